@@ -1,0 +1,5 @@
+#include "alarms/uAlarms.h"
+
+void InitAlarmGrid() {}
+
+void SaveAlarmsIfModified() {}

@@ -1,0 +1,3 @@
+#include "app/Startup.h"
+
+int main(int, char **argv) { return RunTempovir(argv[0]); }

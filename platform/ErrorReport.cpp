@@ -1,0 +1,63 @@
+#include "platform/ErrorReport.h"
+
+#include "platform/Exception.h"
+
+#include <QFileInfo>
+#include <cstdio>
+#include <exception>
+
+namespace platform {
+namespace {
+ErrorReporter reporter;
+QString title;
+} // namespace
+
+ErrorReporter SetErrorReporter(ErrorReporter newReporter)
+{
+    ErrorReporter old = std::move(reporter);
+    reporter = std::move(newReporter);
+    return old;
+}
+
+void ShowException(const QString &message)
+{
+    // The standard box ends a sentence with a period when the message has none.
+    QString text = message;
+    if (!text.isEmpty() && text.back() > QLatin1Char('.'))
+        text += QLatin1Char('.');
+    if (reporter)
+        reporter(text);
+    else
+        std::fprintf(stderr, "%s\n", qPrintable(text));
+}
+
+void ReportCurrentException()
+{
+    try {
+        throw;
+    } catch (const Exception &e) {
+        ShowException(e.Message());
+    } catch (const std::exception &e) {
+        ShowException(QString::fromLocal8Bit(e.what()));
+    } catch (...) {
+        ShowException(QStringLiteral("Erreur inconnue"));
+    }
+}
+
+QString TitleFromExecutable(const QString &executablePath)
+{
+    QString name = QFileInfo(executablePath).fileName();
+    // A Windows path seen from here still has backslashes in it.
+    name = name.mid(name.lastIndexOf(QLatin1Char('\\')) + 1);
+    const qsizetype dot = name.indexOf(QLatin1Char('.'));
+    if (dot >= 0)
+        name.truncate(dot);
+    if (name.size() > 1)
+        name = name.left(1) + name.mid(1).toLower();
+    return name;
+}
+
+void SetApplicationTitle(const QString &newTitle) { title = newTitle; }
+QString ApplicationTitle() { return title; }
+
+} // namespace platform

@@ -1,0 +1,36 @@
+#pragma once
+
+#include <QString>
+#include <functional>
+
+namespace platform {
+
+// Shows an error that left an event handler: the standard error box titled with the
+// program's title. The program goes on afterwards.
+void ShowException(const QString &message);
+
+// Who shows the reports: the application installs the message box, tests install a
+// recorder. Returns the previous reporter. Without one, reports go to standard error.
+using ErrorReporter = std::function<void(const QString &message)>;
+ErrorReporter SetErrorReporter(ErrorReporter reporter);
+
+// The program's title: the executable's file name up to its first dot, every character
+// after the first in lower case (HORLOGE.EXE shows as Horloge).
+QString TitleFromExecutable(const QString &executablePath);
+void SetApplicationTitle(const QString &title);
+QString ApplicationTitle();
+
+// Reports what escapes from one of the program's handlers, so that no exception ever
+// unwinds through Qt's own frames.
+void ReportCurrentException();
+
+template <class F> void Guarded(F &&handler)
+{
+    try {
+        handler();
+    } catch (...) {
+        ReportCurrentException();
+    }
+}
+
+} // namespace platform

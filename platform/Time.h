@@ -1,0 +1,28 @@
+#pragma once
+
+#include <QDate>
+#include <QDateTime>
+#include <QTime>
+
+namespace platform {
+
+// Where the program reads "now". Everything goes through here so tests can set the moment.
+class TimeSource
+{
+public:
+    virtual ~TimeSource() = default;
+    // Local date and time of day, with milliseconds.
+    virtual QDateTime now() const = 0;
+    // Millisecond counter that wraps after 2^32 ms (about 49.7 days).
+    virtual quint32 tickCount() const = 0;
+};
+
+// Installs a replacement time source; nullptr goes back to the system clock.
+void SetTimeSource(TimeSource *source);
+
+QDateTime Now();
+QDate Date();
+QTime Time();
+quint32 GetTickCount();
+
+} // namespace platform

@@ -1,0 +1,69 @@
+#!/usr/bin/env bash
+# Sets a Debian 12 machine up for Tempovir, builds it, then either starts it ("run") or
+# runs the whole test suite headless ("test"). Installs only the packages that are missing.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+mode=${1:-}
+case "$mode" in
+run | test) ;;
+*)
+    echo "usage: $0 run|test" >&2
+    exit 2
+    ;;
+esac
+
+SUDO=
+if [ "$(id -u)" -ne 0 ]; then SUDO=sudo; fi
+
+BUILD_PACKAGES=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-qpa-plugins libpulse-dev
+    fonts-wine fonts-liberation fonts-dejavu-core locales)
+TEST_PACKAGES=(googletest libgtest-dev libgmock-dev xvfb openbox xdotool wmctrl x11-utils x11-apps
+    imagemagick faketime pulseaudio pulseaudio-utils dbus clang libclang-rt-14-dev)
+
+install_missing() {
+    local missing=() p
+    for p in "$@"; do
+        dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+    done
+    if [ ${#missing[@]} -gt 0 ]; then
+        echo "Installing: ${missing[*]}"
+        $SUDO apt-get update -qq
+        DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq "${missing[@]}"
+    fi
+}
+
+# The tests pin French and American regional settings.
+ensure_locales() {
+    local l
+    for l in fr_FR en_US; do
+        locale -a 2>/dev/null | grep -qix "$l.utf-\?8" || $SUDO localedef -i "$l" -c -f UTF-8 "$l.UTF-8"
+    done
+}
+
+jobs=$(nproc)
+
+if [ "$mode" = run ]; then
+    install_missing "${BUILD_PACKAGES[@]}"
+    cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBUILD_TESTING=OFF
+    cmake --build build -j "$jobs"
+    exec build/tempovir
+fi
+
+install_missing "${BUILD_PACKAGES[@]}" "${TEST_PACKAGES[@]}"
+ensure_locales
+
+# Normal build: every test, end-to-end ones included; warnings are errors.
+cmake -S . -B build-test -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTEMPOVIR_WERROR=ON
+cmake --build build-test -j "$jobs"
+(cd build-test && ctest --output-on-failure -j "$jobs")
+
+# The same tests once more under AddressSanitizer and UndefinedBehaviorSanitizer.
+cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DTEMPOVIR_WERROR=ON -DTEMPOVIR_SANITIZE=ON
+cmake --build build-asan -j "$jobs"
+(cd build-asan && ctest --output-on-failure -j "$jobs" -L unit)
+
+if [ -x fuzz/run.sh ]; then
+    fuzz/run.sh 30
+fi
+echo "All tests passed."

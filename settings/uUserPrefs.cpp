@@ -1,0 +1,5 @@
+#include "settings/uUserPrefs.h"
+
+void LoadUserPrefs(const QString &) {}
+
+void SaveUserPrefs(const QString &) {}

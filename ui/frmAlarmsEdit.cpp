@@ -1,0 +1,8 @@
+#include "ui/frmAlarmsEdit.h"
+
+TfmAlarmsEdit::TfmAlarmsEdit(QWidget *parent) : QMainWindow(parent)
+{
+    setObjectName(QStringLiteral("fmAlarmsEdit"));
+    setWindowTitle(QStringLiteral("Liste des alarmes"));
+    resize(615, 322);
+}
