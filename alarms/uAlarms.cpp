@@ -3,3 +3,5 @@
 void InitAlarmGrid() {}
 
 void SaveAlarmsIfModified() {}
+
+void CheckAlarms() {}

@@ -4,6 +4,7 @@
 #include "app/Globals.h"
 #include "platform/ErrorReport.h"
 #include "settings/uUserPrefs.h"
+#include "ui/Clock.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>
@@ -13,10 +14,28 @@ TfmMain::TfmMain(QWidget *parent) : QMainWindow(parent)
     setObjectName(QStringLiteral("fmMain"));
     setWindowTitle(QStringLiteral("TPV - Tempovir"));
     resize(370, 197);
+
+    Clock1 = new TClock(this);
+    Clock1->setObjectName(QStringLiteral("Clock1"));
+    QPalette palette = Clock1->palette();
+    palette.setColor(QPalette::Window, Qt::black);
+    palette.setColor(QPalette::WindowText, QColor(0, 255, 255));
+    Clock1->setPalette(palette);
+    QFont font(QStringLiteral("Tahoma"));
+    font.setPixelSize(64);
+    Clock1->setFont(font);
+    Clock1->OnGetTime = [this](QObject *Sender, QTime &ATime) { Clock1GetTime(Sender, ATime); };
+    setCentralWidget(Clock1);
     FormCreate();
 }
 
 void TfmMain::FormCreate() {}
+
+void TfmMain::Clock1GetTime(QObject *, QTime &)
+{
+    if (!StartingUp && !Closing)
+        CheckAlarms();
+}
 
 void TfmMain::InitApplication()
 {
