@@ -1,10 +1,11 @@
+#include "platform/ErrorReport.h"
 #include "platform/Fonts.h"
 
 #include <gtest/gtest.h>
 
 #ifdef TEMPOVIR_TEST_WIDGETS
-#include <QApplication>
-using TestApplication = QApplication;
+#include "platform/TApplication.h"
+using TestApplication = TApplication;
 #else
 #include <QGuiApplication>
 using TestApplication = QGuiApplication;
@@ -17,5 +18,7 @@ int main(int argc, char **argv)
         qputenv("QT_QPA_PLATFORM", "offscreen");
     TestApplication app(argc, argv);
     platform::RegisterFonts();
+    // No test may stop at a modal box: reports go to standard error unless a test records them.
+    platform::SetErrorReporter({});
     return RUN_ALL_TESTS();
 }
