@@ -1,0 +1,74 @@
+// The real program on a private X display, driven from outside as a user would.
+#include "Desktop.h"
+
+#include <QDir>
+#include <QFile>
+#include <gtest/gtest.h>
+
+#include <csignal>
+
+using e2e::Desktop;
+using e2e::Program;
+
+namespace {
+
+const QString MainCaption = QStringLiteral("TPV - Tempovir");
+
+class EndToEnd : public ::testing::Test
+{
+protected:
+    static void SetUpTestSuite() { desktop = new Desktop; }
+    static void TearDownTestSuite()
+    {
+        delete desktop;
+        desktop = nullptr;
+    }
+    void SetUp() override
+    {
+        if (!desktop->ok())
+            GTEST_SKIP() << "no X server";
+    }
+    static Desktop *desktop;
+};
+Desktop *EndToEnd::desktop = nullptr;
+
+} // namespace
+
+TEST_F(EndToEnd, StartsIgnoringItsArgumentsAndEndsWhenTheMainWindowCloses)
+{
+    Program program(*desktop);
+    // Qt's own options would move it off this display: they must be ignored too.
+    ASSERT_TRUE(program.start({QStringLiteral("-platform"), QStringLiteral("offscreen"), QStringLiteral("--x")}));
+    ASSERT_FALSE(desktop->waitForWindow(MainCaption).isEmpty()) << qPrintable(program.output());
+    desktop->run(QStringLiteral("wmctrl"), {QStringLiteral("-c"), MainCaption});
+    ASSERT_TRUE(program.waitForExit()) << "still running after its main window closed";
+    EXPECT_EQ(program.exitCode(), 0) << qPrintable(program.output());
+}
+
+TEST_F(EndToEnd, ASessionEndLeavesTheSettingsFileAsItWas)
+{
+    Program program(*desktop);
+    const QByteArray before = "[Display]\r\nAppStayOnTop=0\r\nAppShowMenu=1\r\n";
+    e2e::WriteFile(program.iniPath(), before);
+    ASSERT_TRUE(program.start());
+    ASSERT_FALSE(desktop->waitForWindow(MainCaption).isEmpty());
+    ::kill(pid_t(program.pid()), SIGTERM);
+    ASSERT_TRUE(program.waitForExit());
+    EXPECT_EQ(program.exitCode(), 0);
+    EXPECT_EQ(e2e::ReadFile(program.iniPath()), before);
+}
+
+TEST_F(EndToEnd, ASettingsPathThatIsAFolderStillStartsAndCloses)
+{
+    Program program(*desktop);
+    ASSERT_TRUE(QDir(program.dir()).mkdir(QStringLiteral("tempovir.ini")));
+    ASSERT_TRUE(program.start());
+    ASSERT_FALSE(desktop->waitForWindow(MainCaption).isEmpty()) << qPrintable(program.output());
+    desktop->run(QStringLiteral("wmctrl"), {QStringLiteral("-c"), MainCaption});
+    // Whatever the close reports, the program must not crash.
+    if (!program.waitForExit(5000)) {
+        ::kill(pid_t(program.pid()), SIGTERM);
+        ASSERT_TRUE(program.waitForExit());
+    }
+    EXPECT_EQ(program.exitCode(), 0) << qPrintable(program.output());
+}
