@@ -3,33 +3,176 @@
 #include "alarms/uAlarms.h"
 #include "app/Globals.h"
 #include "platform/ErrorReport.h"
+#include "res/Images.h"
 #include "settings/uUserPrefs.h"
+#include "ui/Action.h"
 #include "ui/Clock.h"
+#include "ui/frmAbout.h"
+#include "ui/frmAlarmsEdit.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QMenuBar>
+#include <QScreen>
+#include <QSignalBlocker>
+#include <QSlider>
+#include <QVBoxLayout>
+#include <memory>
+
+namespace {
+const QString FitSample = QStringLiteral("888:88:888");
+}
 
 TfmMain::TfmMain(QWidget *parent) : QMainWindow(parent)
 {
     setObjectName(QStringLiteral("fmMain"));
     setWindowTitle(QStringLiteral("TPV - Tempovir"));
-    resize(370, 197);
 
-    Clock1 = new TClock(this);
+    auto *client = new QWidget(this);
+    auto *layout = new QVBoxLayout(client);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+
+    Clock1 = new TClock(client);
     Clock1->setObjectName(QStringLiteral("Clock1"));
     QPalette palette = Clock1->palette();
     palette.setColor(QPalette::Window, Qt::black);
     palette.setColor(QPalette::WindowText, QColor(0, 255, 255));
     Clock1->setPalette(palette);
     QFont font(QStringLiteral("Tahoma"));
-    font.setPixelSize(64);
+    font.setPointSize(48); // 64 pixels high at 96 pixels per inch
     Clock1->setFont(font);
     Clock1->OnGetTime = [this](QObject *Sender, QTime &ATime) { Clock1GetTime(Sender, ATime); };
-    setCentralWidget(Clock1);
+    layout->addWidget(Clock1, 1);
+
+    lblAlarms = new QLabel(QStringLiteral("Alarmes activées"), Clock1);
+    lblAlarms->setObjectName(QStringLiteral("lblAlarms"));
+    QFont labelFont(QStringLiteral("Arial"));
+    labelFont.setPixelSize(11);
+    lblAlarms->setFont(labelFont);
+    QPalette labelPalette = lblAlarms->palette();
+    labelPalette.setColor(QPalette::WindowText, QColor(255, 0, 0));
+    lblAlarms->setPalette(labelPalette);
+    lblAlarms->setAutoFillBackground(false);
+    lblAlarms->installEventFilter(this);
+    lblAlarms->hide();
+
+    Label1 = new QLabel(Clock1);
+    Label1->setObjectName(QStringLiteral("Label1"));
+    Label1->setFont(Clock1->font());
+    Label1->hide();
+
+    tbFontSize = new QSlider(Qt::Horizontal, client);
+    tbFontSize->setObjectName(QStringLiteral("tbFontSize"));
+    tbFontSize->setRange(12, 300);
+    tbFontSize->setValue(48);
+    tbFontSize->setFixedHeight(30);
+    tbFontSize->setTickPosition(QSlider::NoTicks);
+    connect(tbFontSize, &QSlider::valueChanged, this,
+            [this] { platform::Guarded([this] { tbFontSizeChange(tbFontSize); }); });
+    layout->addWidget(tbFontSize);
+
+    setCentralWidget(client);
+    CreateActions();
+    CreateMenus();
+
+    resize(370, 197);
+    // Centred on the screen when first shown, unless a stored placement moves it.
+    if (const QScreen *screen = QGuiApplication::primaryScreen()) {
+        const QRect area = screen->availableGeometry();
+        move(area.center() - QPoint(370 / 2, 197 / 2));
+    }
     FormCreate();
 }
 
-void TfmMain::FormCreate() {}
+void TfmMain::CreateActions()
+{
+    const QList<QIcon> &images = ImageList1();
+    auto make = [this](const QString &name, const QString &caption, const QString &hint, const QIcon &image,
+                       bool checkable, bool checked) {
+        auto *action = new TAction(caption, hint, image, checkable, this);
+        action->setObjectName(name);
+        action->SetChecked(checked);
+        return action;
+    };
+    ActTypeAnalog = make(QStringLiteral("ActTypeAnalog"),
+                         QStringLiteral("Représentation \"analogique\" (avec aiguilles)"), {}, {}, true, false);
+    ActTypeDigital =
+        make(QStringLiteral("ActTypeDigital"), QStringLiteral("Représentation numérique"), {}, {}, true, true);
+    ActClockFontAutoSize = make(QStringLiteral("ActClockFontAutoSize"),
+                                QStringLiteral("Taille caractère automatique"), {}, {}, true, true);
+    ActAppShowMenu = make(QStringLiteral("ActAppShowMenu"), QStringLiteral("Montrer les menus"), {}, {}, true, false);
+    ActAppStayOnTop = make(QStringLiteral("ActAppStayOnTop"), QStringLiteral("Toujours en premier plan"),
+                           QStringLiteral("Toujours en premier plan"), {}, true, false);
+    ActAlarmsEdit = make(QStringLiteral("ActAlarmsEdit"), QStringLiteral("Liste des alarmes..."),
+                         QStringLiteral("Liste des alarmes..."), images[17], false, false);
+    ActAlarmsActivate = make(QStringLiteral("ActAlarmsActivate"), QStringLiteral("Activer alarmes"),
+                             QStringLiteral("Activer alarmes"), images[15], true, false);
+    ActAlarmsSound = make(QStringLiteral("ActAlarmsSound"), QStringLiteral("Alarme sonore"),
+                          QStringLiteral("Alarme sonore"), {}, true, true);
+    ActAppAbout = make(QStringLiteral("ActAppAbout"), QStringLiteral("A propos..."), {}, {}, false, false);
+    ActAppHelpIndex =
+        make(QStringLiteral("ActAppHelpIndex"), QStringLiteral("Index de l'aide"), {}, images[18], false, false);
+    ActAppClose = make(QStringLiteral("ActAppClose"), QStringLiteral("Quitter"), {}, images[11], false, false);
+
+    ActTypeAnalog->SetOnExecute([this](QObject *s) { ActTypeAnalogExecute(s); });
+    ActTypeDigital->SetOnExecute([this](QObject *s) { ActTypeDigitalExecute(s); });
+    ActClockFontAutoSize->SetOnExecute([this](QObject *s) { ActClockFontAutoSizeExecute(s); });
+    ActAppShowMenu->SetOnExecute([this](QObject *s) { ActAppShowMenuExecute(s); });
+    ActAppStayOnTop->SetOnExecute([this](QObject *s) { ActAppStayOnTopExecute(s); });
+    ActAlarmsEdit->SetOnExecute([this](QObject *s) { ActAlarmsEditExecute(s); });
+    ActAlarmsActivate->SetOnExecute([](QObject *s) { ActAlarmsActivateExecute(s); });
+    ActAlarmsSound->SetOnExecute([](QObject *s) { ActAlarmsSoundExecute(s); });
+    ActAppAbout->SetOnExecute([this](QObject *s) { ActAppAboutExecute(s); });
+    ActAppClose->SetOnExecute([this](QObject *s) { ActAppCloseExecute(s); });
+    // "Index de l'aide" has no handler, so it stays greyed out.
+}
+
+void TfmMain::CreateMenus()
+{
+    QMenuBar *bar = menuBar();
+    bar->setObjectName(QStringLiteral("MainMenu1"));
+    QMenu *file = bar->addMenu(QStringLiteral("Fichier"));
+    file->addAction(ActAppClose);
+    QMenu *alarms = bar->addMenu(QStringLiteral("Alarmes"));
+    alarms->addActions({ActAlarmsEdit, ActAlarmsActivate, ActAlarmsSound});
+    QMenu *display = bar->addMenu(QStringLiteral("Affichage"));
+    display->addActions({ActTypeAnalog, ActTypeDigital});
+    display->addSeparator();
+    display->addAction(ActClockFontAutoSize);
+    display->addSeparator();
+    display->addActions({ActAppShowMenu, ActAppStayOnTop});
+    QMenu *help = bar->addMenu(QStringLiteral("Aide"));
+    help->addAction(ActAppHelpIndex);
+    help->addSeparator();
+    help->addAction(ActAppAbout);
+
+    PopupMenu1 = new QMenu(this);
+    PopupMenu1->setObjectName(QStringLiteral("PopupMenu1"));
+    PopupMenu1->addActions({ActTypeAnalog, ActTypeDigital});
+    PopupMenu1->addSeparator();
+    PopupMenu1->addAction(ActClockFontAutoSize);
+    PopupMenu1->addSeparator();
+    PopupMenu1->addActions({ActAlarmsEdit, ActAlarmsActivate, ActAlarmsSound});
+    PopupMenu1->addSeparator();
+    PopupMenu1->addActions({ActAppShowMenu, ActAppStayOnTop});
+    PopupMenu1->addSeparator();
+    PopupMenu1->addAction(ActAppClose);
+    Clock1->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(Clock1, &QWidget::customContextMenuRequested, this,
+            [this](const QPoint &pos) { PopupMenu1->popup(Clock1->mapToGlobal(pos)); });
+}
+
+void TfmMain::FormCreate() { UpdateFontSizeBar(); }
+
+void TfmMain::InitApplication()
+{
+    IniFileName = ChangeFileExt(QCoreApplication::applicationFilePath(), QStringLiteral(".ini"));
+    InitAlarmGrid();
+    LoadUserPrefs(IniFileName);
+}
 
 void TfmMain::Clock1GetTime(QObject *, QTime &)
 {
@@ -37,11 +180,155 @@ void TfmMain::Clock1GetTime(QObject *, QTime &)
         CheckAlarms();
 }
 
-void TfmMain::InitApplication()
+void TfmMain::ActTypeAnalogExecute(QObject *)
 {
-    IniFileName = ChangeFileExt(QCoreApplication::applicationFilePath(), QStringLiteral(".ini"));
-    InitAlarmGrid();
-    LoadUserPrefs(IniFileName);
+    ActTypeDigital->SetChecked(false);
+    ActTypeAnalog->SetChecked(true);
+    Clock1->SetShowMode(scAnalog);
+    UpdateFontSizeBar();
+}
+
+void TfmMain::ActTypeDigitalExecute(QObject *)
+{
+    ActTypeAnalog->SetChecked(false);
+    ActTypeDigital->SetChecked(true);
+    Clock1->SetShowMode(scDigital);
+    UpdateFontSizeBar();
+}
+
+void TfmMain::ActClockFontAutoSizeExecute(QObject *)
+{
+    ActClockFontAutoSize->SetChecked(!ActClockFontAutoSize->Checked());
+    if (ActClockFontAutoSize->Checked())
+        FormResize(nullptr);
+    UpdateFontSizeBar();
+}
+
+void TfmMain::tbFontSizeChange(QObject *)
+{
+    QFont font = Clock1->font();
+    font.setPointSize(tbFontSize->value());
+    Clock1->setFont(font);
+    Label1->setFont(font);
+}
+
+void TfmMain::SetFontSizePosition(int position)
+{
+    if (position == tbFontSize->value())
+        return;
+    {
+        const QSignalBlocker block(tbFontSize);
+        tbFontSize->setValue(position); // the slider clamps to its range
+    }
+    tbFontSizeChange(tbFontSize);
+}
+
+void TfmMain::ApplyWindowStyle()
+{
+    const bool wasVisible = isVisible();
+    const bool showMenu = ActAppShowMenu->Checked();
+    Qt::WindowFlags flags = showMenu ? Qt::Window : Qt::Tool;
+    if (ActAppStayOnTop->Checked())
+        flags |= Qt::WindowStaysOnTopHint;
+    if (windowFlags() != flags) {
+        const QRect frame = geometry();
+        setWindowFlags(flags);
+        setGeometry(frame);
+    }
+    menuBar()->setVisible(showMenu);
+    if (showMenu) {
+        setMinimumSize(0, 0);
+        setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+    } else {
+        // A tool-window border that the user cannot resize.
+        setFixedSize(size());
+    }
+    if (wasVisible && !isVisible())
+        show();
+}
+
+void TfmMain::ActAppShowMenuExecute(QObject *Sender)
+{
+    if (Sender)
+        ActAppShowMenu->SetChecked(!ActAppShowMenu->Checked());
+    ApplyWindowStyle();
+    if (ActAppShowMenu->Checked())
+        update();
+}
+
+void TfmMain::ActAppStayOnTopExecute(QObject *Sender)
+{
+    if (Sender)
+        ActAppStayOnTop->SetChecked(!ActAppStayOnTop->Checked());
+    ApplyWindowStyle();
+}
+
+void TfmMain::ActAlarmsEditExecute(QObject *)
+{
+    if (!fmAlarmsEdit)
+        return;
+    fmAlarmsEdit->show();
+    if (fmAlarmsEdit->isMinimized())
+        fmAlarmsEdit->showNormal();
+    fmAlarmsEdit->raise();
+    fmAlarmsEdit->activateWindow();
+}
+
+void TfmMain::lblAlarmsDblClick(QObject *) { ActAlarmsEditExecute(nullptr); }
+
+void TfmMain::ActAppAboutExecute(QObject *)
+{
+    // Destroyed when it closes, on every path.
+    auto about = std::make_unique<TfmAbout>(this);
+    about->exec();
+}
+
+void TfmMain::ActAppCloseExecute(QObject *) { close(); }
+
+void TfmMain::UpdateFontSizeBar()
+{
+    tbFontSize->setVisible(ActTypeDigital->Checked() && !ActClockFontAutoSize->Checked());
+}
+
+bool TfmMain::TextDoesNotFit() const
+{
+    const QFontMetrics metrics(Label1->font());
+    return Clock1->width() < metrics.horizontalAdvance(FitSample) || Clock1->height() < metrics.height();
+}
+
+void TfmMain::FormResize(QObject *)
+{
+    if (ActClockFontAutoSize->Checked()) {
+        if (TextDoesNotFit()) {
+            for (int i = 0; i < 101 && TextDoesNotFit(); ++i)
+                SetFontSizePosition(tbFontSize->value() - 1);
+        } else {
+            for (int i = 0; i < 101 && !TextDoesNotFit(); ++i)
+                SetFontSizePosition(tbFontSize->value() + 1);
+        }
+    }
+    const QFontMetrics metrics(lblAlarms->font());
+    const int width = metrics.horizontalAdvance(lblAlarms->text());
+    lblAlarms->setGeometry(Clock1->width() - width - 4, 2, width, metrics.height());
+}
+
+void TfmMain::resizeEvent(QResizeEvent *event)
+{
+    QMainWindow::resizeEvent(event);
+    // The clock area must have its new size before the font is fitted to it; Qt would lay
+    // the children out only after this event.
+    layout()->setGeometry(rect());
+    centralWidget()->layout()->setGeometry(centralWidget()->rect());
+    platform::Guarded([this] { FormResize(this); });
+}
+
+bool TfmMain::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == lblAlarms && event->type() == QEvent::MouseButtonDblClick) {
+        platform::Guarded([this] { lblAlarmsDblClick(lblAlarms); });
+        return true;
+    }
+    return QMainWindow::eventFilter(watched, event);
 }
 
 void TfmMain::FormClose()

@@ -1,0 +1,290 @@
+#include "app/Globals.h"
+#include "support/Fakes.h"
+#include "ui/Action.h"
+#include "ui/Clock.h"
+#include "ui/frmAlarmsEdit.h"
+#include "ui/frmMain.h"
+
+#include <QCoreApplication>
+#include <QLabel>
+#include <QMouseEvent>
+#include <QMenu>
+#include <QMenuBar>
+#include <QSlider>
+#include <gtest/gtest.h>
+#include <memory>
+
+namespace {
+
+class MainWindow : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        window = std::make_unique<TfmMain>();
+        alarms = std::make_unique<TfmAlarmsEdit>();
+        fmMain = window.get();
+        fmAlarmsEdit = alarms.get();
+        window->show();
+    }
+    void TearDown() override
+    {
+        fmMain = nullptr;
+        fmAlarmsEdit = nullptr;
+    }
+    int position() const { return window->tbFontSize->value(); }
+    // The client size the user gives the clock; the window keeps its menu bar.
+    void resizeClient(int w, int h) { window->resize(w, h); }
+
+    std::unique_ptr<TfmMain> window;
+    std::unique_ptr<TfmAlarmsEdit> alarms;
+};
+
+QStringList captions(const QMenu *menu)
+{
+    QStringList list;
+    for (const QAction *a : menu->actions())
+        list << (a->isSeparator() ? QStringLiteral("—") : a->text());
+    return list;
+}
+
+} // namespace
+
+TEST_F(MainWindow, HasTheDesignedWindowAndControls)
+{
+    EXPECT_EQ(window->windowTitle(), QStringLiteral("TPV - Tempovir"));
+    EXPECT_EQ(window->size(), QSize(370, 197));
+    EXPECT_EQ(window->lblAlarms->text(), QStringLiteral("Alarmes activées"));
+    EXPECT_FALSE(window->lblAlarms->isVisible());
+    EXPECT_EQ(window->lblAlarms->font().pixelSize(), 11);
+    EXPECT_EQ(window->lblAlarms->palette().color(QPalette::WindowText), QColor(255, 0, 0));
+    EXPECT_FALSE(window->Label1->isVisible());
+    EXPECT_EQ(window->tbFontSize->minimum(), 12);
+    EXPECT_EQ(window->tbFontSize->maximum(), 300);
+    EXPECT_EQ(window->tbFontSize->height(), 30);
+    EXPECT_FALSE(window->tbFontSize->isVisible()); // digital with automatic size at start
+    EXPECT_EQ(window->Clock1->ShowMode(), scDigital);
+}
+
+TEST_F(MainWindow, ActionsCarryTheirCaptionsHintsImagesAndStartStates)
+{
+    struct Row
+    {
+        TAction *action;
+        const char *caption;
+        const char *hint;
+        bool hasImage;
+        bool checked;
+    };
+    const Row rows[] = {
+        {window->ActTypeAnalog, "Représentation \"analogique\" (avec aiguilles)", "", false, false},
+        {window->ActTypeDigital, "Représentation numérique", "", false, true},
+        {window->ActClockFontAutoSize, "Taille caractère automatique", "", false, true},
+        {window->ActAppStayOnTop, "Toujours en premier plan", "Toujours en premier plan", false, false},
+        {window->ActAlarmsEdit, "Liste des alarmes...", "Liste des alarmes...", true, false},
+        {window->ActAlarmsActivate, "Activer alarmes", "Activer alarmes", true, false},
+        {window->ActAlarmsSound, "Alarme sonore", "Alarme sonore", false, true},
+        {window->ActAppAbout, "A propos...", "", false, false},
+        {window->ActAppHelpIndex, "Index de l'aide", "", true, false},
+        {window->ActAppClose, "Quitter", "", true, false},
+    };
+    for (const Row &r : rows) {
+        EXPECT_EQ(r.action->text(), QString::fromUtf8(r.caption));
+        EXPECT_EQ(r.action->statusTip(), QString::fromUtf8(r.hint)) << r.caption;
+        EXPECT_EQ(!r.action->icon().isNull(), r.hasImage) << r.caption;
+        EXPECT_EQ(r.action->Checked(), r.checked) << r.caption;
+        EXPECT_EQ(r.action->isEnabled(), r.action != window->ActAppHelpIndex) << r.caption;
+    }
+}
+
+TEST_F(MainWindow, MenusListTheActionsInOrder)
+{
+    const QList<QAction *> top = window->menuBar()->actions();
+    ASSERT_EQ(top.size(), 4);
+    const QStringList titles = {QStringLiteral("Fichier"), QStringLiteral("Alarmes"), QStringLiteral("Affichage"),
+                                QStringLiteral("Aide")};
+    const QList<QStringList> items = {
+        {QStringLiteral("Quitter")},
+        {QStringLiteral("Liste des alarmes..."), QStringLiteral("Activer alarmes"), QStringLiteral("Alarme sonore")},
+        {QStringLiteral("Représentation \"analogique\" (avec aiguilles)"), QStringLiteral("Représentation numérique"),
+         QStringLiteral("—"), QStringLiteral("Taille caractère automatique"), QStringLiteral("—"),
+         QStringLiteral("Montrer les menus"), QStringLiteral("Toujours en premier plan")},
+        {QStringLiteral("Index de l'aide"), QStringLiteral("—"), QStringLiteral("A propos...")},
+    };
+    for (int i = 0; i < 4; ++i) {
+        EXPECT_EQ(top[i]->text(), titles[i]);
+        EXPECT_EQ(captions(top[i]->menu()), items[i]) << qPrintable(titles[i]);
+    }
+    EXPECT_EQ(captions(window->PopupMenu1),
+              QStringList({QStringLiteral("Représentation \"analogique\" (avec aiguilles)"),
+                           QStringLiteral("Représentation numérique"), QStringLiteral("—"),
+                           QStringLiteral("Taille caractère automatique"), QStringLiteral("—"),
+                           QStringLiteral("Liste des alarmes..."), QStringLiteral("Activer alarmes"),
+                           QStringLiteral("Alarme sonore"), QStringLiteral("—"), QStringLiteral("Montrer les menus"),
+                           QStringLiteral("Toujours en premier plan"), QStringLiteral("—"), QStringLiteral("Quitter")}));
+}
+
+TEST_F(MainWindow, UserCommandsToggleOnceAndCodeOnlyApplies)
+{
+    // A user command: Qt's own toggling is undone, the handler inverts exactly once.
+    window->ActAlarmsActivate->trigger();
+    EXPECT_TRUE(window->ActAlarmsActivate->Checked());
+    EXPECT_TRUE(window->ActAlarmsActivate->isChecked());
+    EXPECT_TRUE(window->lblAlarms->isVisible());
+    window->ActAlarmsActivate->Execute(window->ActAlarmsActivate);
+    EXPECT_FALSE(window->ActAlarmsActivate->Checked());
+    EXPECT_FALSE(window->lblAlarms->isVisible());
+    // From code: set the state, then apply it without a sender.
+    window->ActAlarmsActivate->SetChecked(true);
+    window->ActAlarmsActivate->Execute(nullptr);
+    EXPECT_TRUE(window->ActAlarmsActivate->Checked());
+    EXPECT_TRUE(window->lblAlarms->isVisible());
+
+    window->ActAlarmsSound->Execute(nullptr);
+    EXPECT_TRUE(window->ActAlarmsSound->Checked());
+    window->ActAlarmsSound->trigger();
+    EXPECT_FALSE(window->ActAlarmsSound->Checked());
+
+    window->ActAppStayOnTop->trigger();
+    EXPECT_TRUE(window->ActAppStayOnTop->Checked());
+    EXPECT_TRUE(window->windowFlags() & Qt::WindowStaysOnTopHint);
+    window->ActAppStayOnTop->Execute(nullptr);
+    EXPECT_TRUE(window->windowFlags() & Qt::WindowStaysOnTopHint);
+    window->ActAppStayOnTop->trigger();
+    EXPECT_FALSE(window->windowFlags() & Qt::WindowStaysOnTopHint);
+
+    // Automatic size inverts with or without a sender.
+    window->ActClockFontAutoSize->Execute(nullptr);
+    EXPECT_FALSE(window->ActClockFontAutoSize->Checked());
+    window->ActClockFontAutoSize->trigger();
+    EXPECT_TRUE(window->ActClockFontAutoSize->Checked());
+}
+
+TEST_F(MainWindow, TheHelpIndexIsGreyedOutAndDoesNothing)
+{
+    EXPECT_FALSE(window->ActAppHelpIndex->isEnabled());
+    window->ActAppHelpIndex->trigger();
+    EXPECT_TRUE(window->isVisible());
+}
+
+TEST_F(MainWindow, DisplayModesAndTheSlider)
+{
+    window->ActClockFontAutoSize->trigger(); // automatic size off
+    EXPECT_TRUE(window->tbFontSize->isVisible());
+    window->ActTypeAnalog->trigger();
+    EXPECT_EQ(window->Clock1->ShowMode(), scAnalog);
+    EXPECT_TRUE(window->ActTypeAnalog->Checked());
+    EXPECT_FALSE(window->ActTypeDigital->Checked());
+    EXPECT_FALSE(window->tbFontSize->isVisible()); // analog hides it even with automatic size off
+    window->ActTypeDigital->trigger();
+    window->ActTypeDigital->trigger(); // choosing digital again changes nothing
+    EXPECT_EQ(window->Clock1->ShowMode(), scDigital);
+    EXPECT_TRUE(window->ActTypeDigital->Checked());
+    EXPECT_TRUE(window->tbFontSize->isVisible());
+    // Dragging the slider sets the font at once, within its range.
+    window->tbFontSize->setValue(100);
+    EXPECT_EQ(window->Clock1->font().pointSize(), 100);
+    EXPECT_EQ(window->Label1->font().pointSize(), 100);
+    window->SetFontSizePosition(500);
+    EXPECT_EQ(position(), 300);
+    EXPECT_EQ(window->Clock1->font().pointSize(), 300);
+}
+
+TEST_F(MainWindow, OneResizeGrowsTheFontByAtMost101Points)
+{
+    const int before = position(); // already fitted to the window as it was shown
+    resizeClient(3800, 2000);
+    EXPECT_EQ(position(), before + 101);
+    EXPECT_FALSE(window->TextDoesNotFit());
+    resizeClient(3800, 2001);
+    EXPECT_GT(position(), before + 101);
+}
+
+TEST_F(MainWindow, AWindowTooSmallForTwelvePointsEndsAtTwelve)
+{
+    window->setMinimumSize(0, 0);
+    resizeClient(60, 60);
+    EXPECT_EQ(position(), 12);
+    EXPECT_TRUE(window->TextDoesNotFit());
+    EXPECT_EQ(window->Clock1->font().pointSize(), 12);
+}
+
+TEST_F(MainWindow, AfterGrowingTheSampleIsOnePointTooLargeButTheTimeFits)
+{
+    resizeClient(700, 300);
+    const int fitted = position();
+    EXPECT_GT(fitted, 48);
+    EXPECT_TRUE(window->TextDoesNotFit());
+    const QFontMetrics metrics(window->Clock1->font());
+    EXPECT_LE(8 * metrics.horizontalAdvance(QStringLiteral("8")), window->Clock1->width());
+    window->SetFontSizePosition(fitted - 1);
+    EXPECT_FALSE(window->TextDoesNotFit());
+    // The next resize that finds the sample too large shrinks by one point.
+    window->SetFontSizePosition(fitted);
+    resizeClient(701, 300);
+    EXPECT_EQ(position(), fitted - 1);
+}
+
+TEST_F(MainWindow, SwitchingAutomaticSizeOffShowsTheSliderAtTheFittedSize)
+{
+    resizeClient(700, 300);
+    const int fitted = position();
+    window->ActClockFontAutoSize->trigger();
+    EXPECT_TRUE(window->tbFontSize->isVisible());
+    EXPECT_EQ(position(), fitted);
+    EXPECT_EQ(window->Clock1->font().pointSize(), fitted);
+}
+
+TEST_F(MainWindow, TheMenuToggleChangesBorderAndMenuBarBothWays)
+{
+    window->ActAppShowMenu->SetChecked(true);
+    window->ActAppShowMenu->Execute(nullptr);
+    EXPECT_TRUE(window->menuBar()->isVisible());
+    EXPECT_FALSE(window->windowFlags().testFlag(Qt::Tool));
+
+    window->ActAppShowMenu->trigger();
+    EXPECT_FALSE(window->ActAppShowMenu->Checked());
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_FALSE(window->menuBar()->isVisible());
+    EXPECT_TRUE((window->windowFlags() & Qt::WindowType_Mask) == Qt::Tool);
+    EXPECT_EQ(window->minimumSize(), window->maximumSize()); // not resizable
+    // The pop-up menu still offers the way back.
+    EXPECT_TRUE(window->PopupMenu1->actions().contains(window->ActAppShowMenu));
+
+    window->ActAppShowMenu->trigger();
+    EXPECT_TRUE(window->menuBar()->isVisible());
+    EXPECT_TRUE((window->windowFlags() & Qt::WindowType_Mask) == Qt::Window);
+    EXPECT_NE(window->minimumSize(), window->maximumSize());
+}
+
+TEST_F(MainWindow, TheAlarmsLabelSitsInTheTopRightCornerAfterResizes)
+{
+    for (const QSize size : {QSize(370, 197), QSize(640, 300), QSize(300, 150)}) {
+        resizeClient(size.width(), size.height());
+        const QLabel *label = window->lblAlarms;
+        const int textWidth = QFontMetrics(label->font()).horizontalAdvance(label->text());
+        EXPECT_EQ(label->x() + textWidth, window->Clock1->width() - 4) << size.width();
+        EXPECT_EQ(label->y(), 2);
+    }
+}
+
+TEST_F(MainWindow, TheAlarmListIsShownAndRestoredFromTheLabel)
+{
+    alarms->showMinimized();
+    QMouseEvent click(QEvent::MouseButtonDblClick, QPointF(2, 2), QPointF(2, 2), Qt::LeftButton, Qt::LeftButton,
+                      Qt::NoModifier);
+    QCoreApplication::sendEvent(window->lblAlarms, &click);
+    EXPECT_TRUE(alarms->isVisible());
+    EXPECT_FALSE(alarms->isMinimized());
+}
+
+TEST_F(MainWindow, ClockReadingsCheckAlarmsOnlyWhileRunning)
+{
+    // Reading the time must work in every state; start-up and closing only skip the check.
+    for (const bool starting : {true, false}) {
+        StartingUp = starting;
+        const QTime t = window->Clock1->CurrentTime();
+        EXPECT_TRUE(t.isValid());
+    }
+    StartingUp = false;
+}
