@@ -4,4 +4,51 @@
 
 // The program's fixed words and settings names.
 namespace uRes {
+
+// Yes/no cell words of the alarm table.
+inline const QString Yes = QStringLiteral("Oui");
+inline const QString No = QStringLiteral("Non");
+
+// Header row of the alarm table, columns 0 to 5.
+inline const QString HeaderNumber = QStringLiteral("-");
+inline const QString HeaderDate = QStringLiteral("Date");
+inline const QString HeaderTime = QStringLiteral("Heure");
+inline const QString HeaderEnabled = QStringLiteral("Activée");
+inline const QString HeaderMessage = QStringLiteral("Message à afficher");
+inline const QString HeaderShutdown = QStringLiteral("Extinction PC");
+
+// Marks an alarm without a message.
+inline const QString NoMessage = QStringLiteral("-");
+
+// Alarm sections and their keys; the section name takes the section number (0 to 7).
+inline constexpr const char *AlarmSectionFormat = "Alarm_%.3d";
+inline const QString KeyEnabled = QStringLiteral("Enabled");
+inline const QString KeyDate = QStringLiteral("Date");
+inline const QString KeyTime = QStringLiteral("Time");
+inline const QString KeyDisplayName = QStringLiteral("DisplayName");
+inline const QString KeyShutdown = QStringLiteral("Shutdown");
+
+// Preference sections and keys.
+inline const QString SectionDisplay = QStringLiteral("Display");
+inline const QString KeyAppStayOnTop = QStringLiteral("AppStayOnTop");
+inline const QString KeyAppShowMenu = QStringLiteral("AppShowMenu");
+inline const QString SectionAlarms = QStringLiteral("Alarms");
+inline const QString KeyActAlarmsSound = QStringLiteral("ActAlarmsSound");
+
+// Message given to an alarm the user enables without one; takes the alarm number.
+inline constexpr const char *DefaultMessageFormat = "Message alarme %.3d";
+
+// Error messages; each takes the offending text or the file path.
+inline constexpr const char *InvalidDateFormat = "'%s' n'est pas une date correcte";
+inline constexpr const char *InvalidTimeFormat = "'%s' n'est pas une heure correcte";
+inline constexpr const char *IniWriteErrorFormat = "Impossible d'écrire dans %s";
+
+// "Alarm_000" to "Alarm_007".
+QString AlarmSection(int index);
+// The default message of alarm number (1 to 8).
+QString DefaultMessage(int number);
+QString InvalidDate(const QString &text);
+QString InvalidTime(const QString &text);
+QString IniWriteError(const QString &path);
+
 } // namespace uRes

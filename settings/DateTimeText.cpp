@@ -1,0 +1,372 @@
+#include "settings/DateTimeText.h"
+
+#include "platform/Exception.h"
+#include "platform/Time.h"
+#include "res/uRes.h"
+
+#include <optional>
+
+using platform::TFormatSettings;
+
+namespace {
+
+// Two-digit years fall into the hundred years from this many years before the current one.
+constexpr int TwoDigitYearCenturyWindow = 50;
+
+char16_t Lower(QChar c)
+{
+    const char16_t u = c.unicode();
+    return (u >= u'A' && u <= u'Z') ? char16_t(u + (u'a' - u'A')) : u;
+}
+
+bool IsQuote(QChar c)
+{
+    return c == u'"' || c == u'\'';
+}
+
+// Length of the run of the same letter (either case) starting at i.
+qsizetype RunLength(const QString &pattern, qsizetype i)
+{
+    const char16_t letter = Lower(pattern[i]);
+    qsizetype j = i;
+    while (j < pattern.size() && Lower(pattern[j]) == letter)
+        ++j;
+    return j - i;
+}
+
+// Appends the quoted text starting at i (without its quotes); returns the index after it.
+qsizetype CopyQuoted(const QString &pattern, qsizetype i, QString &out)
+{
+    qsizetype end = pattern.indexOf(pattern[i], i + 1);
+    if (end < 0)
+        end = pattern.size();
+    out += QStringView(pattern).sliced(i + 1, end - i - 1);
+    return end + 1;
+}
+
+QString Padded(int value, int width)
+{
+    return QStringLiteral("%1").arg(value, width, 10, QLatin1Char('0'));
+}
+
+QString Name(const QStringList &names, int index)
+{
+    return index >= 0 && index < names.size() ? names[index] : QString();
+}
+
+bool StartsWithAt(const QString &pattern, qsizetype i, QLatin1StringView token)
+{
+    return QStringView(pattern).sliced(i).startsWith(token, Qt::CaseInsensitive);
+}
+
+// Whether the time pattern asks for a 12-hour clock.
+bool HasMarker(const QString &pattern)
+{
+    for (qsizetype i = 0; i < pattern.size(); ++i) {
+        if (IsQuote(pattern[i])) {
+            QString ignored;
+            i = CopyQuoted(pattern, i, ignored) - 1;
+        } else if (StartsWithAt(pattern, i, QLatin1StringView("ampm")) ||
+                   StartsWithAt(pattern, i, QLatin1StringView("am/pm")) ||
+                   StartsWithAt(pattern, i, QLatin1StringView("a/p"))) {
+            return true;
+        }
+    }
+    return false;
+}
+
+enum class DateOrder { DMY, MDY, YMD };
+
+DateOrder OrderOf(const QString &pattern)
+{
+    for (qsizetype i = 0; i < pattern.size(); ++i) {
+        if (IsQuote(pattern[i])) {
+            QString ignored;
+            i = CopyQuoted(pattern, i, ignored) - 1;
+            continue;
+        }
+        switch (Lower(pattern[i])) {
+        case u'd':
+            return DateOrder::DMY;
+        case u'm':
+            return DateOrder::MDY;
+        case u'y':
+        case u'e':
+            return DateOrder::YMD;
+        default:
+            break;
+        }
+    }
+    return DateOrder::MDY;
+}
+
+// Reads text the way the parsers need it: blanks before every item are skipped.
+class Scanner
+{
+public:
+    explicit Scanner(const QString &text) : m_text(text) {}
+
+    // A run of digits; stops once the value reaches 1000.
+    bool Number(int &value, int &digits)
+    {
+        SkipBlanks();
+        const qsizetype start = m_pos;
+        value = 0;
+        while (m_pos < m_text.size() && m_text[m_pos] >= u'0' && m_text[m_pos] <= u'9' && value < 1000) {
+            value = value * 10 + (m_text[m_pos].unicode() - u'0');
+            ++m_pos;
+        }
+        digits = int(m_pos - start);
+        return digits > 0;
+    }
+
+    bool Char(QChar c)
+    {
+        SkipBlanks();
+        if (m_pos < m_text.size() && m_text[m_pos] == c) {
+            ++m_pos;
+            return true;
+        }
+        return false;
+    }
+
+    bool Text(const QString &word)
+    {
+        SkipBlanks();
+        if (word.isEmpty() || !QStringView(m_text).sliced(m_pos).startsWith(word, Qt::CaseInsensitive))
+            return false;
+        m_pos += word.size();
+        return true;
+    }
+
+    bool AtEnd()
+    {
+        SkipBlanks();
+        return m_pos == m_text.size();
+    }
+
+private:
+    void SkipBlanks()
+    {
+        while (m_pos < m_text.size() && m_text[m_pos] == u' ')
+            ++m_pos;
+    }
+
+    const QString &m_text;
+    qsizetype m_pos = 0;
+};
+
+// The AM (0) or PM (12) hour base of a marker, or -1 when none comes next.
+int ScanMarker(Scanner &scanner, const TFormatSettings &settings)
+{
+    if (scanner.Text(settings.TimeAMString) || scanner.Text(QStringLiteral("AM")))
+        return 0;
+    if (scanner.Text(settings.TimePMString) || scanner.Text(QStringLiteral("PM")))
+        return 12;
+    return -1;
+}
+
+std::optional<QDate> ScanDate(const QString &text, const TFormatSettings &settings, int currentYear)
+{
+    Scanner scanner(text);
+    const QChar separator = settings.DateSeparator;
+    int n1 = 0, n2 = 0, n3 = 0, l1 = 0, l2 = 0, l3 = 0;
+    if (!scanner.Number(n1, l1) || !scanner.Char(separator) || !scanner.Number(n2, l2))
+        return std::nullopt;
+
+    const DateOrder order = OrderOf(settings.ShortDateFormat);
+    int day = 0, month = 0, year = 0, yearDigits = 0;
+    if (scanner.Char(separator)) {
+        if (!scanner.Number(n3, l3))
+            return std::nullopt;
+        switch (order) {
+        case DateOrder::DMY:
+            day = n1, month = n2, year = n3, yearDigits = l3;
+            break;
+        case DateOrder::MDY:
+            month = n1, day = n2, year = n3, yearDigits = l3;
+            break;
+        case DateOrder::YMD:
+            year = n1, yearDigits = l1, month = n2, day = n3;
+            break;
+        }
+        if (yearDigits <= 2) {
+            const int base = currentYear - TwoDigitYearCenturyWindow;
+            year += base / 100 * 100;
+            if (year < base)
+                year += 100;
+        }
+        scanner.Char(separator); // "25/12/2006/" is a date
+    } else {
+        year = currentYear;
+        if (order == DateOrder::DMY)
+            day = n1, month = n2;
+        else
+            month = n1, day = n2;
+    }
+    if (!scanner.AtEnd() || year < 1 || year > 9999 || !QDate::isValid(year, month, day))
+        return std::nullopt;
+    return QDate(year, month, day);
+}
+
+std::optional<QTime> ScanTime(const QString &text, const TFormatSettings &settings)
+{
+    Scanner scanner(text);
+    int base = ScanMarker(scanner, settings);
+    int hour = 0, minute = 0, second = 0, msec = 0, digits = 0;
+    if (!scanner.Number(hour, digits))
+        return std::nullopt;
+    if (scanner.Char(settings.TimeSeparator)) {
+        if (!scanner.Number(minute, digits))
+            return std::nullopt;
+        if (scanner.Char(settings.TimeSeparator)) {
+            if (!scanner.Number(second, digits))
+                return std::nullopt;
+            if (scanner.Char(settings.DecimalSeparator) && !scanner.Number(msec, digits))
+                return std::nullopt;
+        }
+    }
+    if (base < 0)
+        base = ScanMarker(scanner, settings);
+    if (base >= 0) {
+        if (hour < 1 || hour > 12)
+            return std::nullopt;
+        hour = hour % 12 + base;
+    }
+    if (!scanner.AtEnd() || hour >= 24 || minute >= 60 || second >= 60 || msec >= 1000)
+        return std::nullopt;
+    return QTime(hour, minute, second, msec);
+}
+
+} // namespace
+
+QString DateToStr(const QDate &date, const TFormatSettings &settings)
+{
+    if (!date.isValid())
+        return QString();
+    const QString &pattern = settings.ShortDateFormat;
+    QString out;
+    for (qsizetype i = 0; i < pattern.size();) {
+        const QChar c = pattern[i];
+        if (IsQuote(c)) {
+            i = CopyQuoted(pattern, i, out);
+            continue;
+        }
+        const char16_t letter = Lower(c);
+        if (letter == u'd' || letter == u'm' || letter == u'y') {
+            const qsizetype run = RunLength(pattern, i);
+            i += run;
+            if (letter == u'd') {
+                if (run <= 2)
+                    out += Padded(date.day(), int(run));
+                else
+                    out +=
+                        Name(run == 3 ? settings.ShortDayNames : settings.LongDayNames, date.dayOfWeek() % 7);
+            } else if (letter == u'm') {
+                if (run <= 2)
+                    out += Padded(date.month(), int(run));
+                else
+                    out +=
+                        Name(run == 3 ? settings.ShortMonthNames : settings.LongMonthNames, date.month() - 1);
+            } else {
+                out += run <= 2 ? Padded(((date.year() % 100) + 100) % 100, 2) : Padded(date.year(), 4);
+            }
+            continue;
+        }
+        out += c == u'/' ? settings.DateSeparator : c;
+        ++i;
+    }
+    return out;
+}
+
+QString TimeToStr(const QTime &time, const TFormatSettings &settings)
+{
+    if (!time.isValid())
+        return QString();
+    const QString &pattern = settings.LongTimeFormat;
+    const bool twelveHour = HasMarker(pattern);
+    const bool am = time.hour() < 12;
+    QString out;
+    for (qsizetype i = 0; i < pattern.size();) {
+        const QChar c = pattern[i];
+        if (IsQuote(c)) {
+            i = CopyQuoted(pattern, i, out);
+            continue;
+        }
+        if (StartsWithAt(pattern, i, QLatin1StringView("ampm"))) {
+            out += am ? settings.TimeAMString : settings.TimePMString;
+            i += 4;
+            continue;
+        }
+        if (StartsWithAt(pattern, i, QLatin1StringView("am/pm"))) {
+            // Written in the letter case of the pattern.
+            out += am ? pattern.mid(i, 2) : pattern.mid(i + 3, 2);
+            i += 5;
+            continue;
+        }
+        if (StartsWithAt(pattern, i, QLatin1StringView("a/p"))) {
+            out += am ? pattern[i] : pattern[i + 2];
+            i += 3;
+            continue;
+        }
+        const char16_t letter = Lower(c);
+        if (letter == u'h' || letter == u'm' || letter == u'n' || letter == u's' || letter == u'z') {
+            const qsizetype run = RunLength(pattern, i);
+            i += run;
+            switch (letter) {
+            case u'h': {
+                int hour = time.hour();
+                if (twelveHour)
+                    hour = hour % 12 == 0 ? 12 : hour % 12;
+                out += Padded(hour, run >= 2 ? 2 : 1);
+                break;
+            }
+            case u'm':
+            case u'n':
+                out += Padded(time.minute(), run >= 2 ? 2 : 1);
+                break;
+            case u's':
+                out += Padded(time.second(), run >= 2 ? 2 : 1);
+                break;
+            default:
+                out += Padded(time.msec(), run >= 3 ? 3 : 1);
+                break;
+            }
+            continue;
+        }
+        out += c == u':' ? settings.TimeSeparator : c;
+        ++i;
+    }
+    return out;
+}
+
+QDate StrToDate(const QString &text, const TFormatSettings &settings, int currentYear)
+{
+    if (const auto date = ScanDate(text, settings, currentYear))
+        return *date;
+    throw EConvertError(uRes::InvalidDate(text));
+}
+
+QTime StrToTime(const QString &text, const TFormatSettings &settings)
+{
+    if (const auto time = ScanTime(text, settings))
+        return *time;
+    throw EConvertError(uRes::InvalidTime(text));
+}
+
+QString DateToStr(const QDate &date)
+{
+    return DateToStr(date, platform::FormatSettings());
+}
+QString TimeToStr(const QTime &time)
+{
+    return TimeToStr(time, platform::FormatSettings());
+}
+QDate StrToDate(const QString &text)
+{
+    return StrToDate(text, platform::FormatSettings(), platform::Date().year());
+}
+QTime StrToTime(const QString &text)
+{
+    return StrToTime(text, platform::FormatSettings());
+}

@@ -1,0 +1,477 @@
+#include "settings/IniFile.h"
+
+#include "platform/Exception.h"
+#include "res/uRes.h"
+#include "settings/DateTimeText.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+#include <QStringDecoder>
+
+#include <optional>
+
+namespace {
+
+qint64 writeFailureAfter = -1;
+
+// What the original's 2048-character profile buffer let through.
+constexpr qsizetype MaxValueLength = 2047;
+const QByteArray Utf8Bom("\xEF\xBB\xBF");
+const QByteArray NewLine("\r\n");
+
+bool IsBlank(QChar c)
+{
+    return c == u' ' || c == u'\t';
+}
+
+QStringView TrimBlanks(QStringView s)
+{
+    qsizetype begin = 0;
+    qsizetype end = s.size();
+    while (begin < end && IsBlank(s[begin]))
+        ++begin;
+    while (end > begin && IsBlank(s[end - 1]))
+        --end;
+    return s.sliced(begin, end - begin);
+}
+
+char16_t AsciiLower(char16_t c)
+{
+    return (c >= u'A' && c <= u'Z') ? char16_t(c + (u'a' - u'A')) : c;
+}
+
+// Section and key names match without regard to ASCII letter case only, as the profile
+// functions did; other letters must match exactly.
+bool SameName(QStringView a, QStringView b)
+{
+    if (a.size() != b.size())
+        return false;
+    for (qsizetype i = 0; i < a.size(); ++i) {
+        if (AsciiLower(a[i].unicode()) != AsciiLower(b[i].unicode()))
+            return false;
+    }
+    return true;
+}
+
+// Windows-1252 in 0x80..0x9F; the five unassigned bytes map to the control characters of the
+// same value, as Windows itself does.
+constexpr char16_t Cp1252High[32] = {0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
+                                     0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
+                                     0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+                                     0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+
+QString DecodeCp1252(QByteArrayView bytes)
+{
+    QString result(bytes.size(), Qt::Uninitialized);
+    QChar *out = result.data();
+    for (const char ch : bytes) {
+        const auto b = static_cast<unsigned char>(ch);
+        *out++ = QChar((b >= 0x80 && b < 0xA0) ? Cp1252High[b - 0x80] : char16_t(b));
+    }
+    return result;
+}
+
+// A line is UTF-8 when it is valid UTF-8, otherwise it comes from the Windows version.
+QString DecodeLine(QByteArrayView bytes)
+{
+    bool ascii = true;
+    for (const char ch : bytes) {
+        if (static_cast<unsigned char>(ch) >= 0x80) {
+            ascii = false;
+            break;
+        }
+    }
+    if (ascii)
+        return QString::fromLatin1(bytes.data(), bytes.size());
+    QStringDecoder utf8(QStringConverter::Utf8, QStringConverter::Flag::Stateless);
+    QString text = utf8.decode(bytes);
+    if (!utf8.hasError())
+        return text;
+    return DecodeCp1252(bytes);
+}
+
+// One line of the file: its content [begin, end) and its line end [end, next).
+struct Line
+{
+    qsizetype begin = 0;
+    qsizetype end = 0;
+    qsizetype next = 0;
+};
+
+// Splits on CR LF, LF or CR; a byte-order mark before the first line is not part of it.
+class LineReader
+{
+public:
+    explicit LineReader(const QByteArray &data) : m_data(data)
+    {
+        if (m_data.startsWith(Utf8Bom))
+            m_pos = Utf8Bom.size();
+    }
+
+    bool next(Line &line)
+    {
+        const qsizetype size = m_data.size();
+        if (m_pos >= size)
+            return false;
+        const char *d = m_data.constData();
+        qsizetype i = m_pos;
+        while (i < size && d[i] != '\n' && d[i] != '\r')
+            ++i;
+        line.begin = m_pos;
+        line.end = i;
+        if (i < size && d[i] == '\r' && i + 1 < size && d[i + 1] == '\n')
+            i += 2;
+        else if (i < size)
+            i += 1;
+        line.next = i;
+        m_pos = i;
+        return true;
+    }
+
+    QByteArrayView bytes(const Line &line) const
+    {
+        return QByteArrayView(m_data.constData() + line.begin, line.end - line.begin);
+    }
+
+private:
+    const QByteArray &m_data;
+    qsizetype m_pos = 0;
+};
+
+// "[" first (after blanks) and a "]" later. Both are ASCII, so the raw bytes decide it
+// whatever the line's encoding.
+bool IsSectionLine(QByteArrayView bytes)
+{
+    qsizetype i = 0;
+    while (i < bytes.size() && (bytes[i] == ' ' || bytes[i] == '\t'))
+        ++i;
+    return i < bytes.size() && bytes[i] == '[' && bytes.sliced(i + 1).contains(']');
+}
+
+QStringView SectionName(QStringView line)
+{
+    const qsizetype open = line.indexOf(u'[');
+    const qsizetype close = line.lastIndexOf(u']');
+    return TrimBlanks(line.sliced(open + 1, close - open - 1));
+}
+
+bool IsKeyLine(QByteArrayView bytes)
+{
+    return bytes.contains('=');
+}
+
+QStringView KeyName(QStringView line)
+{
+    return TrimBlanks(line.left(line.indexOf(u'=')));
+}
+
+// Where the value starts: after the "=" and the blanks that follow it.
+qsizetype ValueStart(QStringView line)
+{
+    qsizetype i = line.indexOf(u'=') + 1;
+    while (i < line.size() && IsBlank(line[i]))
+        ++i;
+    return i;
+}
+
+QString LimitLength(QStringView s)
+{
+    qsizetype i = 0;
+    qsizetype count = 0;
+    while (i < s.size() && count < MaxValueLength) {
+        i += (s[i].isHighSurrogate() && i + 1 < s.size() && s[i + 1].isLowSurrogate()) ? 2 : 1;
+        ++count;
+    }
+    return s.left(i).toString();
+}
+
+QString StoredText(QStringView raw)
+{
+    QStringView value = TrimBlanks(raw);
+    if (value.size() >= 2 && (value.front() == u'"' || value.front() == u'\'') &&
+        value.back() == value.front())
+        value = value.sliced(1, value.size() - 2);
+    return LimitLength(value);
+}
+
+// A line break would split the key line and lose the rest of the value.
+QString OnOneLine(const QString &text)
+{
+    QString result = text;
+    result.replace(QStringLiteral("\r\n"), QStringLiteral(" "));
+    result.replace(u'\r', u' ');
+    result.replace(u'\n', u' ');
+    return result;
+}
+
+bool ReadWholeFile(const QString &path, QByteArray &data)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    data = file.readAll();
+    return file.error() == QFileDevice::NoError;
+}
+
+int HexDigit(char16_t c)
+{
+    if (c >= u'0' && c <= u'9')
+        return c - u'0';
+    if (c >= u'a' && c <= u'f')
+        return c - u'a' + 10;
+    if (c >= u'A' && c <= u'F')
+        return c - u'A' + 10;
+    return -1;
+}
+
+std::optional<int> ParseInteger(QStringView text)
+{
+    qsizetype i = 0;
+    const qsizetype n = text.size();
+    while (i < n && IsBlank(text[i]))
+        ++i;
+    if (i == n)
+        return std::nullopt;
+
+    bool hex = false;
+    if (text[i] == u'$' || text[i] == u'x' || text[i] == u'X') {
+        hex = true;
+        i += 1;
+    } else if (text[i] == u'0' && i + 1 < n && (text[i + 1] == u'x' || text[i + 1] == u'X')) {
+        hex = true;
+        i += 2;
+    }
+    if (hex) {
+        if (i == n)
+            return std::nullopt;
+        quint64 value = 0;
+        for (; i < n; ++i) {
+            const int digit = HexDigit(text[i].unicode());
+            if (digit < 0)
+                return std::nullopt;
+            value = value * 16 + quint64(digit);
+            if (value > 0xFFFFFFFFull)
+                return std::nullopt;
+        }
+        return static_cast<int>(static_cast<quint32>(value));
+    }
+
+    bool negative = false;
+    if (text[i] == u'+' || text[i] == u'-') {
+        negative = text[i] == u'-';
+        ++i;
+    }
+    if (i == n)
+        return std::nullopt;
+    const qint64 limit = negative ? 2147483648LL : 2147483647LL;
+    qint64 value = 0;
+    for (; i < n; ++i) {
+        if (text[i] < u'0' || text[i] > u'9')
+            return std::nullopt;
+        value = value * 10 + (text[i].unicode() - u'0');
+        if (value > limit)
+            return std::nullopt;
+    }
+    return static_cast<int>(negative ? -value : value);
+}
+
+// Writes to a temporary file beside the target and renames it over the target, so a failure
+// at any point leaves the old file as it was. QSaveFile keeps the target's permissions.
+bool ReplaceFile(const QString &path, const QByteArray &data)
+{
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return false;
+    if (writeFailureAfter >= 0 && writeFailureAfter < data.size()) {
+        file.write(data.constData(), writeFailureAfter);
+        file.flush();
+        file.cancelWriting();
+        return false;
+    }
+    if (file.write(data) != data.size()) {
+        file.cancelWriting();
+        return false;
+    }
+    return file.commit();
+}
+
+// Through a symbolic link, the file that is to be replaced is its target.
+QString WriteTarget(const QString &path)
+{
+    const QFileInfo info(path);
+    if (!info.isSymLink())
+        return path;
+    const QString canonical = info.canonicalFilePath();
+    return canonical.isEmpty() ? info.symLinkTarget() : canonical;
+}
+
+// A file without any write permission is read-only, also for an administrator, as on Windows.
+bool MayWrite(const QFileInfo &info)
+{
+    constexpr auto anyWrite = QFileDevice::WriteOwner | QFileDevice::WriteGroup | QFileDevice::WriteOther;
+    return info.isFile() && info.isWritable() && (info.permissions() & anyWrite);
+}
+
+// The file's content with Section/Ident set to Value, or nothing when it already holds it.
+std::optional<QByteArray> WithValue(const QByteArray &data, const QString &Section, const QString &Ident,
+                                    const QString &Value)
+{
+    LineReader reader(data);
+    Line line;
+    bool inSection = false;
+    std::optional<Line> anchor; // the section's header, then its last key line
+    while (reader.next(line)) {
+        const QByteArrayView bytes = reader.bytes(line);
+        if (IsSectionLine(bytes)) {
+            if (inSection)
+                break;
+            inSection = SameName(SectionName(DecodeLine(bytes)), Section);
+            if (inSection)
+                anchor = line;
+            continue;
+        }
+        if (!inSection || !IsKeyLine(bytes))
+            continue;
+        anchor = line;
+        const QString text = DecodeLine(bytes);
+        if (!SameName(KeyName(text), Ident))
+            continue;
+        const qsizetype valueStart = ValueStart(text);
+        if (TrimBlanks(QStringView(text).sliced(valueStart)) == TrimBlanks(Value))
+            return std::nullopt;
+        // The key keeps its spelling and its spacing; the line keeps its line end.
+        QByteArray result = data.left(line.begin);
+        result += QStringView(text).left(valueStart).toUtf8();
+        result += Value.toUtf8();
+        result += QByteArrayView(data).sliced(line.end);
+        return result;
+    }
+
+    const QByteArray keyLine = Ident.toUtf8() + '=' + Value.toUtf8() + NewLine;
+    if (anchor) {
+        QByteArray result = data.left(anchor->next);
+        if (anchor->next == anchor->end)
+            result += NewLine; // the anchor was the last line and had no line end
+        result += keyLine;
+        result += QByteArrayView(data).sliced(anchor->next);
+        return result;
+    }
+    QByteArray result = data;
+    const qsizetype bom = data.startsWith(Utf8Bom) ? Utf8Bom.size() : 0;
+    if (result.size() > bom && !result.endsWith('\n') && !result.endsWith('\r'))
+        result += NewLine;
+    result += '[' + Section.toUtf8() + ']' + NewLine + keyLine;
+    return result;
+}
+
+QString Name(const QString &name)
+{
+    return TrimBlanks(OnOneLine(name)).toString();
+}
+
+} // namespace
+
+TIniFile::TIniFile(QString fileName) : m_fileName(std::move(fileName)) {}
+
+void TIniFile::TestOnlySetWriteFailureAfter(qint64 bytes)
+{
+    writeFailureAfter = bytes;
+}
+
+QString TIniFile::ReadString(const QString &Section, const QString &Ident, const QString &Default) const
+{
+    QByteArray data;
+    if (!ReadWholeFile(m_fileName, data))
+        return Default;
+    const QString section = Name(Section);
+    const QString ident = Name(Ident);
+    LineReader reader(data);
+    Line line;
+    bool inSection = false;
+    while (reader.next(line)) {
+        const QByteArrayView bytes = reader.bytes(line);
+        if (IsSectionLine(bytes)) {
+            if (inSection)
+                break; // only the first section of that name counts
+            inSection = SameName(SectionName(DecodeLine(bytes)), section);
+            continue;
+        }
+        if (!inSection || !IsKeyLine(bytes))
+            continue;
+        const QString text = DecodeLine(bytes);
+        if (!SameName(KeyName(text), ident))
+            continue;
+        const QString value = StoredText(QStringView(text).sliced(text.indexOf(u'=') + 1));
+        return value.isEmpty() ? Default : value;
+    }
+    return Default;
+}
+
+void TIniFile::WriteString(const QString &Section, const QString &Ident, const QString &Value)
+{
+    const QString target = WriteTarget(m_fileName);
+    const QFileInfo info(target);
+    QByteArray data;
+    if (info.exists() && (!MayWrite(info) || !ReadWholeFile(target, data)))
+        throw EIniFileException(uRes::IniWriteError(m_fileName));
+    const std::optional<QByteArray> content = WithValue(data, Name(Section), Name(Ident), OnOneLine(Value));
+    if (!content)
+        return;
+    if (!ReplaceFile(target, *content))
+        throw EIniFileException(uRes::IniWriteError(m_fileName));
+}
+
+int TIniFile::ReadInteger(const QString &Section, const QString &Ident, int Default) const
+{
+    return ParseInteger(ReadString(Section, Ident, QString())).value_or(Default);
+}
+
+void TIniFile::WriteInteger(const QString &Section, const QString &Ident, int Value)
+{
+    WriteString(Section, Ident, QString::number(Value));
+}
+
+bool TIniFile::ReadBool(const QString &Section, const QString &Ident, bool Default) const
+{
+    return ReadInteger(Section, Ident, Default ? 1 : 0) != 0;
+}
+
+void TIniFile::WriteBool(const QString &Section, const QString &Ident, bool Value)
+{
+    WriteString(Section, Ident, Value ? QStringLiteral("1") : QStringLiteral("0"));
+}
+
+QDate TIniFile::ReadDate(const QString &Section, const QString &Ident, const QDate &Default) const
+{
+    const QString text = ReadString(Section, Ident, QString());
+    if (text.isEmpty())
+        return Default;
+    try {
+        return StrToDate(text);
+    } catch (const EConvertError &) {
+        return Default;
+    }
+}
+
+QTime TIniFile::ReadTime(const QString &Section, const QString &Ident, const QTime &Default) const
+{
+    const QString text = ReadString(Section, Ident, QString());
+    if (text.isEmpty())
+        return Default;
+    try {
+        return StrToTime(text);
+    } catch (const EConvertError &) {
+        return Default;
+    }
+}
+
+void TIniFile::WriteDate(const QString &Section, const QString &Ident, const QDate &Value)
+{
+    WriteString(Section, Ident, DateToStr(Value));
+}
+
+void TIniFile::WriteTime(const QString &Section, const QString &Ident, const QTime &Value)
+{
+    WriteString(Section, Ident, TimeToStr(Value));
+}

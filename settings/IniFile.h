@@ -1,0 +1,43 @@
+#pragma once
+
+#include <QDate>
+#include <QString>
+#include <QTime>
+
+// The settings file, read and written key by key. Nothing is cached: every read and every
+// write goes to the file at that moment, so the object may live as long or as short as the
+// caller likes. Reads never fail; a failed write raises EIniFileException.
+class TIniFile
+{
+public:
+    explicit TIniFile(QString fileName);
+
+    QString FileName() const { return m_fileName; }
+
+    // The stored text, blanks and one pair of enclosing quotes removed, at most 2047
+    // characters; Default when the file, section or key is missing or the value empty.
+    QString ReadString(const QString &Section, const QString &Ident, const QString &Default) const;
+    // Creates the file, section or key as needed and replaces the value in place; every other
+    // line keeps its bytes. Line breaks inside Value become single spaces.
+    void WriteString(const QString &Section, const QString &Ident, const QString &Value);
+
+    // Decimal with optional sign, or hexadecimal after "$", "x", "X", "0x" or "0X" (up to
+    // FFFFFFFF, taken as a signed 32-bit pattern); Default when absent or not a number.
+    int ReadInteger(const QString &Section, const QString &Ident, int Default) const;
+    void WriteInteger(const QString &Section, const QString &Ident, int Value);
+    // Any integer but 0 is yes; stored as "1" or "0".
+    bool ReadBool(const QString &Section, const QString &Ident, bool Default) const;
+    void WriteBool(const QString &Section, const QString &Ident, bool Value);
+    // Date and time text of the regional settings; Default when absent or not parsable.
+    QDate ReadDate(const QString &Section, const QString &Ident, const QDate &Default) const;
+    QTime ReadTime(const QString &Section, const QString &Ident, const QTime &Default) const;
+    void WriteDate(const QString &Section, const QString &Ident, const QDate &Value);
+    void WriteTime(const QString &Section, const QString &Ident, const QTime &Value);
+
+    // Test seam: while set to n >= 0, a write stores only the first n bytes of the new file
+    // and then fails as a full disk would. -1 (the default) writes normally.
+    static void TestOnlySetWriteFailureAfter(qint64 bytes);
+
+private:
+    QString m_fileName;
+};

@@ -1,0 +1,95 @@
+#pragma once
+
+#include "platform/Regional.h"
+
+#include <QByteArray>
+#include <QFile>
+#include <QString>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <QDate>
+#include <QTime>
+#include <ostream>
+
+// Readable failure messages.
+inline void PrintTo(const QString &s, std::ostream *os)
+{
+    *os << '"' << s.toStdString() << '"';
+}
+inline void PrintTo(const QByteArray &b, std::ostream *os)
+{
+    *os << '"' << b.toPercentEncoding(" =[]/:;,.'\"").toStdString() << '"';
+}
+inline void PrintTo(const QDate &d, std::ostream *os)
+{
+    *os << d.toString(Qt::ISODate).toStdString();
+}
+inline void PrintTo(const QTime &t, std::ostream *os)
+{
+    *os << t.toString(QStringLiteral("HH:mm:ss.zzz")).toStdString();
+}
+
+namespace settings_test {
+
+inline platform::TFormatSettings French()
+{
+    return platform::FormatSettingsFor(QLocale(QLocale::French, QLocale::France));
+}
+
+inline platform::TFormatSettings American()
+{
+    return platform::FormatSettingsFor(QLocale(QLocale::English, QLocale::UnitedStates));
+}
+
+// Puts a regional record in force for one test and restores the previous one.
+class ScopedFormatSettings
+{
+public:
+    explicit ScopedFormatSettings(const platform::TFormatSettings &settings)
+        : m_previous(platform::FormatSettings())
+    {
+        platform::SetFormatSettings(settings);
+    }
+    ~ScopedFormatSettings() { platform::SetFormatSettings(m_previous); }
+
+private:
+    platform::TFormatSettings m_previous;
+};
+
+// A byte string literal that may hold NUL bytes.
+template <std::size_t N> QByteArray Bytes(const char (&literal)[N])
+{
+    return QByteArray(literal, N - 1);
+}
+
+inline void WriteBytes(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    ASSERT_EQ(file.write(bytes), bytes.size());
+}
+
+inline QByteArray ReadBytes(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return QByteArray("<missing>");
+    return file.readAll();
+}
+
+// A temporary folder with one settings file path in it, under French regional settings.
+class IniFixture : public ::testing::Test
+{
+protected:
+    void SetUp() override { ASSERT_TRUE(m_dir.isValid()); }
+    QString Path() const { return m_dir.filePath(QStringLiteral("tempovir.ini")); }
+    QString DirPath() const { return m_dir.path(); }
+
+private:
+    QTemporaryDir m_dir;
+    ScopedFormatSettings m_regional{French()};
+};
+
+} // namespace settings_test
