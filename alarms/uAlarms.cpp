@@ -1,22 +1,176 @@
 #include "alarms/uAlarms.h"
 
+#include "alarms/AlarmTable.h"
+#include "alarms/uShutdown.h"
 #include "app/Globals.h"
+#include "app/uMisc.h"
+#include "platform/Exception.h"
+#include "platform/Sound.h"
+#include "platform/Time.h"
+#include "res/uRes.h"
+#include "settings/DateTimeText.h"
+#include "settings/IniFile.h"
 #include "ui/Action.h"
+#include "ui/AlertPopup.h"
+#include "ui/frmAlarmsEdit.h"
 #include "ui/frmMain.h"
 
 #include <QLabel>
+#include <QRegularExpression>
+#include <exception>
 
-void InitAlarmGrid() {}
+namespace {
 
-void SaveAlarmsIfModified() {}
+TAlarmTable &Table()
+{
+    return *fmAlarmsEdit->AlarmTable;
+}
 
-void CheckAlarms() {}
+enum Column { ColNumber = 0, ColDate = 1, ColTime = 2, ColEnabled = 3, ColMessage = 4, ColShutdown = 5 };
+
+// A key line holds one line: line breaks in a message are kept as the markup tag that
+// the popup and the grid show as the same break.
+QString MessageForFile(QString message)
+{
+    static const QRegularExpression breaks(QStringLiteral("\r\n|\r|\n"));
+    return message.replace(breaks, QStringLiteral("<BR>"));
+}
+
+void LoadAlarms()
+{
+    bool anyEnabled = false;
+    {
+        const TIniFile ini(IniFileName);
+        for (int i = 0; i < 8; ++i) {
+            const int r = i + 1;
+            const QString section = uRes::AlarmSection(i);
+            const QDate d = ini.ReadDate(section, uRes::KeyDate, platform::Date());
+            const QTime t = ini.ReadTime(section, uRes::KeyTime, platform::Time());
+            const QDate today = platform::Date();
+            const QTime now = platform::Time();
+            const bool expired = today > d || (today == d && now >= t);
+            if (expired) {
+                Table().SetCells(ColEnabled, r, uRes::No);
+                Table().SetCells(ColDate, r, DateToStr(today));
+                Table().SetCells(ColTime, r, TimeToStr(now));
+                Table().SetCells(ColMessage, r, uRes::NoMessage);
+                Table().SetCells(ColShutdown, r, uRes::No);
+                continue;
+            }
+            const bool e = ini.ReadBool(section, uRes::KeyEnabled, false);
+            const bool s = ini.ReadBool(section, uRes::KeyShutdown, false);
+            Table().SetCells(ColEnabled, r, IfThenStr(e, uRes::Yes, uRes::No));
+            Table().SetCells(ColDate, r, DateToStr(d));
+            Table().SetCells(ColTime, r, TimeToStr(t));
+            Table().SetCells(ColMessage, r, ini.ReadString(section, uRes::KeyDisplayName, QString()));
+            Table().SetCells(ColShutdown, r, IfThenStr(s, uRes::Yes, uRes::No));
+            anyEnabled = anyEnabled || e;
+        }
+    }
+    if (anyEnabled) {
+        fmMain->ActAlarmsActivate->SetChecked(true);
+        ActAlarmsActivateExecute(nullptr);
+    }
+    Table().SetAlarmsModified(false);
+}
+
+void SaveAlarms()
+{
+    TIniFile ini(IniFileName);
+    for (int i = 0; i < 8; ++i) {
+        const int r = i + 1;
+        const QString section = uRes::AlarmSection(i);
+        ini.WriteBool(section, uRes::KeyEnabled, IsYes(Table().Cells(ColEnabled, r)));
+        ini.WriteDate(section, uRes::KeyDate, StrToDate(Table().Cells(ColDate, r)));
+        ini.WriteTime(section, uRes::KeyTime, StrToTime(Table().Cells(ColTime, r)));
+        ini.WriteString(section, uRes::KeyDisplayName, MessageForFile(Table().Cells(ColMessage, r)));
+        ini.WriteBool(section, uRes::KeyShutdown, IsYes(Table().Cells(ColShutdown, r)));
+    }
+    Table().SetAlarmsModified(false);
+}
+
+} // namespace
+
+void InitAlarmGrid()
+{
+    Table().NumberRows();
+    LoadAlarms();
+}
+
+void SaveAlarmsIfModified()
+{
+    if (Table().Modified())
+        SaveAlarms();
+}
+
+QString AlertText(int row, const QString &message)
+{
+    return QStringLiteral("<B>Tem<FONT color=\"#FF0000\">po</FONT>vir</B> - Alarme Num. %1<hr><br>%2")
+        .arg(row, 3, 10, QLatin1Char('0'))
+        .arg(message);
+}
+
+void CheckAlarms()
+{
+    // A row whose text no longer parses (the regional settings changed under the table)
+    // must not keep the rows after it from being checked: the pass goes on and the first
+    // such error is raised at its end.
+    std::exception_ptr firstError;
+    for (int r = 1; r <= 8; ++r) {
+        QDate d;
+        QTime t;
+        try {
+            d = StrToDate(Table().Cells(ColDate, r));
+            t = StrToTime(Table().Cells(ColTime, r));
+        } catch (const EConvertError &) {
+            if (!firstError)
+                firstError = std::current_exception();
+            continue;
+        }
+        if (platform::Date() != d)
+            continue;
+        if (!(platform::Time() > t))
+            continue;
+        if (!IsYes(Table().Cells(ColEnabled, r)))
+            continue;
+        Table().SetCells(ColEnabled, r, uRes::No);
+        Table().Refresh();
+        if (fmMain->ActAlarmsActivate->Checked())
+            FireAlarm(r, Table().Cells(ColMessage, r));
+    }
+    if (firstError)
+        std::rethrow_exception(firstError);
+}
+
+void FireAlarm(int row, const QString &message)
+{
+    fmMain->AlertPopup1->AddMessage(AlertText(row, message));
+    fmMain->AlertPopup1->SelectNewest();
+    fmMain->AlertPopup1->Show();
+
+    bool found = false;
+    for (int r = 1; r <= 8; ++r)
+        found = found || IsYes(Table().Cells(ColEnabled, r));
+    if (!found) {
+        fmMain->ActAlarmsActivate->SetChecked(false);
+        ActAlarmsActivateExecute(nullptr);
+    }
+
+    if (IsYes(Table().Cells(ColShutdown, row))) {
+        Table().SetCells(ColShutdown, row, uRes::No);
+        RunShutdownCountdown();
+    } else if (fmMain->ActAlarmsSound->Checked()) {
+        BeepRising();
+    }
+}
 
 void UpdateAlarmsIndicator()
 {
     const bool on = fmMain->ActAlarmsActivate->Checked();
     fmMain->ActAlarmsActivate->SetChecked(on); // the menu item mnuAlarmsActivate shows it
     fmMain->lblAlarms->setVisible(on);
+    if (fmAlarmsEdit)
+        Table().Refresh();
 }
 
 void ActAlarmsActivateExecute(QObject *Sender)
@@ -30,4 +184,33 @@ void ActAlarmsSoundExecute(QObject *Sender)
 {
     if (Sender)
         fmMain->ActAlarmsSound->SetChecked(!fmMain->ActAlarmsSound->Checked());
+}
+
+namespace {
+
+// A note that cannot sound (no sound server) is skipped; the melody keeps its rhythm.
+void PlayNotes(std::initializer_list<quint32> frequencies)
+{
+    bool first = true;
+    for (const quint32 frequency : frequencies) {
+        try {
+            if (!first)
+                Delay(50);
+            first = false;
+            platform::Beep(frequency, 100);
+        } catch (...) {
+        }
+    }
+}
+
+} // namespace
+
+void BeepRising()
+{
+    PlayNotes({400, 600, 800});
+}
+
+void BeepFalling()
+{
+    PlayNotes({800, 600, 400});
 }

@@ -4,6 +4,7 @@
 #include "alarms/uAlarms.h"
 #include "app/Globals.h"
 #include "platform/Fonts.h"
+#include "platform/Regional.h"
 #include "platform/SessionEnd.h"
 #include "platform/TApplication.h"
 #include "ui/frmAlarmsEdit.h"
@@ -24,6 +25,7 @@ int RunTempovir(char *programPath)
     TApplication app(argc, argv);
     app.setQuitOnLastWindowClosed(false); // only the main window's close ends the run
     platform::RegisterFonts();
+    platform::LoadFormatSettings();
 
     StartingUp = true;
     auto mainWindow = std::make_unique<TfmMain>();

@@ -1,3 +1,6 @@
 #include "app/Startup.h"
 
-int main(int, char **argv) { return RunTempovir(argv[0]); }
+int main(int, char **argv)
+{
+    return RunTempovir(argv[0]);
+}

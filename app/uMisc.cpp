@@ -19,6 +19,12 @@ void Delay(quint32 ms)
     }
 }
 
-QString IfThenStr(bool flag, const QString &a, const QString &b) { return flag ? a : b; }
+QString IfThenStr(bool flag, const QString &a, const QString &b)
+{
+    return flag ? a : b;
+}
 
-int IfThenInt(bool flag, int a, int b) { return flag ? a : b; }
+int IfThenInt(bool flag, int a, int b)
+{
+    return flag ? a : b;
+}

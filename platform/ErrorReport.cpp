@@ -57,7 +57,13 @@ QString TitleFromExecutable(const QString &executablePath)
     return name;
 }
 
-void SetApplicationTitle(const QString &newTitle) { title = newTitle; }
-QString ApplicationTitle() { return title; }
+void SetApplicationTitle(const QString &newTitle)
+{
+    title = newTitle;
+}
+QString ApplicationTitle()
+{
+    return title;
+}
 
 } // namespace platform

@@ -38,8 +38,17 @@ MessagePump *current = &qtPump;
 
 } // namespace
 
-void SetMessagePump(MessagePump *pump) { current = pump ? pump : &qtPump; }
-void ProcessMessages() { current->processMessages(); }
-void WaitForMessages(quint32 maxMs) { current->waitForMessages(maxMs); }
+void SetMessagePump(MessagePump *pump)
+{
+    current = pump ? pump : &qtPump;
+}
+void ProcessMessages()
+{
+    current->processMessages();
+}
+void WaitForMessages(quint32 maxMs)
+{
+    current->waitForMessages(maxMs);
+}
 
 } // namespace platform

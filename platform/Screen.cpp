@@ -8,7 +8,10 @@ namespace {
 std::optional<ScreenMetrics> screenOverride;
 }
 
-void SetScreenOverride(std::optional<ScreenMetrics> metrics) { screenOverride = metrics; }
+void SetScreenOverride(std::optional<ScreenMetrics> metrics)
+{
+    screenOverride = metrics;
+}
 
 ScreenMetrics Screen()
 {

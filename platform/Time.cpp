@@ -23,11 +23,26 @@ TimeSource *current = &systemTime;
 
 } // namespace
 
-void SetTimeSource(TimeSource *source) { current = source ? source : &systemTime; }
+void SetTimeSource(TimeSource *source)
+{
+    current = source ? source : &systemTime;
+}
 
-QDateTime Now() { return current->now(); }
-QDate Date() { return current->now().date(); }
-QTime Time() { return current->now().time(); }
-quint32 GetTickCount() { return current->tickCount(); }
+QDateTime Now()
+{
+    return current->now();
+}
+QDate Date()
+{
+    return current->now().date();
+}
+QTime Time()
+{
+    return current->now().time();
+}
+quint32 GetTickCount()
+{
+    return current->tickCount();
+}
 
 } // namespace platform

@@ -45,64 +45,64 @@ void page(QPainter &p)
 }
 
 const Draw pictures[22] = {
-    [](QPainter &p) { clockFace(p, QColor(0, 128, 128)); },                 // 0 clock
-    [](QPainter &p) { page(p); },                                           // 1 page
-    [](QPainter &p) {                                                       // 2 open folder
+    [](QPainter &p) { clockFace(p, QColor(0, 128, 128)); }, // 0 clock
+    [](QPainter &p) { page(p); },                           // 1 page
+    [](QPainter &p) {                                       // 2 open folder
         p.setPen(QColor(120, 90, 0));
         p.setBrush(QColor(250, 210, 90));
         p.drawRect(QRectF(1.5, 4.5, 13, 9));
     },
-    [](QPainter &p) {                                                       // 3 floppy
+    [](QPainter &p) { // 3 floppy
         p.setPen(Qt::black);
         p.setBrush(QColor(40, 70, 160));
         p.drawRect(QRectF(2.5, 2.5, 11, 11));
         p.setBrush(Qt::white);
         p.drawRect(QRectF(4.5, 2.5, 7, 4));
     },
-    [](QPainter &p) {                                                       // 4 printer
+    [](QPainter &p) { // 4 printer
         p.setPen(Qt::black);
         p.setBrush(QColor(200, 200, 200));
         p.drawRect(QRectF(1.5, 6.5, 13, 6));
         p.setBrush(Qt::white);
         p.drawRect(QRectF(4.5, 2.5, 7, 4));
     },
-    [](QPainter &p) {                                                       // 5 cut
+    [](QPainter &p) { // 5 cut
         p.setPen(QPen(Qt::black, 1.3));
         p.drawLine(4, 2, 11, 11);
         p.drawLine(12, 2, 5, 11);
         p.drawEllipse(QRectF(2, 11, 4, 4));
         p.drawEllipse(QRectF(10, 11, 4, 4));
     },
-    [](QPainter &p) {                                                       // 6 copy
+    [](QPainter &p) { // 6 copy
         page(p);
         p.translate(-1, -1);
         p.setOpacity(0.6);
         page(p);
     },
-    [](QPainter &p) {                                                       // 7 paste
+    [](QPainter &p) { // 7 paste
         p.setPen(QColor(120, 80, 0));
         p.setBrush(QColor(200, 150, 80));
         p.drawRect(QRectF(2.5, 2.5, 11, 12));
         p.setBrush(Qt::white);
         p.drawRect(QRectF(6.5, 6.5, 7, 8));
     },
-    [](QPainter &p) {                                                       // 8 undo
+    [](QPainter &p) { // 8 undo
         p.setPen(QPen(QColor(0, 90, 180), 2));
         p.drawArc(QRectF(3, 4, 10, 9), 90 * 16, -220 * 16);
         p.drawLine(3, 5, 7, 5);
     },
-    [](QPainter &p) {                                                       // 9 find
+    [](QPainter &p) { // 9 find
         p.setPen(QPen(Qt::black, 1.5));
         p.setBrush(QColor(200, 230, 255));
         p.drawEllipse(QRectF(2, 2, 8, 8));
         p.setPen(QPen(QColor(120, 60, 0), 2.5));
         p.drawLine(9, 9, 14, 14);
     },
-    [](QPainter &p) {                                                       // 10 options
+    [](QPainter &p) { // 10 options
         p.setPen(QPen(QColor(90, 90, 90), 3));
         p.drawEllipse(QRectF(4, 4, 8, 8));
     },
-    [](QPainter &p) {                                                       // 11 quit: door and arrow
+    [](QPainter &p) { // 11 quit: door and arrow
         p.setPen(QColor(90, 50, 10));
         p.setBrush(QColor(170, 110, 50));
         p.drawRect(QRectF(2.5, 1.5, 7, 13));
@@ -113,7 +113,7 @@ const Draw pictures[22] = {
         p.drawLine(12, 5, 15, 8);
         p.drawLine(12, 11, 15, 8);
     },
-    [](QPainter &p) {                                                       // 12 information
+    [](QPainter &p) { // 12 information
         p.setPen(Qt::NoPen);
         p.setBrush(QColor(0, 80, 200));
         p.drawEllipse(QRectF(1, 1, 14, 14));
@@ -121,7 +121,7 @@ const Draw pictures[22] = {
         p.drawLine(8, 7, 8, 12);
         p.drawPoint(8, 4);
     },
-    [](QPainter &p) {                                                       // 13 warning
+    [](QPainter &p) { // 13 warning
         p.setPen(QColor(120, 90, 0));
         p.setBrush(QColor(255, 210, 0));
         p.drawPolygon(QPolygonF({QPointF(8, 1.5), QPointF(15, 14.5), QPointF(1, 14.5)}));
@@ -129,21 +129,21 @@ const Draw pictures[22] = {
         p.drawLine(8, 6, 8, 10);
         p.drawPoint(8, 12);
     },
-    [](QPainter &p) { bell(p, QColor(180, 180, 180)); },                    // 14 alarms off
-    [](QPainter &p) {                                                       // 15 alarms on
+    [](QPainter &p) { bell(p, QColor(180, 180, 180)); }, // 14 alarms off
+    [](QPainter &p) {                                    // 15 alarms on
         bell(p, QColor(250, 200, 40));
         p.setPen(QPen(QColor(220, 0, 0), 1.2));
         p.drawArc(QRectF(0.5, 3, 4, 7), 120 * 16, 120 * 16);
         p.drawArc(QRectF(11.5, 3, 4, 7), -60 * 16, 120 * 16);
     },
-    [](QPainter &p) { bell(p, QColor(120, 200, 120)); },                    // 16 sound
-    [](QPainter &p) {                                                       // 17 alarm list
+    [](QPainter &p) { bell(p, QColor(120, 200, 120)); }, // 16 sound
+    [](QPainter &p) {                                    // 17 alarm list
         page(p);
         p.scale(0.55, 0.55);
         p.translate(12, 12);
         clockFace(p, QColor(200, 0, 0));
     },
-    [](QPainter &p) {                                                       // 18 help
+    [](QPainter &p) { // 18 help
         p.setPen(QColor(0, 60, 150));
         p.setBrush(QColor(60, 130, 230));
         p.drawEllipse(QRectF(1, 1, 14, 14));
@@ -154,15 +154,15 @@ const Draw pictures[22] = {
         p.setFont(f);
         p.drawText(QRect(0, 0, 16, 16), Qt::AlignCenter, QStringLiteral("?"));
     },
-    [](QPainter &p) {                                                       // 19 about
+    [](QPainter &p) { // 19 about
         clockFace(p, QColor(0, 0, 160));
     },
-    [](QPainter &p) {                                                       // 20 power off
+    [](QPainter &p) { // 20 power off
         p.setPen(QPen(QColor(200, 0, 0), 2));
         p.drawArc(QRectF(2.5, 3, 11, 11), 120 * 16, 300 * 16);
         p.drawLine(8, 1, 8, 8);
     },
-    [](QPainter &p) {                                                       // 21 check
+    [](QPainter &p) { // 21 check
         p.setPen(QPen(QColor(0, 140, 0), 2.5));
         p.drawLine(2, 8, 6, 12);
         p.drawLine(6, 12, 14, 3);

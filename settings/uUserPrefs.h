@@ -2,7 +2,9 @@
 
 #include <QString>
 
-// Restores the window placement and the three preferences from the settings file.
+// Restores the stored preferences (stay-on-top, menu bar, alarm sound) and applies them.
 void LoadUserPrefs(const QString &iniFileName);
-// Writes the window placement and the three preferences.
+// Writes the three preferences.
 void SaveUserPrefs(const QString &iniFileName);
+// Applies the preference actions' current states.
+void ApplyUserPrefs();

@@ -6,6 +6,7 @@
 #include "res/Images.h"
 #include "settings/uUserPrefs.h"
 #include "ui/Action.h"
+#include "ui/AlertPopup.h"
 #include "ui/Clock.h"
 #include "ui/frmAbout.h"
 #include "ui/frmAlarmsEdit.h"
@@ -75,6 +76,7 @@ TfmMain::TfmMain(QWidget *parent) : QMainWindow(parent)
     layout->addWidget(tbFontSize);
 
     setCentralWidget(client);
+    AlertPopup1 = new TAlertPopup(this);
     CreateActions();
     CreateMenus();
 
@@ -97,13 +99,15 @@ void TfmMain::CreateActions()
         action->SetChecked(checked);
         return action;
     };
-    ActTypeAnalog = make(QStringLiteral("ActTypeAnalog"),
-                         QStringLiteral("Représentation \"analogique\" (avec aiguilles)"), {}, {}, true, false);
-    ActTypeDigital =
-        make(QStringLiteral("ActTypeDigital"), QStringLiteral("Représentation numérique"), {}, {}, true, true);
+    ActTypeAnalog =
+        make(QStringLiteral("ActTypeAnalog"),
+             QStringLiteral("Représentation \"analogique\" (avec aiguilles)"), {}, {}, true, false);
+    ActTypeDigital = make(QStringLiteral("ActTypeDigital"), QStringLiteral("Représentation numérique"), {},
+                          {}, true, true);
     ActClockFontAutoSize = make(QStringLiteral("ActClockFontAutoSize"),
                                 QStringLiteral("Taille caractère automatique"), {}, {}, true, true);
-    ActAppShowMenu = make(QStringLiteral("ActAppShowMenu"), QStringLiteral("Montrer les menus"), {}, {}, true, false);
+    ActAppShowMenu =
+        make(QStringLiteral("ActAppShowMenu"), QStringLiteral("Montrer les menus"), {}, {}, true, false);
     ActAppStayOnTop = make(QStringLiteral("ActAppStayOnTop"), QStringLiteral("Toujours en premier plan"),
                            QStringLiteral("Toujours en premier plan"), {}, true, false);
     ActAlarmsEdit = make(QStringLiteral("ActAlarmsEdit"), QStringLiteral("Liste des alarmes..."),
@@ -113,9 +117,10 @@ void TfmMain::CreateActions()
     ActAlarmsSound = make(QStringLiteral("ActAlarmsSound"), QStringLiteral("Alarme sonore"),
                           QStringLiteral("Alarme sonore"), {}, true, true);
     ActAppAbout = make(QStringLiteral("ActAppAbout"), QStringLiteral("A propos..."), {}, {}, false, false);
-    ActAppHelpIndex =
-        make(QStringLiteral("ActAppHelpIndex"), QStringLiteral("Index de l'aide"), {}, images[18], false, false);
-    ActAppClose = make(QStringLiteral("ActAppClose"), QStringLiteral("Quitter"), {}, images[11], false, false);
+    ActAppHelpIndex = make(QStringLiteral("ActAppHelpIndex"), QStringLiteral("Index de l'aide"), {},
+                           images[18], false, false);
+    ActAppClose =
+        make(QStringLiteral("ActAppClose"), QStringLiteral("Quitter"), {}, images[11], false, false);
 
     ActTypeAnalog->SetOnExecute([this](QObject *s) { ActTypeAnalogExecute(s); });
     ActTypeDigital->SetOnExecute([this](QObject *s) { ActTypeDigitalExecute(s); });
@@ -165,7 +170,10 @@ void TfmMain::CreateMenus()
             [this](const QPoint &pos) { PopupMenu1->popup(Clock1->mapToGlobal(pos)); });
 }
 
-void TfmMain::FormCreate() { UpdateFontSizeBar(); }
+void TfmMain::FormCreate()
+{
+    UpdateFontSizeBar();
+}
 
 void TfmMain::InitApplication()
 {
@@ -274,7 +282,10 @@ void TfmMain::ActAlarmsEditExecute(QObject *)
     fmAlarmsEdit->activateWindow();
 }
 
-void TfmMain::lblAlarmsDblClick(QObject *) { ActAlarmsEditExecute(nullptr); }
+void TfmMain::lblAlarmsDblClick(QObject *)
+{
+    ActAlarmsEditExecute(nullptr);
+}
 
 void TfmMain::ActAppAboutExecute(QObject *)
 {
@@ -283,7 +294,10 @@ void TfmMain::ActAppAboutExecute(QObject *)
     about->exec();
 }
 
-void TfmMain::ActAppCloseExecute(QObject *) { close(); }
+void TfmMain::ActAppCloseExecute(QObject *)
+{
+    close();
+}
 
 void TfmMain::UpdateFontSizeBar()
 {

@@ -7,6 +7,7 @@ class QLabel;
 class QMenu;
 class QSlider;
 class TAction;
+class TAlertPopup;
 class TClock;
 
 class TfmMain : public QMainWindow
@@ -24,6 +25,7 @@ public:
     QLabel *Label1 = nullptr; // never shown: measures text in the clock's font
     QSlider *tbFontSize = nullptr;
     QMenu *PopupMenu1 = nullptr;
+    TAlertPopup *AlertPopup1 = nullptr;
 
     TAction *ActTypeAnalog = nullptr;
     TAction *ActTypeDigital = nullptr;

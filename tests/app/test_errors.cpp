@@ -39,9 +39,8 @@ TEST(ErrorReporting, AnExceptionLeavingAHandlerIsShownAndTheProgramGoesOn)
     EXPECT_EQ(thrower.handled, 2);
     EXPECT_TRUE(later);
     // The standard box ends the sentence with a period.
-    EXPECT_EQ(errors.messages,
-              QStringList({QStringLiteral("'x' n'est pas une date correcte."),
-                           QStringLiteral("'x' n'est pas une date correcte.")}));
+    EXPECT_EQ(errors.messages, QStringList({QStringLiteral("'x' n'est pas une date correcte."),
+                                            QStringLiteral("'x' n'est pas une date correcte.")}));
 }
 
 TEST(ErrorReporting, GuardedReportsEveryKindOfException)

@@ -1,7 +1,12 @@
 #include "app/Globals.h"
 #include "app/uMisc.h"
 #include "support/Fakes.h"
+#include "ui/frmAlarmsEdit.h"
 #include "ui/frmMain.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <memory>
 
 #include <QElapsedTimer>
 #include <QTimer>
@@ -12,36 +17,75 @@ using testing_support::FakeTime;
 
 namespace {
 
+// The windows of a run, with the settings file in a folder of its own.
 class Lifecycle : public ::testing::Test
 {
 protected:
     void SetUp() override
     {
         Closing = false;
+        StartingUp = true;
+        IniFileName = dir.filePath(QStringLiteral("tempovir.ini"));
+        window = std::make_unique<TfmMain>();
+        fmMain = window.get();
+        alarms = std::make_unique<TfmAlarmsEdit>();
+        fmAlarmsEdit = alarms.get();
+        window->InitApplication();
+        IniFileName = dir.filePath(QStringLiteral("tempovir.ini")); // not beside the test program
         StartingUp = false;
     }
-    void TearDown() override { Closing = false; }
+    void TearDown() override
+    {
+        fmAlarmsEdit = nullptr;
+        fmMain = nullptr;
+        Closing = false;
+    }
+    QTemporaryDir dir;
+    std::unique_ptr<TfmMain> window;
+    std::unique_ptr<TfmAlarmsEdit> alarms;
 };
 
 } // namespace
 
-TEST_F(Lifecycle, ClosingTheMainWindowRunsTheCloseSequence)
+TEST_F(Lifecycle, ClosingWithoutEditsWritesThePreferencesButNoAlarms)
 {
-    TfmMain window;
-    window.show();
+    window->show();
     EXPECT_FALSE(Closing);
-    EXPECT_TRUE(window.close());
+    EXPECT_TRUE(window->close());
     EXPECT_TRUE(Closing);
-    EXPECT_FALSE(window.isVisible());
+    EXPECT_FALSE(window->isVisible());
+    QFile ini(IniFileName);
+    ASSERT_TRUE(ini.open(QIODevice::ReadOnly));
+    EXPECT_EQ(ini.readAll(),
+              QByteArray("[Display]\r\nAppStayOnTop=0\r\nAppShowMenu=1\r\n[Alarms]\r\nActAlarmsSound=1\r\n"));
+}
+
+TEST_F(Lifecycle, ClosingTheAlarmListLeavesTheProgramRunning)
+{
+    window->show();
+    alarms->show();
+    EXPECT_TRUE(alarms->close());
+    EXPECT_FALSE(Closing);
+    EXPECT_TRUE(window->isVisible());
+}
+
+TEST_F(Lifecycle, APreferencesWriteThatFailsKeepsTheAlarmChecksGoing)
+{
+    testing_support::ErrorRecorder errors;
+    IniFileName = dir.path(); // a folder: nothing can be written there
+    window->show();
+    EXPECT_FALSE(window->close());
+    EXPECT_FALSE(Closing);
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_EQ(errors.messages.size(), 1);
 }
 
 TEST_F(Lifecycle, ACloseHandledInsideDelayRunsTheSequenceAndTheWaitGoesOn)
 {
     FakeTime time;
     FakePump pump(time);
-    TfmMain window;
-    window.show();
-    QTimer::singleShot(0, &window, [&] { window.close(); });
+    window->show();
+    QTimer::singleShot(0, window.get(), [&] { window->close(); });
     const quint32 start = time.tickCount();
     Delay(1000);
     EXPECT_TRUE(Closing);

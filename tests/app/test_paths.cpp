@@ -40,5 +40,6 @@ TEST(ApplicationTitle, IsTheFileNameUpToTheFirstDotCapitalisedOnce)
         {"/opt/x/Z", "Z"},
     };
     for (const Case &c : cases)
-        EXPECT_EQ(platform::TitleFromExecutable(QString::fromUtf8(c.exe)), QString::fromUtf8(c.title)) << c.exe;
+        EXPECT_EQ(platform::TitleFromExecutable(QString::fromUtf8(c.exe)), QString::fromUtf8(c.title))
+            << c.exe;
 }

@@ -3,8 +3,8 @@
 #include <QDeadlineTimer>
 #include <QFile>
 #include <QFileInfo>
-#include <QThread>
 #include <QRegularExpression>
+#include <QThread>
 
 #include <csignal>
 
@@ -12,7 +12,10 @@ namespace e2e {
 
 namespace {
 
-void poll() { QThread::msleep(50); }
+void poll()
+{
+    QThread::msleep(50);
+}
 
 // xdotool matches names with POSIX extended expressions.
 QString exactName(const QString &name)
@@ -90,8 +93,8 @@ QString Desktop::run(const QString &program, const QStringList &args, int timeou
 
 bool Desktop::windowExists(const QString &name) const
 {
-    return !run(QStringLiteral("xdotool"), {QStringLiteral("search"), QStringLiteral("--name"),
-                                            exactName(name)})
+    return !run(QStringLiteral("xdotool"),
+                {QStringLiteral("search"), QStringLiteral("--name"), exactName(name)})
                 .trimmed()
                 .isEmpty();
 }
@@ -102,8 +105,7 @@ QString Desktop::waitForWindow(const QString &name, int timeoutMs) const
     while (!deadline.hasExpired()) {
         const QString ids =
             run(QStringLiteral("xdotool"), {QStringLiteral("search"), QStringLiteral("--onlyvisible"),
-                                            QStringLiteral("--name"),
-                                            exactName(name)})
+                                            QStringLiteral("--name"), exactName(name)})
                 .trimmed();
         if (!ids.isEmpty())
             return ids.split(QLatin1Char('\n')).first();
@@ -128,7 +130,10 @@ Program::~Program()
     }
 }
 
-QString Program::iniPath() const { return m_dir.filePath(QStringLiteral("tempovir.ini")); }
+QString Program::iniPath() const
+{
+    return m_dir.filePath(QStringLiteral("tempovir.ini"));
+}
 
 bool Program::start(const QStringList &args, const QString &fakeTime)
 {
@@ -138,7 +143,8 @@ bool Program::start(const QStringList &args, const QString &fakeTime)
     env.insert(QStringLiteral("XDG_RUNTIME_DIR"), m_dir.path());
     if (!fakeTime.isEmpty()) {
         // The multi-threaded preload keeps the program's own pid, unlike the faketime wrapper.
-        env.insert(QStringLiteral("LD_PRELOAD"), QStringLiteral("/usr/lib/x86_64-linux-gnu/faketime/libfaketimeMT.so.1"));
+        env.insert(QStringLiteral("LD_PRELOAD"),
+                   QStringLiteral("/usr/lib/x86_64-linux-gnu/faketime/libfaketimeMT.so.1"));
         env.insert(QStringLiteral("FAKETIME"), fakeTime);
         env.insert(QStringLiteral("FAKETIME_DONT_FAKE_MONOTONIC"), QStringLiteral("1"));
     }
@@ -148,9 +154,15 @@ bool Program::start(const QStringList &args, const QString &fakeTime)
     return m_process.waitForStarted(10000);
 }
 
-bool Program::waitForExit(int timeoutMs) { return m_process.waitForFinished(timeoutMs); }
+bool Program::waitForExit(int timeoutMs)
+{
+    return m_process.waitForFinished(timeoutMs);
+}
 
-QString Program::output() const { return QString::fromUtf8(const_cast<QProcess &>(m_process).readAll()); }
+QString Program::output() const
+{
+    return QString::fromUtf8(const_cast<QProcess &>(m_process).readAll());
+}
 
 QByteArray ReadFile(const QString &path)
 {

@@ -9,7 +9,10 @@ FakeTime::FakeTime(const QDateTime &start, quint32 tick) : m_now(start), m_tick(
     platform::SetTimeSource(this);
 }
 
-FakeTime::~FakeTime() { platform::SetTimeSource(nullptr); }
+FakeTime::~FakeTime()
+{
+    platform::SetTimeSource(nullptr);
+}
 
 void FakeTime::advance(qint64 ms)
 {
@@ -17,9 +20,15 @@ void FakeTime::advance(qint64 ms)
     m_tick += quint32(ms);
 }
 
-FakePump::FakePump(FakeTime &time) : m_time(time) { platform::SetMessagePump(this); }
+FakePump::FakePump(FakeTime &time) : m_time(time)
+{
+    platform::SetMessagePump(this);
+}
 
-FakePump::~FakePump() { platform::SetMessagePump(nullptr); }
+FakePump::~FakePump()
+{
+    platform::SetMessagePump(nullptr);
+}
 
 void FakePump::processMessages()
 {
@@ -41,6 +50,9 @@ ErrorRecorder::ErrorRecorder()
     m_previous = platform::SetErrorReporter([this](const QString &m) { messages << m; });
 }
 
-ErrorRecorder::~ErrorRecorder() { platform::SetErrorReporter(m_previous); }
+ErrorRecorder::~ErrorRecorder()
+{
+    platform::SetErrorReporter(m_previous);
+}
 
 } // namespace testing_support

@@ -39,8 +39,8 @@ public:
     void processMessages() override;
     void waitForMessages(quint32 maxMs) override;
 
-    int passes = 0;           // processMessages calls
-    qint64 waitedMs = 0;      // fake time passed in waits
+    int passes = 0;               // processMessages calls
+    qint64 waitedMs = 0;          // fake time passed in waits
     std::function<void()> onPass; // runs inside each pass, as a dispatched message would
 
 private:
