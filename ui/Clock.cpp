@@ -1,18 +1,170 @@
+// How the clock draws, and why.
+//
+// The control keeps what it shows on its own surface, an image the size of the control;
+// paintEvent only copies the exposed part of that image to the screen and never reads the
+// time. Reading the time raises OnGetTime, whose handler may run the alarm check, which may
+// wait in Delay and so dispatch events: a nested tick, a nested full repaint, a menu command.
+// Every drawing routine therefore reads all the times it needs first, with no QPainter open,
+// then opens a painter on the surface, draws, closes it, and asks Qt to show the changed
+// rectangles with update(). What it compares against (DisplayedTime, the mode) is looked at
+// only after the readings, since a nested drawing may have changed it meanwhile.
+//
+// A tick draws only what changed: the seconds (and minutes) cells of the digital text, or the
+// erased and redrawn hands. A full repaint redraws the whole surface. It reads the time twice
+// in digital mode, so a request for one (mode, font, colour, separator change) goes through
+// the event queue like any paint message; in analog mode it reads no time and is done at
+// once. When the hour changes a digital tick repaints in full right away, inside the tick.
+// A resize draws the surface at once from what was last shown (no reading) and, in digital
+// mode, then asks for a full repaint; an uncovered window is shown from the surface as it is.
+//
+// The ticks come from TTickTimer's thread through the event queue, so they also run inside
+// Delay, and never nest: the thread waits until its tick has been handled.
+
 #include "ui/Clock.h"
 
+#include "platform/ErrorReport.h"
+#include "platform/Exception.h"
+#include "platform/Regional.h"
 #include "platform/Time.h"
+#include "ui/ClockTimer.h"
 
-TClock::TClock(QWidget *parent) : QWidget(parent) {}
+#include <QCoreApplication>
+#include <QEvent>
+#include <QFontMetrics>
+#include <QPaintEvent>
+#include <QPainter>
+#include <QRegion>
 
-TClock::~TClock() = default;
+using namespace clockface;
+
+namespace {
+
+const QEvent::Type FullRepaintEvent = QEvent::Type(QEvent::registerEventType());
+constexpr int TickInterval = 450;
+
+QString CurrentExceptionMessage()
+{
+    try {
+        throw;
+    } catch (const Exception &e) {
+        return e.Message();
+    } catch (const std::exception &e) {
+        return QString::fromLocal8Bit(e.what());
+    } catch (...) {
+        return QStringLiteral("Erreur inconnue");
+    }
+}
+
+QRect LineBounds(const TLine &l)
+{
+    return QRect(l.From, l.To).normalized().adjusted(-1, -1, 1, 1);
+}
+
+} // namespace
+
+TClock::TClock(QWidget *parent) : TClock(parent, true) {}
+
+TClock::TClock(QWidget *parent, bool startTicking) : QWidget(parent)
+{
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    m_displayed = Split(platform::Time());
+    (void)ClockMetrics(); // the screen is read once, by the first clock of the process
+    m_faceRect = FitFaceRect(TEdges::From(rect()), ClockMetrics());
+    connect(platform::RegionalSettings(), &platform::RegionalNotifier::changed, this,
+            &TClock::RequestFullRepaint);
+    m_timer = std::make_unique<TTickTimer>(TickInterval, [this] { HandleTick(); });
+    if (startTicking)
+        m_timer->Start();
+}
+
+TClock::~TClock()
+{
+    // Before anything of the control goes: a tick handled from here on would find it half gone.
+    m_timer.reset();
+}
+
+QSize TClock::sizeHint() const
+{
+    return QSize(370, 150);
+}
+
+// ---------------------------------------------------------------- properties
 
 void TClock::SetShowMode(TShowClock mode)
 {
     if (mode == m_showMode)
         return;
     m_showMode = mode;
-    update();
+    RequestFullRepaint();
 }
+
+void TClock::SetShowSeconds(bool show)
+{
+    if (show == m_showSeconds)
+        return;
+    m_showSeconds = show;
+    RequestFullRepaint();
+}
+
+void TClock::SetCtl3D(bool on)
+{
+    if (on == m_ctl3D)
+        return;
+    m_ctl3D = on;
+    if (m_showMode == scAnalog)
+        RequestFullRepaint();
+}
+
+QColor TClock::Color() const
+{
+    return palette().color(QPalette::Window);
+}
+
+void TClock::SetColor(const QColor &color)
+{
+    QPalette p = palette();
+    p.setColor(QPalette::Window, color);
+    setPalette(p); // the palette change repaints
+}
+
+QColor TClock::FontColor() const
+{
+    return palette().color(QPalette::WindowText);
+}
+
+void TClock::SetFontColor(const QColor &color)
+{
+    QPalette p = palette();
+    p.setColor(QPalette::WindowText, color);
+    setPalette(p);
+}
+
+void TClock::SetColorProperty(QColor &property, const QColor &value)
+{
+    if (property == value)
+        return;
+    property = value;
+    RequestFullRepaint();
+}
+
+void TClock::SetDotsColor(const QColor &color)
+{
+    SetColorProperty(m_dotsColor, color);
+}
+void TClock::SetHoursHandColor(const QColor &color)
+{
+    SetColorProperty(m_hoursHandColor, color);
+}
+void TClock::SetMinutesHandColor(const QColor &color)
+{
+    SetColorProperty(m_minutesHandColor, color);
+}
+void TClock::SetSecondsHandColor(const QColor &color)
+{
+    SetColorProperty(m_secondsHandColor, color);
+}
+
+// ---------------------------------------------------------------- time
 
 QTime TClock::CurrentTime()
 {
@@ -20,4 +172,355 @@ QTime TClock::CurrentTime()
     if (OnGetTime)
         OnGetTime(this, t);
     return t;
+}
+
+QDate TClock::CurrentDate()
+{
+    return platform::Date();
+}
+
+TClock::TDisplayedTime TClock::Split(const QTime &t)
+{
+    return {quint16(t.hour() % 12), quint16(t.minute()), quint16(t.second())};
+}
+
+void TClock::Loaded()
+{
+    CurrentTime();
+}
+
+void TClock::TimeChanged()
+{
+    RequestFullRepaint();
+    CurrentTime();
+}
+
+// ---------------------------------------------------------------- events
+
+bool TClock::event(QEvent *e)
+{
+    if (e->type() == FullRepaintEvent) {
+        m_fullRepaintPosted = false; // a request made while this one reads the time counts anew
+        platform::Guarded([this] { FullRepaintNow(); });
+        return true;
+    }
+    return QWidget::event(e);
+}
+
+void TClock::changeEvent(QEvent *e)
+{
+    if (e->type() == QEvent::FontChange || e->type() == QEvent::PaletteChange)
+        RequestFullRepaint();
+    QWidget::changeEvent(e);
+}
+
+void TClock::resizeEvent(QResizeEvent *e)
+{
+    EnsureSurface();
+    QWidget::resizeEvent(e);
+}
+
+void TClock::paintEvent(QPaintEvent *e)
+{
+    EnsureSurface();
+    QPainter p(this);
+    const qreal dpr = m_surface.devicePixelRatio();
+    for (const QRect &r : e->region())
+        p.drawImage(r.topLeft(), m_surface,
+                    QRectF(r.x() * dpr, r.y() * dpr, r.width() * dpr, r.height() * dpr));
+}
+
+// Keeps the surface the size of the control and tells whether there is one to draw on. Unless
+// the caller is about to draw it all, a new surface shows at once what was last drawn, without
+// reading the time, and in digital mode a full repaint with the time follows.
+bool TClock::EnsureSurface(bool drawingInFull)
+{
+    const qreal dpr = devicePixelRatioF();
+    const QSize pixels = (QSizeF(size()) * dpr).toSize();
+    if (m_surface.size() == pixels && m_surface.devicePixelRatio() == dpr)
+        return !m_surface.isNull();
+    m_faceRect = FitFaceRect(TEdges::From(rect()), ClockMetrics());
+    m_surface = QImage(pixels, QImage::Format_RGB32);
+    if (m_surface.isNull())
+        return false;
+    m_surface.setDevicePixelRatio(dpr);
+    m_surface.fill(Color());
+    if (drawingInFull)
+        return true;
+    if (m_showMode == scAnalog) {
+        PaintAnalogFull();
+    } else {
+        if (!m_lastText.isEmpty())
+            PaintDigital(QTime(), m_lastText, true);
+        RequestFullRepaint();
+    }
+    return true;
+}
+
+void TClock::RequestFullRepaint()
+{
+    if (m_showMode == scAnalog) {
+        PaintAnalogFull();
+        return;
+    }
+    if (m_fullRepaintPosted)
+        return;
+    m_fullRepaintPosted = true;
+    QCoreApplication::postEvent(this, new QEvent(FullRepaintEvent));
+}
+
+void TClock::FullRepaintNow()
+{
+    if (m_showMode == scDigital) {
+        const QTime newTime = CurrentTime();
+        const QTime textTime = CurrentTime();
+        // A command run inside the readings may have switched to analog meanwhile.
+        if (m_showMode == scDigital) {
+            PaintDigital(newTime, DigitalText(textTime), true);
+            return;
+        }
+    }
+    PaintAnalogFull();
+}
+
+void TClock::FinishDrawing()
+{
+    QRegion region;
+    for (const QRect &r : std::as_const(m_lastDrawn))
+        region += r;
+    update(region);
+}
+
+// ---------------------------------------------------------------- ticks
+
+void TClock::HandleTick()
+{
+    try {
+        m_lastDrawn.clear();
+        if (m_showMode == scAnalog)
+            TickAnalog();
+        else
+            TickDigital();
+        CurrentTime(); // the alarm bookkeeping reads the time once more
+        m_lastTickError.clear();
+    } catch (...) {
+        // Reported once: the same failure at every tick would bury the user in boxes.
+        const QString message = CurrentExceptionMessage();
+        if (message != m_lastTickError) {
+            m_lastTickError = message;
+            platform::ShowException(message);
+        }
+    }
+}
+
+void TClock::TickDigital()
+{
+    const QTime newTime = CurrentTime();
+    if (Split(newTime).Hour != m_displayed.Hour) {
+        FullRepaintNow();
+        return;
+    }
+    const QTime textTime = CurrentTime();
+    if (m_showMode != scDigital)
+        return; // switched to analog inside the readings, which drew the face already
+    PaintDigital(newTime, DigitalText(textTime), false);
+}
+
+void TClock::TickAnalog()
+{
+    const TDisplayedTime now = Split(CurrentTime());
+    if (m_showMode != scAnalog)
+        return;
+    const TDisplayedTime old = m_displayed;
+    const bool secondChanged = now.Second != old.Second;
+    const bool handsChanged = now.Minute != old.Minute || now.Hour != old.Hour;
+    if (!secondChanged && !handsChanged)
+        return;
+    if (!EnsureSurface())
+        return;
+    {
+        QPainter p(&m_surface);
+        const QColor background = Color();
+        if (secondChanged && m_showSeconds)
+            DrawSecondHand(p, old.Second, background);
+        if (handsChanged) {
+            DrawBroadHand(p, old.Minute, THandKind::Minute, background);
+            DrawBroadHand(p, HourHandPosition(old.Hour, old.Minute), THandKind::Hour, background);
+        }
+        // Also mends the broad hands where the erased second hand crossed them.
+        DrawBroadHand(p, now.Minute, THandKind::Minute, m_minutesHandColor);
+        DrawBroadHand(p, HourHandPosition(now.Hour, now.Minute), THandKind::Hour, m_hoursHandColor);
+        if (secondChanged) {
+            if (m_showSeconds)
+                DrawSecondHand(p, now.Second, m_secondsHandColor);
+            m_displayed = now;
+        }
+    }
+    FinishDrawing();
+}
+
+// ---------------------------------------------------------------- digital
+
+QString TClock::DigitalText(const QTime &t) const
+{
+    const QChar sep = platform::FormatSettings().TimeSeparator;
+    QString text = QStringLiteral("%1%2%3")
+                       .arg(t.hour(), 2, 10, QLatin1Char('0'))
+                       .arg(sep)
+                       .arg(t.minute(), 2, 10, QLatin1Char('0'));
+    if (m_showSeconds)
+        text += sep + QStringLiteral("%1").arg(t.second(), 2, 10, QLatin1Char('0'));
+    return text;
+}
+
+TClock::TDigitalLayout TClock::LayoutDigital() const
+{
+    TDigitalLayout l;
+    const QFontMetrics fm(font());
+    l.CharWidth = fm.horizontalAdvance(QLatin1Char('8'));
+    l.CharHeight = fm.height();
+    const int count = m_showSeconds ? 8 : 5;
+    const int total = count * l.CharWidth;
+    const int left = (0 + width() - total) / 2;
+    const int top = (0 + height() - l.CharHeight) / 2;
+    for (int i = 0; i < count; ++i)
+        l.Cells[i] = QRect(left + i * l.CharWidth, top, l.CharWidth, l.CharHeight);
+    return l;
+}
+
+// Draws the text's cells; a valid newTime is what the drawing shows from now on.
+void TClock::PaintDigital(const QTime &newTime, const QString &text, bool full)
+{
+    const TDisplayedTime now = newTime.isValid() ? Split(newTime) : m_displayed;
+    if (!EnsureSurface(full && newTime.isValid())) {
+        m_displayed = now;
+        m_lastText = text;
+        return;
+    }
+    const TDigitalLayout l = LayoutDigital();
+    const QColor background = Color();
+    QList<QRect> drawn;
+    {
+        QPainter p;
+        if (full) {
+            p.begin(&m_surface);
+            p.fillRect(rect(), background);
+            drawn << rect();
+            p.setFont(font());
+        }
+        const int count = qMin<int>(text.size(), m_showSeconds ? 8 : 5);
+        for (int i = 0; i < count; ++i) {
+            const bool seconds = i >= 6 && now.Second != m_displayed.Second;
+            const bool minutes = (i == 3 || i == 4) && now.Minute != m_displayed.Minute;
+            if (!full && !seconds && !minutes)
+                continue;
+            if (!p.isActive()) {
+                p.begin(&m_surface);
+                p.setFont(font());
+            }
+            const QRect &cell = l.Cells[i];
+            p.fillRect(cell, background);
+            p.setPen(FontColor());
+            p.drawText(cell, Qt::AlignCenter | Qt::TextSingleLine | Qt::TextDontClip, QString(text[i]));
+            if (!full)
+                drawn << cell;
+        }
+    }
+    if (newTime.isValid())
+        m_displayed = now;
+    m_lastText = text;
+    m_lastDrawn = drawn;
+    // A glyph may reach a little past its cell.
+    QRegion region;
+    for (const QRect &r : std::as_const(drawn))
+        region += r.adjusted(-l.CharWidth / 2, 0, l.CharWidth / 2, 0);
+    update(region);
+}
+
+// ---------------------------------------------------------------- analog
+
+void TClock::PaintAnalogFull()
+{
+    if (!EnsureSurface(true))
+        return;
+    {
+        QPainter p(&m_surface);
+        const QColor background = Color();
+        p.fillRect(rect(), background);
+        p.fillRect(m_faceRect.ToRect(), background);
+        DrawFace(p);
+        DrawBroadHand(p, HourHandPosition(m_displayed.Hour, m_displayed.Minute), THandKind::Hour,
+                      m_hoursHandColor);
+        DrawBroadHand(p, m_displayed.Minute, THandKind::Minute, m_minutesHandColor);
+        if (m_showSeconds)
+            DrawSecondHand(p, m_displayed.Second, m_secondsHandColor);
+    }
+    m_lastDrawn = {rect()};
+    update();
+}
+
+void TClock::DrawFace(QPainter &p)
+{
+    const TClockMetrics &metrics = ClockMetrics();
+    m_face = LayoutFace(m_faceRect, metrics);
+    const TFaceLayout &f = m_face;
+    const QColor fontColor = FontColor();
+    const QColor background = Color();
+    const QPalette &pal = palette();
+    const QColor highlight = pal.color(QPalette::Light);
+    const QColor shadow = pal.color(QPalette::Dark);
+    const QColor frame = pal.color(QPalette::Shadow);
+    const QColor lighter = LighterColor(m_dotsColor, highlight);
+    for (int i = 0; i < 60; ++i) {
+        const QPoint pt = MarkPoint(i, f.FaceRadius, f.FaceCenter, metrics.DirectionTable);
+        if (i % 5 == 0) {
+            const TEdges r = HourMarkRect(pt, f);
+            if (m_ctl3D && f.Fine) {
+                p.fillRect(r.ToRect(), m_dotsColor);
+                // One-pixel outline: the right column and bottom row dark, drawn last.
+                const int right = r.Right - 1;
+                const int bottom = r.Bottom - 1;
+                p.fillRect(QRect(r.Left, r.Top, 1, bottom - r.Top), lighter);
+                p.fillRect(QRect(r.Left, r.Top, right - r.Left, 1), lighter);
+                p.fillRect(QRect(right, r.Top, 1, bottom - r.Top + 1), frame);
+                p.fillRect(QRect(r.Left, bottom, right - r.Left + 1, 1), frame);
+            } else {
+                p.fillRect(r.ToRect(), fontColor);
+            }
+        } else if (f.Fine) {
+            if (m_ctl3D) {
+                p.fillRect(QRect(pt - QPoint(1, 1), QSize(2, 2)), shadow);
+                p.fillRect(QRect(pt, QSize(2, 2)), highlight);
+                p.fillRect(QRect(pt, QSize(1, 1)), background);
+            } else {
+                p.fillRect(QRect(pt, QSize(1, 1)), fontColor);
+            }
+        }
+    }
+}
+
+void TClock::DrawHandLines(QPainter &p, const TLine *lines, int count, const QColor &color)
+{
+    // The lines are laid out here rather than by QPainter::drawLine, which leaves out one end
+    // pixel or the other as it sees fit: a hand's line always stops short of its end point.
+    p.setPen(QPen(color, 1, Qt::SolidLine, Qt::SquareCap));
+    for (int i = 0; i < count; ++i) {
+        const TLine &l = lines[i];
+        m_lastDrawn << LineBounds(l);
+        const QList<QPoint> pixels = LinePixels(l);
+        p.drawPoints(pixels.constData(), int(pixels.size()));
+    }
+}
+
+void TClock::DrawSecondHand(QPainter &p, int pos, const QColor &color)
+{
+    const TLine line = SecondHand(pos, m_face.FaceRadius, m_face.FaceCenter, ClockMetrics().DirectionTable);
+    DrawHandLines(p, &line, 1, color);
+}
+
+void TClock::DrawBroadHand(QPainter &p, int pos, THandKind kind, const QColor &color)
+{
+    const auto lines =
+        BroadHand(pos, kind, m_face.FaceRadius, m_face.FaceCenter, ClockMetrics().DirectionTable);
+    DrawHandLines(p, lines.data(), int(lines.size()), color);
 }

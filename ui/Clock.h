@@ -1,9 +1,17 @@
 #pragma once
 
+#include "ui/ClockFace.h"
+
 #include <QColor>
+#include <QDate>
+#include <QImage>
+#include <QList>
 #include <QTime>
 #include <QWidget>
 #include <functional>
+#include <memory>
+
+class TTickTimer;
 
 enum TShowClock { scDigital, scAnalog };
 
@@ -17,15 +25,119 @@ public:
     explicit TClock(QWidget *parent = nullptr);
     ~TClock() override;
 
+    // The time last drawn; the hour is kept modulo 12 in both modes.
+    struct TDisplayedTime
+    {
+        quint16 Hour = 0;
+        quint16 Minute = 0;
+        quint16 Second = 0;
+        bool operator==(const TDisplayedTime &) const = default;
+    };
+
     TShowClock ShowMode() const { return m_showMode; }
     void SetShowMode(TShowClock mode);
+    bool ShowSeconds() const { return m_showSeconds; }
+    void SetShowSeconds(bool show);
+    // The 3D look of the face marks.
+    bool Ctl3D() const { return m_ctl3D; }
+    void SetCtl3D(bool on);
+
+    // Background and text colours are the palette's Window and WindowText.
+    QColor Color() const;
+    void SetColor(const QColor &color);
+    QColor FontColor() const;
+    void SetFontColor(const QColor &color);
+    QColor DotsColor() const { return m_dotsColor; }
+    void SetDotsColor(const QColor &color);
+    QColor HoursHandColor() const { return m_hoursHandColor; }
+    void SetHoursHandColor(const QColor &color);
+    QColor MinutesHandColor() const { return m_minutesHandColor; }
+    void SetMinutesHandColor(const QColor &color);
+    QColor SecondsHandColor() const { return m_secondsHandColor; }
+    void SetSecondsHandColor(const QColor &color);
+
+    TDisplayedTime DisplayedTime() const { return m_displayed; }
+    QRect FaceRect() const { return m_faceRect.ToRect(); }
+    // Radius and centre of the face as of the last full analog drawing.
+    int FaceRadius() const { return m_face.FaceRadius; }
+    QPoint FaceCenter() const { return m_face.FaceCenter; }
 
     // Raised at every reading of the time; the handler may replace the time.
     std::function<void(QObject *Sender, QTime &ATime)> OnGetTime;
 
     // Reads the time of day and raises OnGetTime with it.
     virtual QTime CurrentTime();
+    // Reads today's date.
+    virtual QDate CurrentDate();
+
+    // One tick: reads the time and redraws what changed. The tick thread calls it; a test may
+    // call it directly.
+    void HandleTick();
+    // The owner has finished setting the control up: the alarm bookkeeping reads the time once.
+    void Loaded();
+    // The system time was changed: repaint in full, then one reading of the time.
+    void TimeChanged();
+    // Redraws the whole control: at once in analog mode, which reads no time; through the
+    // event queue in digital mode, which reads the time twice.
+    void RequestFullRepaint();
+
+    // What the control shows, and the rectangles the last drawing changed on it.
+    const QImage &Surface() const { return m_surface; }
+    const QList<QRect> &LastDrawn() const { return m_lastDrawn; }
+    TTickTimer *Timer() const { return m_timer.get(); }
+
+    QSize sizeHint() const override;
+
+protected:
+    // Without its tick thread (tests drive the ticks themselves).
+    TClock(QWidget *parent, bool startTicking);
+
+    bool event(QEvent *e) override;
+    void paintEvent(QPaintEvent *e) override;
+    void resizeEvent(QResizeEvent *e) override;
+    void changeEvent(QEvent *e) override;
 
 private:
+    struct TDigitalLayout
+    {
+        int CharWidth = 0;
+        int CharHeight = 0;
+        QRect Cells[8];
+    };
+
+    void Init(bool startTicking);
+    void FullRepaintNow();
+    void TickDigital();
+    void TickAnalog();
+    bool EnsureSurface(bool drawingInFull = false);
+    QString DigitalText(const QTime &t) const;
+    TDigitalLayout LayoutDigital() const;
+    void PaintDigital(const QTime &newTime, const QString &text, bool full);
+    void PaintAnalogFull();
+    void DrawFace(QPainter &p);
+    void DrawHandLines(QPainter &p, const clockface::TLine *lines, int count, const QColor &color);
+    void DrawSecondHand(QPainter &p, int pos, const QColor &color);
+    void DrawBroadHand(QPainter &p, int pos, clockface::THandKind kind, const QColor &color);
+    void FinishDrawing();
+    void SetColorProperty(QColor &property, const QColor &value);
+    static TDisplayedTime Split(const QTime &t);
+
     TShowClock m_showMode = scDigital;
+    bool m_showSeconds = true;
+    bool m_ctl3D = true;
+    QColor m_dotsColor{0, 128, 128};
+    QColor m_hoursHandColor{0, 0, 0};
+    QColor m_minutesHandColor{0, 0, 0};
+    QColor m_secondsHandColor{0, 0, 0};
+
+    TDisplayedTime m_displayed;
+    clockface::TEdges m_faceRect;
+    clockface::TFaceLayout m_face;
+    QString m_lastText;
+
+    QImage m_surface;
+    QList<QRect> m_lastDrawn;
+    bool m_fullRepaintPosted = false;
+    QString m_lastTickError;
+    std::unique_ptr<TTickTimer> m_timer;
 };
