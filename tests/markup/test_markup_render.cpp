@@ -28,6 +28,12 @@ QStringList Words(const QString &text)
 const QString kAlertHead =
     QStringLiteral("<B>Tem<FONT color=\"#FF0000\">po</FONT>vir</B> - Alarme Num. 001<hr><br>");
 
+QFont Sized(QFont f, int points)
+{
+    f.setPointSize(points);
+    return f;
+}
+
 int PiecesWidth(const QFont &f, const QStringList &parts)
 {
     int w = 0;
@@ -393,4 +399,65 @@ TEST(MarkupSurface, FontPenBrushAndClipComeBackUnchanged)
     EXPECT_EQ(p.background().color(), QColor(5, 6, 7));
     EXPECT_EQ(p.backgroundMode(), Qt::TransparentMode);
     EXPECT_FALSE(p.hasClipping());
+}
+
+TEST(MarkupWrap, PlacementBoundaries)
+{
+    const QFont base = TestFont();
+    const int h = Height(base);
+    const int unDeux = Width(base, "un ") + Width(base, "deux");
+    const int wide = Width(base, "bbbb");
+    const struct
+    {
+        const char *text;
+        int avail;
+        int lines;
+    } cases[] = {
+        {"un deux", unDeux, 2}, // the line must stay narrower than the available width
+        {"un deux", unDeux + 1, 1},
+        {"aa bbbb", wide, 1}, // a piece as wide as the available width stays on the line
+        {"aa bbbb", wide + 1, 2},
+        {"un deux", 0, 1}, // nothing is narrower than nothing: all on one line
+    };
+    for (const auto &c : cases)
+        EXPECT_EQ(Measure(QString::fromLatin1(c.text), QSize(c.avail + 1, 50), base).Height, c.lines * h)
+            << c.text << " in " << c.avail;
+}
+
+TEST(MarkupMeasure, WidthGrowsToALineWidthPlusTwoOnlyWhenPassed)
+{
+    const QFont base = TestFont();
+    ASSERT_EQ(Width(base, "s") + 1, Width(base, "a"));
+    const struct
+    {
+        const char *text;
+        int width;
+    } cases[] = {
+        {"a", Width(base, "a") + 2},
+        {"s<br>a", Width(base, "s") + 2},
+        {"a<br>s", Width(base, "a") + 2},
+        {"s<br>aa", Width(base, "aa") + 2},
+        {"a ", Width(base, "a") + 2},
+        {"a<br>", Width(base, "a") + 2},
+        {"<br>", 0},
+    };
+    for (const auto &c : cases)
+        EXPECT_EQ(Measure(QString::fromLatin1(c.text), QSize(200, 100), base).Width, c.width) << c.text;
+}
+
+TEST(MarkupLines, StopUsesTheFontOfTheFinishedLinesStart)
+{
+    const QFont base = TestFont(QStringLiteral("Tahoma"), 8);
+    const QFont big = Sized(base, 20);
+    const int hb = Height(base);
+    const int hbig = Height(big);
+    ASSERT_GT(hbig, hb);
+    // The second line starts in the big font and ends in the base font.
+    const QString text = QStringLiteral("<FONT size=20>x<br>y</FONT><br>z");
+    const int third = hbig + hbig;
+    for (const auto &[bottom, drawn] :
+         {std::pair{third + hb, false}, {third + hbig - 1, false}, {third + hbig, true}}) {
+        const Drawn d = Draw(text, QSize(60, third + 2 * hbig), base, {}, Qt::black, QRect(0, 0, 60, bottom));
+        EXPECT_EQ(!Empty(d.image, QRect(0, third, 60, hb)), drawn) << bottom;
+    }
 }
