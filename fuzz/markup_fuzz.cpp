@@ -17,6 +17,8 @@ QGuiApplication *app = nullptr;
 extern "C" int LLVMFuzzerInitialize(int *argc, char ***argv)
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
+    // Font fallback warnings about random text would drown the fuzzer's own output.
+    qInstallMessageHandler([](QtMsgType, const QMessageLogContext &, const QString &) {});
     app = new QGuiApplication(*argc, *argv);
     platform::RegisterFonts();
     return 0;
