@@ -506,7 +506,10 @@ void Renderer::measureLine(Line &line)
                 ReplaceLateEntities(t);
                 const int w = textWidth(m_fm, t);
                 const int avail = (m_right - m_left) - m_offset;
-                const bool place = !m_wrap || SatAdd(lineW, w) < avail || w >= avail || !endsWithSpace;
+                // A piece wider than the whole line goes on a line of its own, where it is cut at
+                // the edge: next to other text it would push the rest of the line out of sight.
+                const bool place =
+                    !m_wrap || SatAdd(lineW, w) < avail || (w >= avail && lineW == 0) || !endsWithSpace;
                 if (!place)
                     break; // the line ends before this piece
                 addPiece(t, w, curX, line);

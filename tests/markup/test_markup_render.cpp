@@ -415,9 +415,10 @@ TEST(MarkupWrap, PlacementBoundaries)
     } cases[] = {
         {"un deux", unDeux, 2}, // the line must stay narrower than the available width
         {"un deux", unDeux + 1, 1},
-        {"aa bbbb", wide, 1}, // a piece as wide as the available width stays on the line
+        {"aa bbbb", wide, 2}, // a piece as wide as the whole line gets a line of its own
         {"aa bbbb", wide + 1, 2},
-        {"un deux", 0, 1}, // nothing is narrower than nothing: all on one line
+        {"bbbb bbbb", wide, 2}, // two such pieces never share a line, where one would be cut off
+        {"un deux", 0, 2},
     };
     for (const auto &c : cases)
         EXPECT_EQ(Measure(QString::fromLatin1(c.text), QSize(c.avail + 1, 50), base).Height, c.lines * h)
