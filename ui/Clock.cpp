@@ -103,6 +103,7 @@ void TClock::SetShowSeconds(bool show)
     if (show == m_showSeconds)
         return;
     m_showSeconds = show;
+    m_layoutValid = false;
     RequestFullRepaint();
 }
 
@@ -209,8 +210,10 @@ bool TClock::event(QEvent *e)
 
 void TClock::changeEvent(QEvent *e)
 {
-    if (e->type() == QEvent::FontChange || e->type() == QEvent::PaletteChange)
+    if (e->type() == QEvent::FontChange || e->type() == QEvent::PaletteChange) {
+        ForgetCells();
         RequestFullRepaint();
+    }
     QWidget::changeEvent(e);
 }
 
@@ -240,6 +243,7 @@ bool TClock::EnsureSurface(bool drawingInFull)
     if (m_surface.size() == pixels && m_surface.devicePixelRatio() == dpr)
         return !m_surface.isNull();
     m_faceRect = FitFaceRect(TEdges::From(rect()), ClockMetrics());
+    ForgetCells();
     m_surface = QImage(pixels, QImage::Format_RGB32);
     if (m_surface.isNull())
         return false;
@@ -373,9 +377,11 @@ QString TClock::DigitalText(const QTime &t) const
     return text;
 }
 
-TClock::TDigitalLayout TClock::LayoutDigital() const
+const TClock::TDigitalLayout &TClock::LayoutDigital()
 {
-    TDigitalLayout l;
+    if (m_layoutValid)
+        return m_layout;
+    TDigitalLayout &l = m_layout;
     const QFontMetrics fm(font());
     l.CharWidth = fm.horizontalAdvance(QLatin1Char('8'));
     l.CharHeight = fm.height();
@@ -383,9 +389,51 @@ TClock::TDigitalLayout TClock::LayoutDigital() const
     const int total = count * l.CharWidth;
     const int left = (0 + width() - total) / 2;
     const int top = (0 + height() - l.CharHeight) / 2;
-    for (int i = 0; i < count; ++i)
-        l.Cells[i] = QRect(left + i * l.CharWidth, top, l.CharWidth, l.CharHeight);
+    for (int i = 0; i < 8; ++i)
+        l.Cells[i] = i < count ? QRect(left + i * l.CharWidth, top, l.CharWidth, l.CharHeight) : QRect();
+    m_layoutValid = true;
     return l;
+}
+
+void TClock::ForgetCells()
+{
+    m_layoutValid = false;
+    m_cellImages.clear();
+}
+
+// Fills the cell with the background and draws the character centred in it, unclipped.
+void TClock::DrawCell(QPainter &p, const QRect &cell, QChar ch)
+{
+    constexpr int flags = Qt::AlignCenter | Qt::TextSingleLine | Qt::TextDontClip;
+    auto it = m_cellImages.find(ch);
+    if (it == m_cellImages.end()) {
+        QImage image;
+        const QFontMetricsF fm(font());
+        const qreal x = (cell.width() - fm.horizontalAdvance(ch)) / 2;
+        const qreal baseline = (cell.height() - fm.height()) / 2 + fm.ascent();
+        const QRectF ink = fm.boundingRect(ch).translated(x, baseline);
+        // A pixel of room for the antialiased edge; a glyph wider than that is drawn directly.
+        if (ink.left() >= 1 && ink.right() <= cell.width() - 1 && ink.top() >= 0 &&
+            ink.bottom() <= cell.height()) {
+            const qreal dpr = m_surface.devicePixelRatio();
+            image = QImage((QSizeF(cell.size()) * dpr).toSize(), m_surface.format());
+            image.setDevicePixelRatio(dpr);
+            image.fill(Color());
+            QPainter ip(&image);
+            ip.setFont(font());
+            ip.setPen(FontColor());
+            ip.drawText(QRect(QPoint(0, 0), cell.size()), flags, QString(ch));
+        }
+        it = m_cellImages.insert(ch, image);
+    }
+    if (!it->isNull()) {
+        p.drawImage(cell.topLeft(), *it);
+        return;
+    }
+    p.fillRect(cell, Color());
+    p.setFont(font());
+    p.setPen(FontColor());
+    p.drawText(cell, flags, QString(ch));
 }
 
 // Draws the text's cells; a valid newTime is what the drawing shows from now on.
@@ -397,16 +445,14 @@ void TClock::PaintDigital(const QTime &newTime, const QString &text, bool full)
         m_lastText = text;
         return;
     }
-    const TDigitalLayout l = LayoutDigital();
-    const QColor background = Color();
+    const TDigitalLayout &l = LayoutDigital();
     QList<QRect> drawn;
     {
         QPainter p;
         if (full) {
             p.begin(&m_surface);
-            p.fillRect(rect(), background);
+            p.fillRect(rect(), Color());
             drawn << rect();
-            p.setFont(font());
         }
         const int count = qMin<int>(text.size(), m_showSeconds ? 8 : 5);
         for (int i = 0; i < count; ++i) {
@@ -414,16 +460,11 @@ void TClock::PaintDigital(const QTime &newTime, const QString &text, bool full)
             const bool minutes = (i == 3 || i == 4) && now.Minute != m_displayed.Minute;
             if (!full && !seconds && !minutes)
                 continue;
-            if (!p.isActive()) {
+            if (!p.isActive())
                 p.begin(&m_surface);
-                p.setFont(font());
-            }
-            const QRect &cell = l.Cells[i];
-            p.fillRect(cell, background);
-            p.setPen(FontColor());
-            p.drawText(cell, Qt::AlignCenter | Qt::TextSingleLine | Qt::TextDontClip, QString(text[i]));
+            DrawCell(p, l.Cells[i], text[i]);
             if (!full)
-                drawn << cell;
+                drawn << l.Cells[i];
         }
     }
     if (newTime.isValid())

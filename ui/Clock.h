@@ -4,6 +4,7 @@
 
 #include <QColor>
 #include <QDate>
+#include <QHash>
 #include <QImage>
 #include <QList>
 #include <QTime>
@@ -111,7 +112,9 @@ private:
     void TickAnalog();
     bool EnsureSurface(bool drawingInFull = false);
     QString DigitalText(const QTime &t) const;
-    TDigitalLayout LayoutDigital() const;
+    const TDigitalLayout &LayoutDigital();
+    void DrawCell(QPainter &p, const QRect &cell, QChar ch);
+    void ForgetCells();
     void PaintDigital(const QTime &newTime, const QString &text, bool full);
     void PaintAnalogFull();
     void DrawFace(QPainter &p);
@@ -134,6 +137,11 @@ private:
     clockface::TEdges m_faceRect;
     clockface::TFaceLayout m_face;
     QString m_lastText;
+    TDigitalLayout m_layout;
+    bool m_layoutValid = false;
+    // Each character drawn once in its cell for the current font and colours, so that a tick
+    // only copies cells; a null image marks a glyph that reaches out of its cell.
+    QHash<QChar, QImage> m_cellImages;
 
     QImage m_surface;
     QList<QRect> m_lastDrawn;

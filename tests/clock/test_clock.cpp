@@ -77,7 +77,8 @@ TCells CellsFor(const QFont &font, QSize area)
     return {w, h, (area.width() - 8 * w) / 2, (area.height() - h) / 2};
 }
 
-// The digital text drawn independently of the control: each character centred in its cell.
+// The digital text drawn independently of the control: each character's cell filled, then
+// the character centred in it, unclipped.
 QImage DigitalImage(const QFont &font, QSize area, const QString &text)
 {
     QImage image(area, QImage::Format_RGB32);
@@ -86,8 +87,10 @@ QImage DigitalImage(const QFont &font, QSize area, const QString &text)
     p.setFont(font);
     p.setPen(Aqua);
     const TCells cells = CellsFor(font, area);
-    for (int i = 0; i < text.size(); ++i)
-        p.drawText(cells.cell(i), Qt::AlignCenter, QString(text[i]));
+    for (int i = 0; i < text.size(); ++i) {
+        p.fillRect(cells.cell(i), Black);
+        p.drawText(cells.cell(i), Qt::AlignCenter | Qt::TextDontClip, QString(text[i]));
+    }
     return image;
 }
 
@@ -350,6 +353,14 @@ TEST_F(ClockTest, TheSeparatorComesFromTheRegionalSettingsAndAChangeRepaintsAtOn
     platform::SetFormatSettings(colon);
     Drain();
     EXPECT_EQ(Rgb(clock->Surface()), DigitalImage(clock->font(), clock->size(), "14:05:09"));
+
+    // A separator wider than a digit reaches into the cells beside it.
+    platform::TFormatSettings wide = dotted;
+    wide.TimeSeparator = QChar(0x2014); // em dash
+    platform::SetFormatSettings(wide);
+    Drain();
+    EXPECT_EQ(Rgb(clock->Surface()),
+              DigitalImage(clock->font(), clock->size(), QStringLiteral("14\u201405\u201409")));
 }
 
 TEST_F(ClockTest, AFontChangeRepaintsInFull)
