@@ -33,7 +33,6 @@
 #include <QFontMetrics>
 #include <QPaintEvent>
 #include <QPainter>
-#include <QRegion>
 
 using namespace clockface;
 
@@ -287,12 +286,15 @@ void TClock::FullRepaintNow()
     PaintAnalogFull();
 }
 
-void TClock::FinishDrawing()
+// One rectangle around everything drawn: each rectangle of a region costs a separate copy to
+// the screen, while the few pixels more of one rectangle cost next to nothing.
+void TClock::FinishDrawing(int margin)
 {
-    QRegion region;
+    QRect bounds;
     for (const QRect &r : std::as_const(m_lastDrawn))
-        region += r;
-    update(region);
+        bounds |= r;
+    if (!bounds.isEmpty())
+        update(bounds.adjusted(-margin, 0, margin, 0));
 }
 
 // ---------------------------------------------------------------- ticks
@@ -471,11 +473,7 @@ void TClock::PaintDigital(const QTime &newTime, const QString &text, bool full)
         m_displayed = now;
     m_lastText = text;
     m_lastDrawn = drawn;
-    // A glyph may reach a little past its cell.
-    QRegion region;
-    for (const QRect &r : std::as_const(drawn))
-        region += r.adjusted(-l.CharWidth / 2, 0, l.CharWidth / 2, 0);
-    update(region);
+    FinishDrawing(l.CharWidth / 2); // a glyph may reach a little past its cell
 }
 
 // ---------------------------------------------------------------- analog

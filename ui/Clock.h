@@ -121,7 +121,7 @@ private:
     void DrawHandLines(QPainter &p, const clockface::TLine *lines, int count, const QColor &color);
     void DrawSecondHand(QPainter &p, int pos, const QColor &color);
     void DrawBroadHand(QPainter &p, int pos, clockface::THandKind kind, const QColor &color);
-    void FinishDrawing();
+    void FinishDrawing(int margin = 0);
     void SetColorProperty(QColor &property, const QColor &value);
     static TDisplayedTime Split(const QTime &t);
 
