@@ -38,10 +38,11 @@ TfmMain::TfmMain(QWidget *parent) : QMainWindow(parent)
 
     Clock1 = new TClock(client);
     Clock1->setObjectName(QStringLiteral("Clock1"));
-    QPalette palette = Clock1->palette();
-    palette.setColor(QPalette::Window, Qt::black);
-    palette.setColor(QPalette::WindowText, QColor(0, 255, 255));
-    Clock1->setPalette(palette);
+    Clock1->SetColor(Qt::black);
+    Clock1->SetFontColor(QColor(0, 255, 255));
+    Clock1->SetHoursHandColor(QColor(0, 255, 255));
+    Clock1->SetMinutesHandColor(QColor(0, 255, 255));
+    Clock1->SetSecondsHandColor(QColor(128, 0, 128));
     QFont font(QStringLiteral("Tahoma"));
     font.setPointSize(48); // 64 pixels high at 96 pixels per inch
     Clock1->setFont(font);
@@ -79,6 +80,10 @@ TfmMain::TfmMain(QWidget *parent) : QMainWindow(parent)
     AlertPopup1 = new TAlertPopup(this);
     CreateActions();
     CreateMenus();
+
+    // The clock is set up: its first reading, while StartingUp keeps the alarm check away
+    // from a table that does not exist yet.
+    Clock1->Loaded();
 
     resize(370, 197);
     // Centred on the screen when first shown, unless a stored placement moves it.

@@ -22,8 +22,11 @@ class MainWindow : public ::testing::Test
 protected:
     void SetUp() override
     {
+        // As at start-up: the clock reads the time while the window is being built.
+        StartingUp = true;
         window = std::make_unique<TfmMain>();
         alarms = std::make_unique<TfmAlarmsEdit>();
+        StartingUp = false;
         fmMain = window.get();
         fmAlarmsEdit = alarms.get();
         window->show();
@@ -292,4 +295,15 @@ TEST_F(MainWindow, ClockReadingsCheckAlarmsOnlyWhileRunning)
     EXPECT_NO_THROW(window->Clock1->CurrentTime());
     Closing = false;
     EXPECT_THROW(window->Clock1->CurrentTime(), EConvertError);
+}
+
+TEST(MainWindowStartUp, ReadingsWhileTheWindowIsBuiltSkipTheCheckWithoutAnAlarmList)
+{
+    fmAlarmsEdit = nullptr; // start-up creates the alarm list window afterwards
+    StartingUp = true;
+    EXPECT_NO_THROW({
+        TfmMain window;
+        window.Clock1->CurrentTime();
+    });
+    StartingUp = false;
 }
