@@ -7,6 +7,7 @@
 #include "platform/Regional.h"
 #include "platform/SessionEnd.h"
 #include "platform/TApplication.h"
+#include "platform/Time.h"
 #include "ui/frmAlarmsEdit.h"
 #include "ui/frmMain.h"
 
@@ -14,6 +15,8 @@
 
 int RunTempovir(char *programPath)
 {
+    platform::PinLocalTimeZone();
+
     // The program places its own windows (the popup, restored placements), which native
     // Wayland does not allow.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))

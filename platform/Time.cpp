@@ -23,6 +23,13 @@ TimeSource *current = &systemTime;
 
 } // namespace
 
+void PinLocalTimeZone()
+{
+    if (!qEnvironmentVariableIsSet("TZ"))
+        qputenv("TZ", ":/etc/localtime");
+    tzset();
+}
+
 void SetTimeSource(TimeSource *source)
 {
     current = source ? source : &systemTime;

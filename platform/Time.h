@@ -20,6 +20,10 @@ public:
 // Installs a replacement time source; nullptr goes back to the system clock.
 void SetTimeSource(TimeSource *source);
 
+// Makes local-time readings cheap: without TZ set, the C library looks at /etc/localtime
+// again at every reading, several times per clock tick. Call before any thread starts.
+void PinLocalTimeZone();
+
 QDateTime Now();
 QDate Date();
 QTime Time();

@@ -3,7 +3,9 @@
 //   plain            a naive clock for comparison: a widget that repaints its whole text from a
 //                    450 ms QTimer;
 //   ticks            the floor: a black window and the clock's tick thread handing empty ticks
-//                    over, 450 ms apart, as the control's are.
+//                    over, 450 ms apart, as the control's are;
+//   timer-ticks      the same empty ticks from a single-shot timer of the user-interface thread,
+//                    armed again once each tick is handled (the same period, without a thread).
 
 #include "platform/Fonts.h"
 #include "platform/Time.h"
@@ -74,6 +76,20 @@ int main(int argc, char **argv)
         w.show();
         TTickTimer timer(450, [] {});
         timer.Start();
+        return app.exec();
+    }
+
+    if (std::strcmp(mode, "timer-ticks") == 0) {
+        QWidget w;
+        Colour(w);
+        w.setAutoFillBackground(true);
+        w.resize(370, 150);
+        w.show();
+        QTimer timer;
+        timer.setSingleShot(true);
+        timer.setTimerType(Qt::PreciseTimer);
+        QObject::connect(&timer, &QTimer::timeout, &timer, [&timer] { timer.start(450); });
+        timer.start(0);
         return app.exec();
     }
 

@@ -69,6 +69,7 @@ start "clockwindow-digital" env QT_QPA_PLATFORM=xcb "$build/bench/clock/bench_cl
 start "clockwindow-analog" env QT_QPA_PLATFORM=xcb "$build/bench/clock/bench_clock_window" analog
 start "plain-qt-450ms" env QT_QPA_PLATFORM=xcb "$build/bench/clock/bench_clock_window" plain
 start "empty-ticks" env QT_QPA_PLATFORM=xcb "$build/bench/clock/bench_clock_window" ticks
+start "timer-ticks" env QT_QPA_PLATFORM=xcb "$build/bench/clock/bench_clock_window" timer-ticks
 start "xclock-digital" xclock -digital -update 1
 start "xclock-analog" xclock -update 1
 
