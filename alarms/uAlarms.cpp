@@ -117,6 +117,9 @@ void CheckAlarms()
     // such error is raised at its end.
     std::exception_ptr firstError;
     for (int r = 1; r <= 8; ++r) {
+        // The user quit while an earlier alarm of this pass was being announced.
+        if (Closing)
+            break;
         QDate d;
         QTime t;
         try {
@@ -201,6 +204,7 @@ void PlayNotes(std::initializer_list<quint32> frequencies)
         } catch (...) {
         }
     }
+    platform::ReleaseSound();
 }
 
 } // namespace

@@ -41,8 +41,11 @@ int RunTempovir(char *programPath)
     StartingUp = false;
 
     // A desktop that logs out or shuts down must not lose the user's alarm edits;
-    // preferences and placement are not written then.
-    platform::WatchSessionEnd([] { SaveAlarmsIfModified(); });
+    // preferences and placement are not written then, and no alarm fires any more.
+    platform::WatchSessionEnd([] {
+        SaveAlarmsIfModified();
+        Closing = true;
+    });
 
     fmMain->show();
     const int rc = app.exec();

@@ -31,17 +31,22 @@ void ShowException(const QString &message)
         std::fprintf(stderr, "%s\n", qPrintable(text));
 }
 
-void ReportCurrentException()
+QString CurrentExceptionMessage()
 {
     try {
         throw;
     } catch (const Exception &e) {
-        ShowException(e.Message());
+        return e.Message();
     } catch (const std::exception &e) {
-        ShowException(QString::fromLocal8Bit(e.what()));
+        return QString::fromLocal8Bit(e.what());
     } catch (...) {
-        ShowException(QStringLiteral("Erreur inconnue"));
+        return QStringLiteral("Erreur inconnue");
     }
+}
+
+void ReportCurrentException()
+{
+    ShowException(CurrentExceptionMessage());
 }
 
 QString TitleFromExecutable(const QString &executablePath)

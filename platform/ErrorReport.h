@@ -20,6 +20,9 @@ QString TitleFromExecutable(const QString &executablePath);
 void SetApplicationTitle(const QString &title);
 QString ApplicationTitle();
 
+// The message of the exception being handled (call inside a catch block).
+QString CurrentExceptionMessage();
+
 // Reports what escapes from one of the program's handlers, so that no exception ever
 // unwinds through Qt's own frames.
 void ReportCurrentException();

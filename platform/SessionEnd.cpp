@@ -7,6 +7,8 @@
 #include <QSocketNotifier>
 
 #include <csignal>
+#include <cstdio>
+#include <fcntl.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -14,6 +16,7 @@ namespace platform {
 namespace {
 
 int signalPipe[2] = {-1, -1};
+std::function<void()> handler;
 
 void onSignal(int)
 {
@@ -21,23 +24,29 @@ void onSignal(int)
     [[maybe_unused]] const ssize_t n = ::write(signalPipe[1], &c, 1);
 }
 
-} // namespace
-
-void WatchSessionEnd(std::function<void()> onEnd)
+void runHandler()
 {
-    auto handler = std::make_shared<std::function<void()>>(std::move(onEnd));
-    QObject::connect(qGuiApp, &QGuiApplication::commitDataRequest, qGuiApp,
-                     [handler](QSessionManager &) { Guarded(*handler); });
-
-    if (signalPipe[0] < 0 && ::socketpair(AF_UNIX, SOCK_STREAM, 0, signalPipe) != 0)
+    if (!handler)
         return;
+    try {
+        handler();
+    } catch (...) {
+        std::fprintf(stderr, "%s\n", qPrintable(CurrentExceptionMessage()));
+    }
+}
+
+void installSignalHandlers()
+{
+    if (::socketpair(AF_UNIX, SOCK_STREAM, 0, signalPipe) != 0)
+        return;
+    // The handler must never block, whatever is pending.
+    ::fcntl(signalPipe[1], F_SETFL, ::fcntl(signalPipe[1], F_GETFL) | O_NONBLOCK);
     auto *notifier = new QSocketNotifier(signalPipe[0], QSocketNotifier::Read, qGuiApp);
-    QObject::connect(notifier, &QSocketNotifier::activated, qGuiApp, [handler, notifier] {
+    QObject::connect(notifier, &QSocketNotifier::activated, qGuiApp, [notifier] {
         char c;
         [[maybe_unused]] const ssize_t n = ::read(signalPipe[0], &c, 1);
         notifier->setEnabled(false);
-        Guarded(*handler);
-        QCoreApplication::exit(0);
+        EndSession();
     });
     struct sigaction sa = {};
     sa.sa_handler = onSignal;
@@ -45,6 +54,25 @@ void WatchSessionEnd(std::function<void()> onEnd)
     sa.sa_flags = SA_RESTART;
     sigaction(SIGTERM, &sa, nullptr);
     sigaction(SIGHUP, &sa, nullptr);
+}
+
+} // namespace
+
+void WatchSessionEnd(std::function<void()> onEnd)
+{
+    const bool first = !handler;
+    handler = std::move(onEnd);
+    if (!first)
+        return;
+    QObject::connect(qGuiApp, &QGuiApplication::commitDataRequest, qGuiApp,
+                     [](QSessionManager &) { runHandler(); });
+    installSignalHandlers();
+}
+
+void EndSession()
+{
+    runHandler();
+    QCoreApplication::exit(0);
 }
 
 } // namespace platform

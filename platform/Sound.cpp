@@ -72,6 +72,11 @@ BeepFunction SetBeepOverride(BeepFunction replacement)
     return old;
 }
 
+void ReleaseSound()
+{
+    closeStream();
+}
+
 void Beep(quint32 frequency, quint32 milliseconds)
 {
     if (beepOverride) {

@@ -1,6 +1,7 @@
 #include "platform/TApplication.h"
 
 #include "platform/ErrorReport.h"
+#include "platform/SessionEnd.h"
 
 #include <QMessageBox>
 
@@ -20,4 +21,14 @@ bool TApplication::notify(QObject *receiver, QEvent *event)
         platform::ReportCurrentException();
         return false;
     }
+}
+
+bool TApplication::event(QEvent *event)
+{
+    // Qt would close every window first, running the main window's close sequence.
+    if (event->type() == QEvent::Quit) {
+        platform::EndSession();
+        return true;
+    }
+    return QApplication::event(event);
 }

@@ -9,4 +9,8 @@ class TApplication : public QApplication
 public:
     TApplication(int &argc, char **argv);
     bool notify(QObject *receiver, QEvent *event) override;
+
+protected:
+    // A quit request comes from the session manager: it ends the session, not a close.
+    bool event(QEvent *event) override;
 };

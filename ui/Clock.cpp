@@ -23,7 +23,6 @@
 #include "ui/Clock.h"
 
 #include "platform/ErrorReport.h"
-#include "platform/Exception.h"
 #include "platform/Regional.h"
 #include "platform/Time.h"
 #include "ui/ClockTimer.h"
@@ -40,19 +39,6 @@ namespace {
 
 const QEvent::Type FullRepaintEvent = QEvent::Type(QEvent::registerEventType());
 constexpr int TickInterval = 450;
-
-QString CurrentExceptionMessage()
-{
-    try {
-        throw;
-    } catch (const Exception &e) {
-        return e.Message();
-    } catch (const std::exception &e) {
-        return QString::fromLocal8Bit(e.what());
-    } catch (...) {
-        return QStringLiteral("Erreur inconnue");
-    }
-}
 
 QRect LineBounds(const TLine &l)
 {
@@ -311,7 +297,7 @@ void TClock::HandleTick()
         m_lastTickError.clear();
     } catch (...) {
         // Reported once: the same failure at every tick would bury the user in boxes.
-        const QString message = CurrentExceptionMessage();
+        const QString message = platform::CurrentExceptionMessage();
         if (message != m_lastTickError) {
             m_lastTickError = message;
             platform::ShowException(message);

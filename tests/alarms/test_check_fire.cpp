@@ -198,3 +198,19 @@ TEST_F(CheckAndFire, TheUserTogglesTheActivationAndTheIndicatorFollows)
     EXPECT_FALSE(activation());
     EXPECT_FALSE(fmMain->lblAlarms->isVisibleTo(fmMain));
 }
+
+TEST_F(CheckAndFire, NoAlarmFiresOnceTheUserHasQuit)
+{
+    arm(1, today(), QTime(9, 0), QStringLiteral("premier"));
+    arm(2, today(), QTime(9, 0), QStringLiteral("second"));
+    setActivation(true);
+    // "Quitter" during the first melody: the close sequence runs inside its wait.
+    pump.onPass = [] { Closing = true; };
+    at(9, 0, 1);
+    CheckAlarms();
+    pump.onPass = nullptr;
+    Closing = false;
+    EXPECT_EQ(messages().size(), 1);
+    EXPECT_EQ(notes, Rising);
+    EXPECT_EQ(cell(3, 2), QStringLiteral("Oui"));
+}
