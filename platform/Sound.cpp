@@ -34,17 +34,17 @@ void openStream()
 {
     if (stream)
         return;
-    const pa_sample_spec spec{PA_SAMPLE_S16LE, Rate, 1};
+    const pa_sample_spec format{PA_SAMPLE_S16LE, Rate, 1};
     // Small buffers: with the server's default latency a 100 ms note would return long
     // after it was heard, and the pauses of a melody would vanish.
     pa_buffer_attr attr;
     attr.maxlength = quint32(-1);
-    attr.tlength = quint32(pa_usec_to_bytes(20 * 1000, &spec));
+    attr.tlength = quint32(pa_usec_to_bytes(20 * 1000, &format));
     attr.prebuf = quint32(-1);
     attr.minreq = quint32(-1);
     attr.fragsize = quint32(-1);
     int error = 0;
-    stream = pa_simple_new(nullptr, "Tempovir", PA_STREAM_PLAYBACK, nullptr, "Alarme", &spec, nullptr, &attr,
+    stream = pa_simple_new(nullptr, "Tempovir", PA_STREAM_PLAYBACK, nullptr, "Alarme", &format, nullptr, &attr,
                            &error);
     if (!stream)
         fail(error);
