@@ -38,7 +38,6 @@ public:
     // Shows the current message without taking the keyboard focus; nothing when empty.
     void Show();
     bool Visible() const;
-    TAlertPopupWindow *Window() const { return m_window; }
 
 private:
     QWidget *m_owner;

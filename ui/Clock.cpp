@@ -154,10 +154,24 @@ void TClock::SetSecondsHandColor(const QColor &color)
 
 QTime TClock::CurrentTime()
 {
-    QTime t = platform::Time();
-    if (OnGetTime)
+    const QTime read = platform::Time();
+    if (!OnGetTime)
+        return read;
+    QTime t = read;
+    try {
         OnGetTime(this, t);
-    return t;
+        m_lastGetTimeError.clear();
+        return t;
+    } catch (...) {
+        // A failing handler (an alarm row that no longer parses) must not stop the clock nor
+        // bring the same box up at every reading: reported once, and the time shown as read.
+        const QString message = platform::CurrentExceptionMessage();
+        if (message != m_lastGetTimeError) {
+            m_lastGetTimeError = message;
+            platform::ShowException(message);
+        }
+        return read;
+    }
 }
 
 QDate TClock::CurrentDate()
@@ -287,22 +301,14 @@ void TClock::FinishDrawing(int margin)
 
 void TClock::HandleTick()
 {
-    try {
+    platform::Guarded([this] {
         m_lastDrawn.clear();
         if (m_showMode == scAnalog)
             TickAnalog();
         else
             TickDigital();
         CurrentTime(); // the alarm bookkeeping reads the time once more
-        m_lastTickError.clear();
-    } catch (...) {
-        // Reported once: the same failure at every tick would bury the user in boxes.
-        const QString message = platform::CurrentExceptionMessage();
-        if (message != m_lastTickError) {
-            m_lastTickError = message;
-            platform::ShowException(message);
-        }
-    }
+    });
 }
 
 void TClock::TickDigital()

@@ -66,7 +66,8 @@ public:
     // Raised at every reading of the time; the handler may replace the time.
     std::function<void(QObject *Sender, QTime &ATime)> OnGetTime;
 
-    // Reads the time of day and raises OnGetTime with it.
+    // Reads the time of day and raises OnGetTime with it. A handler that throws is reported
+    // once per distinct message, and the time is then used as read.
     virtual QTime CurrentTime();
     // Reads today's date.
     virtual QDate CurrentDate();
@@ -146,6 +147,6 @@ private:
     QImage m_surface;
     QList<QRect> m_lastDrawn;
     bool m_fullRepaintPosted = false;
-    QString m_lastTickError;
+    QString m_lastGetTimeError; // the handler's last reported failure
     std::unique_ptr<TTickTimer> m_timer;
 };

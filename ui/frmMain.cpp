@@ -189,20 +189,8 @@ void TfmMain::InitApplication()
 
 void TfmMain::Clock1GetTime(QObject *, QTime &)
 {
-    if (StartingUp || Closing)
-        return;
-    try {
+    if (!StartingUp && !Closing)
         CheckAlarms();
-        m_lastCheckError.clear();
-    } catch (...) {
-        // A row that no longer parses must not stop the clock, nor bring the same box up at
-        // every reading: it is reported once, and the other rows are checked each time.
-        const QString message = platform::CurrentExceptionMessage();
-        if (message != m_lastCheckError) {
-            m_lastCheckError = message;
-            platform::ShowException(message);
-        }
-    }
 }
 
 void TfmMain::ActTypeAnalogExecute(QObject *)

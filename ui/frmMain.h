@@ -72,6 +72,4 @@ private:
     void FormClose();
     // Border, menu bar and window level from the two actions that decide them.
     void ApplyWindowStyle();
-
-    QString m_lastCheckError; // the alarm check's last reported failure
 };
