@@ -1,5 +1,6 @@
 #include "settings/DateTimeText.h"
 
+#include "platform/Ascii.h"
 #include "platform/Exception.h"
 #include "platform/Time.h"
 #include "res/uRes.h"
@@ -13,12 +14,6 @@ namespace {
 // Two-digit years fall into the hundred years from this many years before the current one.
 constexpr int TwoDigitYearCenturyWindow = 50;
 
-char16_t Lower(QChar c)
-{
-    const char16_t u = c.unicode();
-    return (u >= u'A' && u <= u'Z') ? char16_t(u + (u'a' - u'A')) : u;
-}
-
 bool IsQuote(QChar c)
 {
     return c == u'"' || c == u'\'';
@@ -27,9 +22,9 @@ bool IsQuote(QChar c)
 // Length of the run of the same letter (either case) starting at i.
 qsizetype RunLength(const QString &pattern, qsizetype i)
 {
-    const char16_t letter = Lower(pattern[i]);
+    const char16_t letter = platform::AsciiLower(pattern[i]);
     qsizetype j = i;
-    while (j < pattern.size() && Lower(pattern[j]) == letter)
+    while (j < pattern.size() && platform::AsciiLower(pattern[j]) == letter)
         ++j;
     return j - i;
 }
@@ -85,7 +80,7 @@ DateOrder OrderOf(const QString &pattern)
             i = CopyQuoted(pattern, i, ignored) - 1;
             continue;
         }
-        switch (Lower(pattern[i])) {
+        switch (platform::AsciiLower(pattern[i])) {
         case u'd':
             return DateOrder::DMY;
         case u'm':
@@ -252,7 +247,7 @@ QString DateToStr(const QDate &date, const TFormatSettings &settings)
             i = CopyQuoted(pattern, i, out);
             continue;
         }
-        const char16_t letter = Lower(c);
+        const char16_t letter = platform::AsciiLower(c);
         if (letter == u'd' || letter == u'm' || letter == u'y') {
             const qsizetype run = RunLength(pattern, i);
             i += run;
@@ -309,7 +304,7 @@ QString TimeToStr(const QTime &time, const TFormatSettings &settings)
             i += 3;
             continue;
         }
-        const char16_t letter = Lower(c);
+        const char16_t letter = platform::AsciiLower(c);
         if (letter == u'h' || letter == u'm' || letter == u'n' || letter == u's' || letter == u'z') {
             const qsizetype run = RunLength(pattern, i);
             i += run;

@@ -1,5 +1,6 @@
 #include "settings/IniFile.h"
 
+#include "platform/Ascii.h"
 #include "platform/Exception.h"
 #include "res/uRes.h"
 #include "settings/DateTimeText.h"
@@ -36,11 +37,6 @@ QStringView TrimBlanks(QStringView s)
     return s.sliced(begin, end - begin);
 }
 
-char16_t AsciiLower(char16_t c)
-{
-    return (c >= u'A' && c <= u'Z') ? char16_t(c + (u'a' - u'A')) : c;
-}
-
 // Section and key names match without regard to ASCII letter case only, as the profile
 // functions did; other letters must match exactly.
 bool SameName(QStringView a, QStringView b)
@@ -48,7 +44,7 @@ bool SameName(QStringView a, QStringView b)
     if (a.size() != b.size())
         return false;
     for (qsizetype i = 0; i < a.size(); ++i) {
-        if (AsciiLower(a[i].unicode()) != AsciiLower(b[i].unicode()))
+        if (platform::AsciiLower(a[i].unicode()) != platform::AsciiLower(b[i].unicode()))
             return false;
     }
     return true;
@@ -214,17 +210,6 @@ bool ReadWholeFile(const QString &path, QByteArray &data)
     return file.error() == QFileDevice::NoError;
 }
 
-int HexDigit(char16_t c)
-{
-    if (c >= u'0' && c <= u'9')
-        return c - u'0';
-    if (c >= u'a' && c <= u'f')
-        return c - u'a' + 10;
-    if (c >= u'A' && c <= u'F')
-        return c - u'A' + 10;
-    return -1;
-}
-
 std::optional<int> ParseInteger(QStringView text)
 {
     qsizetype i = 0;
@@ -247,7 +232,7 @@ std::optional<int> ParseInteger(QStringView text)
             return std::nullopt;
         quint64 value = 0;
         for (; i < n; ++i) {
-            const int digit = HexDigit(text[i].unicode());
+            const int digit = platform::HexDigitValue(text[i].unicode());
             if (digit < 0)
                 return std::nullopt;
             value = value * 16 + quint64(digit);

@@ -1,5 +1,7 @@
 #include "ui/MarkupRender.h"
 
+#include "platform/Ascii.h"
+
 #include <QFontMetrics>
 #include <QGuiApplication>
 #include <QLinearGradient>
@@ -132,24 +134,12 @@ const NamedColor kNamedColors[] = {
     {u"clinfobk", 0, 24},
 };
 
-int HexDigit(QChar c)
-{
-    const char16_t u = c.unicode();
-    if (u >= '0' && u <= '9')
-        return u - '0';
-    if (u >= 'a' && u <= 'f')
-        return u - 'a' + 10;
-    if (u >= 'A' && u <= 'F')
-        return u - 'A' + 10;
-    return -1;
-}
-
 // One pair of hexadecimal digits from position at; missing or invalid digits count as 0.
 int HexPair(QStringView v, qsizetype at)
 {
     int value = 0;
     for (qsizetype i = at; i < at + 2 && i < v.size(); ++i) {
-        const int d = HexDigit(v[i]);
+        const int d = platform::HexDigitValue(v[i].unicode());
         if (d < 0)
             return 0;
         value = value * 16 + d;
