@@ -1,7 +1,7 @@
 #include "alarms/uAlarms.h"
 
+#include "alarms/AlarmHost.h"
 #include "alarms/AlarmTable.h"
-#include "alarms/uShutdown.h"
 #include "app/Globals.h"
 #include "app/uMisc.h"
 #include "platform/Exception.h"
@@ -10,23 +10,18 @@
 #include "res/uRes.h"
 #include "settings/DateTimeText.h"
 #include "settings/IniFile.h"
-#include "ui/Action.h"
-#include "ui/AlertPopup.h"
-#include "ui/frmAlarmsEdit.h"
-#include "ui/frmMain.h"
 
-#include <QLabel>
 #include <QRegularExpression>
 #include <exception>
 
 namespace {
 
-TAlarmTable &Table()
-{
-    return *fmAlarmsEdit->AlarmTable;
-}
-
-enum Column { ColNumber = 0, ColDate = 1, ColTime = 2, ColEnabled = 3, ColMessage = 4, ColShutdown = 5 };
+constexpr int ColDate = TAlarmTable::ColDate;
+constexpr int ColTime = TAlarmTable::ColTime;
+constexpr int ColEnabled = TAlarmTable::ColEnabled;
+constexpr int ColMessage = TAlarmTable::ColMessage;
+constexpr int ColShutdown = TAlarmTable::ColShutdown;
+constexpr int AlarmCount = TAlarmTable::AlarmCount;
 
 // A key line holds one line: line breaks in a message are kept as the markup tag that
 // the popup and the grid show as the same break.
@@ -36,12 +31,12 @@ QString MessageForFile(QString message)
     return message.replace(breaks, QStringLiteral("<BR>"));
 }
 
-void LoadAlarms()
+void LoadAlarms(TAlarmTable &Table, TAlarmHost &Host, const QString &iniFileName)
 {
     bool anyEnabled = false;
     {
-        const TIniFile ini(IniFileName);
-        for (int i = 0; i < 8; ++i) {
+        const TIniFile ini(iniFileName);
+        for (int i = 0; i < AlarmCount; ++i) {
             const int r = i + 1;
             const QString section = uRes::AlarmSection(i);
             const QDate d = ini.ReadDate(section, uRes::KeyDate, platform::Date());
@@ -50,57 +45,57 @@ void LoadAlarms()
             const QTime now = platform::Time();
             const bool expired = today > d || (today == d && now >= t);
             if (expired) {
-                Table().SetCells(ColEnabled, r, uRes::No);
-                Table().SetCells(ColDate, r, DateToStr(today));
-                Table().SetCells(ColTime, r, TimeToStr(now));
-                Table().SetCells(ColMessage, r, uRes::NoMessage);
-                Table().SetCells(ColShutdown, r, uRes::No);
+                Table.SetCells(ColEnabled, r, uRes::No);
+                Table.SetCells(ColDate, r, DateToStr(today));
+                Table.SetCells(ColTime, r, TimeToStr(now));
+                Table.SetCells(ColMessage, r, uRes::NoMessage);
+                Table.SetCells(ColShutdown, r, uRes::No);
                 continue;
             }
             const bool e = ini.ReadBool(section, uRes::KeyEnabled, false);
             const bool s = ini.ReadBool(section, uRes::KeyShutdown, false);
-            Table().SetCells(ColEnabled, r, IfThenStr(e, uRes::Yes, uRes::No));
-            Table().SetCells(ColDate, r, DateToStr(d));
-            Table().SetCells(ColTime, r, TimeToStr(t));
-            Table().SetCells(ColMessage, r, ini.ReadString(section, uRes::KeyDisplayName, QString()));
-            Table().SetCells(ColShutdown, r, IfThenStr(s, uRes::Yes, uRes::No));
+            Table.SetCells(ColEnabled, r, IfThenStr(e, uRes::Yes, uRes::No));
+            Table.SetCells(ColDate, r, DateToStr(d));
+            Table.SetCells(ColTime, r, TimeToStr(t));
+            Table.SetCells(ColMessage, r, ini.ReadString(section, uRes::KeyDisplayName, QString()));
+            Table.SetCells(ColShutdown, r, IfThenStr(s, uRes::Yes, uRes::No));
             anyEnabled = anyEnabled || e;
         }
     }
     if (anyEnabled) {
-        fmMain->ActAlarmsActivate->SetChecked(true);
-        ActAlarmsActivateExecute(nullptr);
+        Host.SetAlarmsActivated(true);
+        ActAlarmsActivateExecute(nullptr, Table, Host);
     }
-    Table().SetAlarmsModified(false);
+    Table.SetAlarmsModified(false);
 }
 
-void SaveAlarms()
+void SaveAlarms(TAlarmTable &Table, const QString &iniFileName)
 {
-    TIniFile ini(IniFileName);
-    for (int i = 0; i < 8; ++i) {
+    TIniFile ini(iniFileName);
+    for (int i = 0; i < AlarmCount; ++i) {
         const int r = i + 1;
         const QString section = uRes::AlarmSection(i);
-        ini.WriteBool(section, uRes::KeyEnabled, IsYes(Table().Cells(ColEnabled, r)));
-        ini.WriteDate(section, uRes::KeyDate, StrToDate(Table().Cells(ColDate, r)));
-        ini.WriteTime(section, uRes::KeyTime, StrToTime(Table().Cells(ColTime, r)));
-        ini.WriteString(section, uRes::KeyDisplayName, MessageForFile(Table().Cells(ColMessage, r)));
-        ini.WriteBool(section, uRes::KeyShutdown, IsYes(Table().Cells(ColShutdown, r)));
+        ini.WriteBool(section, uRes::KeyEnabled, IsYes(Table.Cells(ColEnabled, r)));
+        ini.WriteDate(section, uRes::KeyDate, StrToDate(Table.Cells(ColDate, r)));
+        ini.WriteTime(section, uRes::KeyTime, StrToTime(Table.Cells(ColTime, r)));
+        ini.WriteString(section, uRes::KeyDisplayName, MessageForFile(Table.Cells(ColMessage, r)));
+        ini.WriteBool(section, uRes::KeyShutdown, IsYes(Table.Cells(ColShutdown, r)));
     }
-    Table().SetAlarmsModified(false);
+    Table.SetAlarmsModified(false);
 }
 
 } // namespace
 
-void InitAlarmGrid()
+void InitAlarmGrid(TAlarmTable &Table, TAlarmHost &Host, const QString &iniFileName)
 {
-    Table().NumberRows();
-    LoadAlarms();
+    Table.NumberRows();
+    LoadAlarms(Table, Host, iniFileName);
 }
 
-void SaveAlarmsIfModified()
+void SaveAlarmsIfModified(TAlarmTable &Table, const QString &iniFileName)
 {
-    if (Table().Modified())
-        SaveAlarms();
+    if (Table.Modified())
+        SaveAlarms(Table, iniFileName);
 }
 
 QString AlertText(int row, const QString &message)
@@ -110,21 +105,21 @@ QString AlertText(int row, const QString &message)
         .arg(message);
 }
 
-void CheckAlarms()
+void CheckAlarms(TAlarmTable &Table, TAlarmHost &Host)
 {
     // A row whose text no longer parses (the regional settings changed under the table)
     // must not keep the rows after it from being checked: the pass goes on and the first
     // such error is raised at its end.
     std::exception_ptr firstError;
-    for (int r = 1; r <= 8; ++r) {
+    for (int r = 1; r <= AlarmCount; ++r) {
         // The user quit while an earlier alarm of this pass was being announced.
         if (Closing)
             break;
         QDate d;
         QTime t;
         try {
-            d = StrToDate(Table().Cells(ColDate, r));
-            t = StrToTime(Table().Cells(ColTime, r));
+            d = StrToDate(Table.Cells(ColDate, r));
+            t = StrToTime(Table.Cells(ColTime, r));
         } catch (const EConvertError &) {
             if (!firstError)
                 firstError = std::current_exception();
@@ -134,59 +129,54 @@ void CheckAlarms()
             continue;
         if (!(platform::Time() > t))
             continue;
-        if (!IsYes(Table().Cells(ColEnabled, r)))
+        if (!IsYes(Table.Cells(ColEnabled, r)))
             continue;
-        Table().SetCells(ColEnabled, r, uRes::No);
-        Table().Refresh();
-        if (fmMain->ActAlarmsActivate->Checked())
-            FireAlarm(r, Table().Cells(ColMessage, r));
+        Table.SetCells(ColEnabled, r, uRes::No);
+        Table.Refresh();
+        if (Host.AlarmsActivated())
+            FireAlarm(Table, Host, r, Table.Cells(ColMessage, r));
     }
     if (firstError)
         std::rethrow_exception(firstError);
 }
 
-void FireAlarm(int row, const QString &message)
+void FireAlarm(TAlarmTable &Table, TAlarmHost &Host, int row, const QString &message)
 {
-    fmMain->AlertPopup1->AddMessage(AlertText(row, message));
-    fmMain->AlertPopup1->SelectNewest();
-    fmMain->AlertPopup1->Show();
+    Host.AnnounceAlarm(AlertText(row, message));
 
     bool found = false;
-    for (int r = 1; r <= 8; ++r)
-        found = found || IsYes(Table().Cells(ColEnabled, r));
+    for (int r = 1; r <= AlarmCount; ++r)
+        found = found || IsYes(Table.Cells(ColEnabled, r));
     if (!found) {
-        fmMain->ActAlarmsActivate->SetChecked(false);
-        ActAlarmsActivateExecute(nullptr);
+        Host.SetAlarmsActivated(false);
+        ActAlarmsActivateExecute(nullptr, Table, Host);
     }
 
-    if (IsYes(Table().Cells(ColShutdown, row))) {
-        Table().SetCells(ColShutdown, row, uRes::No);
-        RunShutdownCountdown();
-    } else if (fmMain->ActAlarmsSound->Checked()) {
+    if (IsYes(Table.Cells(ColShutdown, row))) {
+        Table.SetCells(ColShutdown, row, uRes::No);
+        Host.RunShutdownCountdown();
+    } else if (Host.AlarmsSound()) {
         BeepRising();
     }
 }
 
-void UpdateAlarmsIndicator()
+void UpdateAlarmsIndicator(TAlarmTable &Table, TAlarmHost &Host)
 {
-    const bool on = fmMain->ActAlarmsActivate->Checked();
-    fmMain->ActAlarmsActivate->SetChecked(on); // the menu item mnuAlarmsActivate shows it
-    fmMain->lblAlarms->setVisible(on);
-    if (fmAlarmsEdit)
-        Table().Refresh();
+    Host.ShowAlarmsIndicator(Host.AlarmsActivated());
+    Table.Refresh();
 }
 
-void ActAlarmsActivateExecute(QObject *Sender)
+void ActAlarmsActivateExecute(QObject *Sender, TAlarmTable &Table, TAlarmHost &Host)
 {
     if (Sender)
-        fmMain->ActAlarmsActivate->SetChecked(!fmMain->ActAlarmsActivate->Checked());
-    UpdateAlarmsIndicator();
+        Host.SetAlarmsActivated(!Host.AlarmsActivated());
+    UpdateAlarmsIndicator(Table, Host);
 }
 
-void ActAlarmsSoundExecute(QObject *Sender)
+void ActAlarmsSoundExecute(QObject *Sender, TAlarmHost &Host)
 {
     if (Sender)
-        fmMain->ActAlarmsSound->SetChecked(!fmMain->ActAlarmsSound->Checked());
+        Host.SetAlarmsSound(!Host.AlarmsSound());
 }
 
 namespace {

@@ -1,5 +1,6 @@
 #include "app/Startup.h"
 
+#include "alarms/AlarmTable.h"
 #include "alarms/frmShutDown.h"
 #include "alarms/uAlarms.h"
 #include "app/Globals.h"
@@ -30,6 +31,8 @@ int RunTempovir(char *programPath)
     platform::RegisterFonts();
     platform::LoadFormatSettings();
 
+    IniFileName = ChangeFileExt(QCoreApplication::applicationFilePath(), QStringLiteral(".ini"));
+
     StartingUp = true;
     auto mainWindow = std::make_unique<TfmMain>();
     fmMain = mainWindow.get();
@@ -37,13 +40,13 @@ int RunTempovir(char *programPath)
     fmAlarmsEdit = alarmsWindow.get();
     auto shutdownWindow = std::make_unique<TfmShutdown>();
     fmShutdown = shutdownWindow.get();
-    fmMain->InitApplication();
+    fmMain->InitApplication(IniFileName);
     StartingUp = false;
 
     // A desktop that logs out or shuts down must not lose the user's alarm edits;
     // preferences and placement are not written then, and no alarm fires any more.
     platform::WatchSessionEnd([] {
-        SaveAlarmsIfModified();
+        SaveAlarmsIfModified(*fmAlarmsEdit->AlarmTable, IniFileName);
         Closing = true;
     });
 

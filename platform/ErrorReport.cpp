@@ -1,6 +1,7 @@
 #include "platform/ErrorReport.h"
 
 #include "platform/Exception.h"
+#include "platform/Seam.h"
 
 #include <QFileInfo>
 #include <cstdio>
@@ -8,15 +9,21 @@
 
 namespace platform {
 namespace {
-ErrorReporter reporter;
+// Without a reporter installed, reports go to standard error.
+class StandardErrorReporter final : public ErrorReporter
+{
+public:
+    void report(const QString &message) override { std::fprintf(stderr, "%s\n", qPrintable(message)); }
+};
+
+StandardErrorReporter standardErrorReporter;
+Seam<ErrorReporter> seam(standardErrorReporter);
 QString title;
 } // namespace
 
-ErrorReporter SetErrorReporter(ErrorReporter newReporter)
+ErrorReporter *SetErrorReporter(ErrorReporter *reporter)
 {
-    ErrorReporter old = std::move(reporter);
-    reporter = std::move(newReporter);
-    return old;
+    return seam.install(reporter);
 }
 
 void ShowException(const QString &message)
@@ -25,10 +32,7 @@ void ShowException(const QString &message)
     QString text = message;
     if (!text.isEmpty() && text.back() > QLatin1Char('.'))
         text += QLatin1Char('.');
-    if (reporter)
-        reporter(text);
-    else
-        std::fprintf(stderr, "%s\n", qPrintable(text));
+    seam.get().report(text);
 }
 
 QString CurrentExceptionMessage()

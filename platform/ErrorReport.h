@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QString>
-#include <functional>
 
 namespace platform {
 
@@ -10,9 +9,17 @@ namespace platform {
 void ShowException(const QString &message);
 
 // Who shows the reports: the application installs the message box, tests install a
-// recorder. Returns the previous reporter. Without one, reports go to standard error.
-using ErrorReporter = std::function<void(const QString &message)>;
-ErrorReporter SetErrorReporter(ErrorReporter reporter);
+// recorder. Without one, reports go to standard error.
+class ErrorReporter
+{
+public:
+    virtual ~ErrorReporter() = default;
+    virtual void report(const QString &message) = 0;
+};
+
+// Installs a reporter; nullptr sends reports to standard error. Returns the one installed
+// before, or nullptr.
+ErrorReporter *SetErrorReporter(ErrorReporter *reporter);
 
 // The program's title: the executable's file name up to its first dot, every character
 // after the first in lower case (HORLOGE.EXE shows as Horloge).

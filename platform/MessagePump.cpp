@@ -1,5 +1,7 @@
 #include "platform/MessagePump.h"
 
+#include "platform/Seam.h"
+
 #include <QAbstractEventDispatcher>
 #include <QCoreApplication>
 #include <QThread>
@@ -34,21 +36,21 @@ public:
 };
 
 QtPump qtPump;
-MessagePump *current = &qtPump;
+Seam<MessagePump> seam(qtPump);
 
 } // namespace
 
-void SetMessagePump(MessagePump *pump)
+MessagePump *SetMessagePump(MessagePump *pump)
 {
-    current = pump ? pump : &qtPump;
+    return seam.install(pump);
 }
 void ProcessMessages()
 {
-    current->processMessages();
+    seam.get().processMessages();
 }
 void WaitForMessages(quint32 maxMs)
 {
-    current->waitForMessages(maxMs);
+    seam.get().waitForMessages(maxMs);
 }
 
 } // namespace platform

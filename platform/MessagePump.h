@@ -17,7 +17,8 @@ public:
 };
 
 // Installs a replacement pump (tests); nullptr goes back to the Qt event dispatcher.
-void SetMessagePump(MessagePump *pump);
+// Returns the replacement installed before, or nullptr.
+MessagePump *SetMessagePump(MessagePump *pump);
 
 void ProcessMessages();
 void WaitForMessages(quint32 maxMs);

@@ -1,22 +1,24 @@
 #include "platform/Screen.h"
 
+#include "platform/Seam.h"
+
 #include <QGuiApplication>
 #include <QScreen>
 
 namespace platform {
 namespace {
-std::optional<ScreenMetrics> screenOverride;
-}
 
-void SetScreenOverride(std::optional<ScreenMetrics> metrics)
+class PrimaryScreen final : public ScreenSource
 {
-    screenOverride = metrics;
-}
+public:
+    ScreenMetrics metrics() const override;
+};
 
-ScreenMetrics Screen()
+PrimaryScreen primaryScreen;
+Seam<ScreenSource> seam(primaryScreen);
+
+ScreenMetrics PrimaryScreen::metrics() const
 {
-    if (screenOverride)
-        return *screenOverride;
     ScreenMetrics m;
     const QScreen *screen = QGuiApplication::primaryScreen();
     if (!screen) {
@@ -30,6 +32,18 @@ ScreenMetrics Screen()
     m.workArea = screen->availableGeometry();
     m.logicalDpi = qRound(screen->logicalDotsPerInchX());
     return m;
+}
+
+} // namespace
+
+ScreenSource *SetScreenSource(ScreenSource *source)
+{
+    return seam.install(source);
+}
+
+ScreenMetrics Screen()
+{
+    return seam.get().metrics();
 }
 
 } // namespace platform

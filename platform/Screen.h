@@ -2,7 +2,6 @@
 
 #include <QRect>
 #include <QSize>
-#include <optional>
 
 namespace platform {
 
@@ -15,8 +14,19 @@ struct ScreenMetrics
     int logicalDpi = 96; // logical pixels per inch
 };
 
-// The primary screen now, or the override a test installed.
+// Where the program reads the screen's metrics, so tests can set them.
+class ScreenSource
+{
+public:
+    virtual ~ScreenSource() = default;
+    virtual ScreenMetrics metrics() const = 0;
+};
+
+// Installs a replacement screen (tests); nullptr goes back to the primary screen.
+// Returns the replacement installed before, or nullptr.
+ScreenSource *SetScreenSource(ScreenSource *source);
+
+// The primary screen now, or what the installed replacement says.
 ScreenMetrics Screen();
-void SetScreenOverride(std::optional<ScreenMetrics> metrics);
 
 } // namespace platform

@@ -5,12 +5,26 @@
 
 #include <QMessageBox>
 
+namespace {
+
+// The standard error box, titled with the program's title.
+class MessageBoxReporter final : public platform::ErrorReporter
+{
+public:
+    void report(const QString &message) override
+    {
+        QMessageBox::critical(QApplication::activeWindow(), platform::ApplicationTitle(), message);
+    }
+};
+
+MessageBoxReporter messageBoxReporter;
+
+} // namespace
+
 TApplication::TApplication(int &argc, char **argv) : QApplication(argc, argv)
 {
     platform::SetApplicationTitle(platform::TitleFromExecutable(applicationFilePath()));
-    platform::SetErrorReporter([](const QString &message) {
-        QMessageBox::critical(activeWindow(), platform::ApplicationTitle(), message);
-    });
+    platform::SetErrorReporter(&messageBoxReporter);
 }
 
 bool TApplication::notify(QObject *receiver, QEvent *event)

@@ -1,5 +1,7 @@
 #include "platform/Time.h"
 
+#include "platform/Seam.h"
+
 #include <ctime>
 
 namespace platform {
@@ -19,7 +21,7 @@ public:
 };
 
 SystemTime systemTime;
-TimeSource *current = &systemTime;
+Seam<TimeSource> seam(systemTime);
 
 } // namespace
 
@@ -30,26 +32,26 @@ void PinLocalTimeZone()
     tzset();
 }
 
-void SetTimeSource(TimeSource *source)
+TimeSource *SetTimeSource(TimeSource *source)
 {
-    current = source ? source : &systemTime;
+    return seam.install(source);
 }
 
 QDateTime Now()
 {
-    return current->now();
+    return seam.get().now();
 }
 QDate Date()
 {
-    return current->now().date();
+    return seam.get().now().date();
 }
 QTime Time()
 {
-    return current->now().time();
+    return seam.get().now().time();
 }
 quint32 GetTickCount()
 {
-    return current->tickCount();
+    return seam.get().tickCount();
 }
 
 } // namespace platform

@@ -17,8 +17,9 @@ public:
     virtual quint32 tickCount() const = 0;
 };
 
-// Installs a replacement time source; nullptr goes back to the system clock.
-void SetTimeSource(TimeSource *source);
+// Installs a replacement time source (tests); nullptr goes back to the system clock.
+// Returns the replacement installed before, or nullptr.
+TimeSource *SetTimeSource(TimeSource *source);
 
 // Makes local-time readings cheap: without TZ set, the C library looks at /etc/localtime
 // again at every reading, several times per clock tick. Call before any thread starts.

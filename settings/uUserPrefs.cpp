@@ -1,34 +1,24 @@
 #include "settings/uUserPrefs.h"
 
-#include "app/Globals.h"
 #include "res/uRes.h"
 #include "settings/IniFile.h"
-#include "ui/Action.h"
-#include "ui/frmMain.h"
 
-// Runs the three preference handlers without a sender: each applies its action's state.
-void ApplyUserPrefs()
+TUserPrefs LoadUserPrefs(const QString &iniFileName)
 {
-    fmMain->ActAppStayOnTop->Execute(nullptr);
-    fmMain->ActAppShowMenu->Execute(nullptr);
-    fmMain->ActAlarmsSound->Execute(nullptr);
+    const TUserPrefs defaults;
+    const TIniFile ini(iniFileName);
+    TUserPrefs prefs;
+    prefs.AppStayOnTop = ini.ReadBool(uRes::SectionDisplay, uRes::KeyAppStayOnTop, defaults.AppStayOnTop);
+    prefs.AppShowMenu = ini.ReadBool(uRes::SectionDisplay, uRes::KeyAppShowMenu, defaults.AppShowMenu);
+    prefs.ActAlarmsSound =
+        ini.ReadBool(uRes::SectionAlarms, uRes::KeyActAlarmsSound, defaults.ActAlarmsSound);
+    return prefs;
 }
 
-void LoadUserPrefs(const QString &iniFileName)
-{
-    {
-        const TIniFile ini(iniFileName);
-        fmMain->ActAppStayOnTop->SetChecked(ini.ReadBool(uRes::SectionDisplay, uRes::KeyAppStayOnTop, false));
-        fmMain->ActAppShowMenu->SetChecked(ini.ReadBool(uRes::SectionDisplay, uRes::KeyAppShowMenu, true));
-        fmMain->ActAlarmsSound->SetChecked(ini.ReadBool(uRes::SectionAlarms, uRes::KeyActAlarmsSound, true));
-    }
-    ApplyUserPrefs();
-}
-
-void SaveUserPrefs(const QString &iniFileName)
+void SaveUserPrefs(const QString &iniFileName, const TUserPrefs &prefs)
 {
     TIniFile ini(iniFileName);
-    ini.WriteBool(uRes::SectionDisplay, uRes::KeyAppStayOnTop, fmMain->ActAppStayOnTop->Checked());
-    ini.WriteBool(uRes::SectionDisplay, uRes::KeyAppShowMenu, fmMain->ActAppShowMenu->Checked());
-    ini.WriteBool(uRes::SectionAlarms, uRes::KeyActAlarmsSound, fmMain->ActAlarmsSound->Checked());
+    ini.WriteBool(uRes::SectionDisplay, uRes::KeyAppStayOnTop, prefs.AppStayOnTop);
+    ini.WriteBool(uRes::SectionDisplay, uRes::KeyAppShowMenu, prefs.AppShowMenu);
+    ini.WriteBool(uRes::SectionAlarms, uRes::KeyActAlarmsSound, prefs.ActAlarmsSound);
 }

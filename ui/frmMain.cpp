@@ -1,10 +1,11 @@
 #include "ui/frmMain.h"
 
+#include "alarms/AlarmTable.h"
 #include "alarms/uAlarms.h"
+#include "alarms/uShutdown.h"
 #include "app/Globals.h"
 #include "platform/ErrorReport.h"
 #include "res/Images.h"
-#include "settings/uUserPrefs.h"
 #include "ui/Action.h"
 #include "ui/AlertPopup.h"
 #include "ui/Clock.h"
@@ -133,8 +134,8 @@ void TfmMain::CreateActions()
     ActAppShowMenu->SetOnExecute([this](QObject *s) { ActAppShowMenuExecute(s); });
     ActAppStayOnTop->SetOnExecute([this](QObject *s) { ActAppStayOnTopExecute(s); });
     ActAlarmsEdit->SetOnExecute([this](QObject *s) { ActAlarmsEditExecute(s); });
-    ActAlarmsActivate->SetOnExecute([](QObject *s) { ActAlarmsActivateExecute(s); });
-    ActAlarmsSound->SetOnExecute([](QObject *s) { ActAlarmsSoundExecute(s); });
+    ActAlarmsActivate->SetOnExecute([this](QObject *s) { ActAlarmsActivateExecute(s, AlarmTable(), *this); });
+    ActAlarmsSound->SetOnExecute([this](QObject *s) { ActAlarmsSoundExecute(s, *this); });
     ActAppAbout->SetOnExecute([this](QObject *s) { ActAppAboutExecute(s); });
     ActAppClose->SetOnExecute([this](QObject *s) { ActAppCloseExecute(s); });
     // "Index de l'aide" has no handler, so it stays greyed out.
@@ -180,17 +181,74 @@ void TfmMain::FormCreate()
     UpdateFontSizeBar();
 }
 
-void TfmMain::InitApplication()
+void TfmMain::InitApplication(const QString &iniFileName)
 {
-    IniFileName = ChangeFileExt(QCoreApplication::applicationFilePath(), QStringLiteral(".ini"));
-    InitAlarmGrid();
-    LoadUserPrefs(IniFileName);
+    InitAlarmGrid(AlarmTable(), *this, iniFileName);
+    ApplyUserPrefs(LoadUserPrefs(iniFileName));
+}
+
+TUserPrefs TfmMain::UserPrefs() const
+{
+    return {ActAppStayOnTop->Checked(), ActAppShowMenu->Checked(), ActAlarmsSound->Checked()};
+}
+
+void TfmMain::ApplyUserPrefs(const TUserPrefs &prefs)
+{
+    ActAppStayOnTop->SetChecked(prefs.AppStayOnTop);
+    ActAppShowMenu->SetChecked(prefs.AppShowMenu);
+    ActAlarmsSound->SetChecked(prefs.ActAlarmsSound);
+    ActAppStayOnTop->Execute(nullptr);
+    ActAppShowMenu->Execute(nullptr);
+    ActAlarmsSound->Execute(nullptr);
+}
+
+TAlarmTable &TfmMain::AlarmTable() const
+{
+    return *fmAlarmsEdit->AlarmTable;
+}
+
+bool TfmMain::AlarmsActivated() const
+{
+    return ActAlarmsActivate->Checked();
+}
+
+void TfmMain::SetAlarmsActivated(bool on)
+{
+    ActAlarmsActivate->SetChecked(on);
+}
+
+bool TfmMain::AlarmsSound() const
+{
+    return ActAlarmsSound->Checked();
+}
+
+void TfmMain::SetAlarmsSound(bool on)
+{
+    ActAlarmsSound->SetChecked(on);
+}
+
+void TfmMain::ShowAlarmsIndicator(bool on)
+{
+    ActAlarmsActivate->SetChecked(on); // the menu item mnuAlarmsActivate shows it
+    lblAlarms->setVisible(on);
+}
+
+void TfmMain::AnnounceAlarm(const QString &alertText)
+{
+    AlertPopup1->AddMessage(alertText);
+    AlertPopup1->SelectNewest();
+    AlertPopup1->Show();
+}
+
+void TfmMain::RunShutdownCountdown()
+{
+    ::RunShutdownCountdown();
 }
 
 void TfmMain::Clock1GetTime(QObject *, QTime &)
 {
     if (!StartingUp && !Closing)
-        CheckAlarms();
+        CheckAlarms(AlarmTable(), *this);
 }
 
 void TfmMain::ActTypeAnalogExecute(QObject *)
@@ -352,10 +410,10 @@ bool TfmMain::eventFilter(QObject *watched, QEvent *event)
 
 void TfmMain::FormClose()
 {
-    SaveAlarmsIfModified();
+    SaveAlarmsIfModified(AlarmTable(), IniFileName);
     Closing = true;
     try {
-        SaveUserPrefs(IniFileName);
+        SaveUserPrefs(IniFileName, UserPrefs());
     } catch (...) {
         // The window stays open, so alarm checks must go on.
         Closing = false;

@@ -1,5 +1,8 @@
 #pragma once
 
+#include "alarms/AlarmHost.h"
+#include "settings/uUserPrefs.h"
+
 #include <QMainWindow>
 #include <QTime>
 
@@ -7,18 +10,33 @@ class QLabel;
 class QMenu;
 class QSlider;
 class TAction;
+class TAlarmTable;
 class TAlertPopup;
 class TClock;
 
-class TfmMain : public QMainWindow
+class TfmMain : public QMainWindow, public TAlarmHost
 {
     Q_OBJECT
 
 public:
     explicit TfmMain(QWidget *parent = nullptr);
 
-    // Start-up steps run once all three windows exist.
-    void InitApplication();
+    // Start-up steps run once all three windows exist: the alarms, then the preferences.
+    void InitApplication(const QString &iniFileName);
+
+    // The preferences as the three actions hold them now.
+    TUserPrefs UserPrefs() const;
+    // Sets the three actions and runs their handlers without a sender, so each applies it.
+    void ApplyUserPrefs(const TUserPrefs &prefs);
+
+    // TAlarmHost
+    bool AlarmsActivated() const override;
+    void SetAlarmsActivated(bool on) override;
+    bool AlarmsSound() const override;
+    void SetAlarmsSound(bool on) override;
+    void ShowAlarmsIndicator(bool on) override;
+    void AnnounceAlarm(const QString &alertText) override;
+    void RunShutdownCountdown() override;
 
     TClock *Clock1 = nullptr;
     QLabel *lblAlarms = nullptr;
@@ -64,6 +82,8 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    // The alarm list window's table; it exists from start-up to the end of the run.
+    TAlarmTable &AlarmTable() const;
     void CreateActions();
     void CreateMenus();
     void FormCreate();

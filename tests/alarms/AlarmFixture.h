@@ -1,28 +1,48 @@
 #pragma once
 
+#include "alarms/AlarmHost.h"
 #include "alarms/AlarmTable.h"
 #include "alarms/uAlarms.h"
 #include "app/Globals.h"
 #include "platform/Regional.h"
 #include "platform/Sound.h"
+#include "res/uRes.h"
 #include "settings/DateTimeText.h"
 #include "support/Fakes.h"
-#include "ui/Action.h"
-#include "ui/AlertPopup.h"
-#include "ui/frmAlarmsEdit.h"
-#include "ui/frmMain.h"
 
 #include <QFile>
-#include <QLabel>
+#include <QStringList>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
-#include <memory>
+#include <vector>
 
-// The three windows, a settings file in a folder of its own, French regional settings,
+// The main window as the alarm routines see it: switches, indicator, the announced alerts
+// and the countdowns asked for.
+class FakeAlarmHost final : public TAlarmHost
+{
+public:
+    bool AlarmsActivated() const override { return activated; }
+    void SetAlarmsActivated(bool on) override { activated = on; }
+    bool AlarmsSound() const override { return sound; }
+    void SetAlarmsSound(bool on) override { sound = on; }
+    void ShowAlarmsIndicator(bool on) override { indicator = on; }
+    void AnnounceAlarm(const QString &alertText) override { alerts << alertText; }
+    void RunShutdownCountdown() override { ++countdowns; }
+
+    bool activated = false;
+    bool sound = true;
+    bool indicator = false;
+    QStringList alerts;
+    int countdowns = 0;
+};
+
+// The alarm table, a settings file in a folder of its own, French regional settings,
 // fake time starting on 10 December 2026 at 07:00, and the notes the melodies play.
 class AlarmFixture : public ::testing::Test
 {
 protected:
+    using enum TAlarmTable::Column;
+
     void SetUp() override
     {
         m_previousFormats = platform::FormatSettings();
@@ -31,65 +51,56 @@ protected:
             notes.push_back({f, ms});
             time.advance(ms);
         });
-        IniFileName = dir.filePath(QStringLiteral("tempovir.ini"));
-        // The clock's own readings must not run checks behind the tests' backs.
-        StartingUp = true;
-        Closing = false;
-        main = std::make_unique<TfmMain>();
-        fmMain = main.get();
-        list = std::make_unique<TfmAlarmsEdit>();
-        fmAlarmsEdit = list.get();
+        iniFileName = dir.filePath(QStringLiteral("tempovir.ini"));
     }
 
     void TearDown() override
     {
-        fmAlarmsEdit = nullptr;
-        list.reset();
-        fmMain = nullptr;
-        main.reset();
-        StartingUp = false;
         platform::SetBeepOverride(m_previousBeep);
         platform::SetFormatSettings(m_previousFormats);
     }
 
-    TAlarmTable &table() { return *fmAlarmsEdit->AlarmTable; }
-    QString cell(int col, int row) { return table().Cells(col, row); }
+    void init() { InitAlarmGrid(table, host, iniFileName); }
+    void check() { CheckAlarms(table, host); }
+    void save() { SaveAlarmsIfModified(table, iniFileName); }
+
+    QString cell(TAlarmTable::Column col, int row) const { return table.Cells(col, row); }
     void at(int h, int m, int s, int ms = 0) { time.set(QDateTime(today(), QTime(h, m, s, ms))); }
     QDate today() const { return time.now().date(); }
-    bool activation() const { return fmMain->ActAlarmsActivate->Checked(); }
     void setActivation(bool on)
     {
-        fmMain->ActAlarmsActivate->SetChecked(on);
-        ActAlarmsActivateExecute(nullptr);
+        host.SetAlarmsActivated(on);
+        ActAlarmsActivateExecute(nullptr, table, host);
     }
     // Puts an alarm into row r as the alarm list window would leave it.
     void arm(int r, const QDate &d, const QTime &t, const QString &message = QStringLiteral("Réveil"),
              bool enabled = true, bool shutdown = false)
     {
-        table().SetCells(1, r, DateToStr(d));
-        table().SetCells(2, r, TimeToStr(t));
-        table().SetCells(3, r, enabled ? QStringLiteral("Oui") : QStringLiteral("Non"));
-        table().SetCells(4, r, message);
-        table().SetCells(5, r, shutdown ? QStringLiteral("Oui") : QStringLiteral("Non"));
+        table.SetCells(ColDate, r, DateToStr(d));
+        table.SetCells(ColTime, r, TimeToStr(t));
+        table.SetCells(ColEnabled, r, enabled ? uRes::Yes : uRes::No);
+        table.SetCells(ColMessage, r, message);
+        table.SetCells(ColShutdown, r, shutdown ? uRes::Yes : uRes::No);
     }
     void writeIni(const QByteArray &content)
     {
-        QFile f(IniFileName);
+        QFile f(iniFileName);
         ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
         f.write(content);
     }
     QByteArray readIni()
     {
-        QFile f(IniFileName);
+        QFile f(iniFileName);
         return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
     }
-    const QStringList &messages() const { return fmMain->AlertPopup1->AlertMessages(); }
 
+    testing_support::SavedGlobals globals;
     QTemporaryDir dir;
+    QString iniFileName;
     testing_support::FakeTime time{QDateTime(QDate(2026, 12, 10), QTime(7, 0))};
     testing_support::FakePump pump{time};
-    std::unique_ptr<TfmMain> main;
-    std::unique_ptr<TfmAlarmsEdit> list;
+    TAlarmTable table;
+    FakeAlarmHost host;
     std::vector<std::pair<quint32, quint32>> notes;
 
 private:

@@ -12,7 +12,7 @@ protected:
     void SetUp() override
     {
         AlarmFixture::SetUp();
-        InitAlarmGrid(); // no file: eight reset rows
+        init(); // no file: eight reset rows
     }
 };
 
@@ -23,26 +23,24 @@ TEST_F(CheckAndFire, FiresOnTheFirstCheckAfterItsSecondAndOnlyOnce)
     arm(1, today(), QTime(7, 30));
     setActivation(true);
     at(7, 30, 0, 0);
-    CheckAlarms();
-    EXPECT_EQ(cell(3, 1), QStringLiteral("Oui"));
-    EXPECT_TRUE(messages().isEmpty());
+    check();
+    EXPECT_EQ(cell(ColEnabled, 1), uRes::Yes);
+    EXPECT_TRUE(host.alerts.isEmpty());
 
     at(7, 30, 0, 1);
-    CheckAlarms();
-    EXPECT_EQ(cell(3, 1), QStringLiteral("Non"));
-    ASSERT_EQ(messages().size(), 1);
+    check();
+    EXPECT_EQ(cell(ColEnabled, 1), uRes::No);
+    ASSERT_EQ(host.alerts.size(), 1);
     EXPECT_EQ(
-        messages()[0],
+        host.alerts[0],
         QStringLiteral("<B>Tem<FONT color=\"#FF0000\">po</FONT>vir</B> - Alarme Num. 001<hr><br>Réveil"));
-    EXPECT_EQ(fmMain->AlertPopup1->Current(), 1);
-    EXPECT_TRUE(fmMain->AlertPopup1->Visible());
     EXPECT_EQ(notes, Rising);
 
     time.advance(450);
-    CheckAlarms();
-    EXPECT_EQ(messages().size(), 1);
+    check();
+    EXPECT_EQ(host.alerts.size(), 1);
     EXPECT_EQ(notes.size(), 3u);
-    EXPECT_FALSE(table().Modified()); // the check's writes are not user edits
+    EXPECT_FALSE(table.Modified()); // the check's writes are not user edits
 }
 
 TEST_F(CheckAndFire, TheEdgesOfTheDay)
@@ -62,25 +60,24 @@ TEST_F(CheckAndFire, TheEdgesOfTheDay)
         arm(2, today(), c.alarm);
         setActivation(true);
         time.set(QDateTime(today(), c.check));
-        CheckAlarms();
-        EXPECT_EQ(cell(3, 2) == QStringLiteral("Non"), c.fires)
-            << qPrintable(c.check.toString(u"hh:mm:ss.zzz"));
+        check();
+        EXPECT_EQ(cell(ColEnabled, 2) == uRes::No, c.fires) << qPrintable(c.check.toString(u"hh:mm:ss.zzz"));
     }
     // Past midnight the date no longer matches: an alarm of yesterday never fires.
     arm(2, today(), QTime(23, 59, 59));
     time.set(QDateTime(today().addDays(1), QTime(0, 0, 1)));
-    CheckAlarms();
-    EXPECT_EQ(cell(3, 2), QStringLiteral("Oui"));
+    check();
+    EXPECT_EQ(cell(ColEnabled, 2), uRes::Yes);
 }
 
 TEST_F(CheckAndFire, WithActivationOffADueAlarmIsConsumedSilently)
 {
     arm(3, today(), QTime(7, 30), QStringLiteral("Extinction"), true, true);
     at(7, 31, 0);
-    CheckAlarms();
-    EXPECT_EQ(cell(3, 3), QStringLiteral("Non"));
-    EXPECT_EQ(cell(5, 3), QStringLiteral("Oui"));
-    EXPECT_TRUE(messages().isEmpty());
+    check();
+    EXPECT_EQ(cell(ColEnabled, 3), uRes::No);
+    EXPECT_EQ(cell(ColShutdown, 3), uRes::Yes);
+    EXPECT_TRUE(host.alerts.isEmpty());
     EXPECT_TRUE(notes.empty());
 }
 
@@ -90,16 +87,16 @@ TEST_F(CheckAndFire, TheLastAlarmSwitchesActivationOffAnotherArmedOneKeepsItOn)
     arm(2, today().addDays(-1), QTime(7, 0)); // armed but in the past: still counts
     setActivation(true);
     at(7, 30, 1);
-    CheckAlarms();
-    EXPECT_TRUE(activation());
-    EXPECT_TRUE(fmMain->lblAlarms->isVisibleTo(fmMain));
+    check();
+    EXPECT_TRUE(host.activated);
+    EXPECT_TRUE(host.indicator);
 
-    table().SetCells(3, 2, QStringLiteral("Non"));
+    table.SetCells(ColEnabled, 2, uRes::No);
     arm(1, today(), QTime(7, 40));
     at(7, 40, 1);
-    CheckAlarms();
-    EXPECT_FALSE(activation());
-    EXPECT_FALSE(fmMain->lblAlarms->isVisibleTo(fmMain));
+    check();
+    EXPECT_FALSE(host.activated);
+    EXPECT_FALSE(host.indicator);
 }
 
 TEST_F(CheckAndFire, TwoAlarmsOfTheSameSecondBothFireLowerRowFirst)
@@ -110,19 +107,18 @@ TEST_F(CheckAndFire, TwoAlarmsOfTheSameSecondBothFireLowerRowFirst)
     bool activeDuringFirst = false;
     // A repaint during the first melody runs a check nested inside its wait.
     pump.onPass = [&] {
-        if (messages().size() == 1)
-            activeDuringFirst = activation();
-        CheckAlarms();
+        if (host.alerts.size() == 1)
+            activeDuringFirst = host.activated;
+        check();
     };
     at(8, 0, 0, 500);
-    CheckAlarms();
+    check();
     pump.onPass = nullptr;
-    ASSERT_EQ(messages().size(), 2);
-    EXPECT_TRUE(messages()[0].endsWith(QStringLiteral("Num. 004<hr><br>premier")));
-    EXPECT_TRUE(messages()[1].endsWith(QStringLiteral("Num. 006<hr><br>second")));
-    EXPECT_EQ(fmMain->AlertPopup1->Current(), 2);
+    ASSERT_EQ(host.alerts.size(), 2);
+    EXPECT_TRUE(host.alerts[0].endsWith(QStringLiteral("Num. 004<hr><br>premier")));
+    EXPECT_TRUE(host.alerts[1].endsWith(QStringLiteral("Num. 006<hr><br>second")));
     EXPECT_TRUE(activeDuringFirst);
-    EXPECT_FALSE(activation());
+    EXPECT_FALSE(host.activated);
     EXPECT_EQ(notes.size(), 6u);
 }
 
@@ -130,12 +126,12 @@ TEST_F(CheckAndFire, NestedChecksNeverFireAnAlarmTwice)
 {
     arm(1, today(), QTime(9, 0));
     setActivation(true);
-    pump.onPass = [] { CheckAlarms(); };
+    pump.onPass = [this] { check(); };
     at(9, 0, 1);
-    CheckAlarms();
-    CheckAlarms();
+    check();
+    check();
     pump.onPass = nullptr;
-    EXPECT_EQ(messages().size(), 1);
+    EXPECT_EQ(host.alerts.size(), 1);
     EXPECT_EQ(notes, Rising);
 }
 
@@ -145,10 +141,10 @@ TEST_F(CheckAndFire, TheMessageGoesIntoTheAlertUnchanged)
     arm(8, today(), QTime(9, 0), QStringLiteral("-"));
     setActivation(true);
     at(9, 0, 1);
-    CheckAlarms();
-    ASSERT_EQ(messages().size(), 2);
-    EXPECT_TRUE(messages()[0].endsWith(QStringLiteral("Num. 007<hr><br>Lever <B>vite</B>")));
-    EXPECT_TRUE(messages()[1].endsWith(QStringLiteral("Num. 008<hr><br>-")));
+    check();
+    ASSERT_EQ(host.alerts.size(), 2);
+    EXPECT_TRUE(host.alerts[0].endsWith(QStringLiteral("Num. 007<hr><br>Lever <B>vite</B>")));
+    EXPECT_TRUE(host.alerts[1].endsWith(QStringLiteral("Num. 008<hr><br>-")));
 }
 
 TEST_F(CheckAndFire, APowerOffAlarmClearsItsSwitchAndPlaysNoRisingMelody)
@@ -156,9 +152,10 @@ TEST_F(CheckAndFire, APowerOffAlarmClearsItsSwitchAndPlaysNoRisingMelody)
     arm(5, today(), QTime(9, 0), QStringLiteral("Extinction"), true, true);
     setActivation(true);
     at(9, 0, 1);
-    CheckAlarms();
-    EXPECT_EQ(cell(5, 5), QStringLiteral("Non"));
-    EXPECT_EQ(messages().size(), 1);
+    check();
+    EXPECT_EQ(cell(ColShutdown, 5), uRes::No);
+    EXPECT_EQ(host.alerts.size(), 1);
+    EXPECT_EQ(host.countdowns, 1);
     EXPECT_TRUE(notes.empty());
 }
 
@@ -166,37 +163,48 @@ TEST_F(CheckAndFire, TheSoundSwitchSilencesTheRisingMelody)
 {
     arm(1, today(), QTime(9, 0));
     setActivation(true);
-    fmMain->ActAlarmsSound->SetChecked(false);
+    host.sound = false;
     at(9, 0, 1);
-    CheckAlarms();
-    EXPECT_EQ(messages().size(), 1);
+    check();
+    EXPECT_EQ(host.alerts.size(), 1);
     EXPECT_TRUE(notes.empty());
 }
 
 TEST_F(CheckAndFire, ARowThatNoLongerParsesIsReportedAndTheOthersAreStillChecked)
 {
-    table().SetCells(1, 1, QStringLiteral("12.10.2026"));
+    table.SetCells(ColDate, 1, QStringLiteral("12.10.2026"));
     arm(2, today(), QTime(9, 0));
     setActivation(true);
     at(9, 0, 1);
     try {
-        CheckAlarms();
+        check();
         FAIL() << "no conversion error";
     } catch (const EConvertError &e) {
         EXPECT_EQ(e.Message(), QStringLiteral("'12.10.2026' n'est pas une date correcte"));
     }
-    EXPECT_EQ(cell(3, 2), QStringLiteral("Non"));
-    EXPECT_EQ(messages().size(), 1);
+    EXPECT_EQ(cell(ColEnabled, 2), uRes::No);
+    EXPECT_EQ(host.alerts.size(), 1);
 }
 
-TEST_F(CheckAndFire, TheUserTogglesTheActivationAndTheIndicatorFollows)
+TEST_F(CheckAndFire, TheSwitchesToggleOnlyWithASender)
 {
-    fmMain->ActAlarmsActivate->trigger();
-    EXPECT_TRUE(activation());
-    EXPECT_TRUE(fmMain->lblAlarms->isVisibleTo(fmMain));
-    fmMain->ActAlarmsActivate->trigger();
-    EXPECT_FALSE(activation());
-    EXPECT_FALSE(fmMain->lblAlarms->isVisibleTo(fmMain));
+    QObject user;
+    int refreshes = 0;
+    QObject::connect(&table, &TAlarmTable::refreshed, [&] { ++refreshes; });
+    ActAlarmsActivateExecute(&user, table, host);
+    EXPECT_TRUE(host.activated);
+    EXPECT_TRUE(host.indicator);
+    EXPECT_EQ(refreshes, 1); // the grid's colours follow the activation
+    ActAlarmsActivateExecute(nullptr, table, host);
+    EXPECT_TRUE(host.activated);
+    ActAlarmsActivateExecute(&user, table, host);
+    EXPECT_FALSE(host.activated);
+    EXPECT_FALSE(host.indicator);
+
+    ActAlarmsSoundExecute(nullptr, host);
+    EXPECT_TRUE(host.sound);
+    ActAlarmsSoundExecute(&user, host);
+    EXPECT_FALSE(host.sound);
 }
 
 TEST_F(CheckAndFire, NoAlarmFiresOnceTheUserHasQuit)
@@ -207,10 +215,47 @@ TEST_F(CheckAndFire, NoAlarmFiresOnceTheUserHasQuit)
     // "Quitter" during the first melody: the close sequence runs inside its wait.
     pump.onPass = [] { Closing = true; };
     at(9, 0, 1);
-    CheckAlarms();
+    check();
     pump.onPass = nullptr;
     Closing = false;
-    EXPECT_EQ(messages().size(), 1);
+    EXPECT_EQ(host.alerts.size(), 1);
     EXPECT_EQ(notes, Rising);
-    EXPECT_EQ(cell(3, 2), QStringLiteral("Oui"));
+    EXPECT_EQ(cell(ColEnabled, 2), uRes::Yes);
+}
+
+// Europe/Paris, as the tests pin it: on 28 March 2027 the clocks jump from 02:00 to 03:00,
+// on 31 October 2027 they go back from 03:00 to 02:00. The check compares the time of day
+// the clock shows, so an alarm fires once, at the first check that shows a later time.
+TEST_F(CheckAndFire, DaylightSavingChangesFireOnceAtTheFirstLaterTimeShown)
+{
+    struct Case
+    {
+        const char *name;
+        QDate day;
+        QTime firesAt; // the time of day shown at the firing check
+    };
+    const Case cases[] = {
+        {"spring: 02:30 never shows", QDate(2027, 3, 28), QTime(3, 0, 0)},
+        {"autumn: 02:30 shows twice", QDate(2027, 10, 31), QTime(2, 30, 1)},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        host.alerts.clear();
+        arm(1, c.day, QTime(2, 30));
+        setActivation(true);
+        // One check a second, in real (UTC) seconds, from 01:00 to 04:00 local time.
+        QDateTime moment(c.day, QTime(1, 0));
+        const QDateTime end(c.day, QTime(4, 0));
+        QTime firedAt;
+        while (moment < end) {
+            time.set(moment);
+            const qsizetype before = host.alerts.size();
+            check();
+            if (host.alerts.size() > before && !firedAt.isValid())
+                firedAt = moment.time();
+            moment = moment.addSecs(1);
+        }
+        EXPECT_EQ(host.alerts.size(), 1);
+        EXPECT_EQ(firedAt, c.firesAt);
+    }
 }

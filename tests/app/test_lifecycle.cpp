@@ -1,9 +1,11 @@
+#include "alarms/AlarmTable.h"
 #include "app/Globals.h"
 #include "app/uMisc.h"
 #include "support/Fakes.h"
 #include "ui/frmAlarmsEdit.h"
 #include "ui/frmMain.h"
 
+#include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <memory>
@@ -30,16 +32,10 @@ protected:
         fmMain = window.get();
         alarms = std::make_unique<TfmAlarmsEdit>();
         fmAlarmsEdit = alarms.get();
-        window->InitApplication();
-        IniFileName = dir.filePath(QStringLiteral("tempovir.ini")); // not beside the test program
+        window->InitApplication(IniFileName);
         StartingUp = false;
     }
-    void TearDown() override
-    {
-        fmAlarmsEdit = nullptr;
-        fmMain = nullptr;
-        Closing = false;
-    }
+    testing_support::SavedGlobals globals;
     QTemporaryDir dir;
     std::unique_ptr<TfmMain> window;
     std::unique_ptr<TfmAlarmsEdit> alarms;
@@ -67,6 +63,21 @@ TEST_F(Lifecycle, ClosingTheAlarmListLeavesTheProgramRunning)
     EXPECT_TRUE(alarms->close());
     EXPECT_FALSE(Closing);
     EXPECT_TRUE(window->isVisible());
+}
+
+TEST_F(Lifecycle, AnAlarmsWriteThatFailsKeepsTheWindowOpenAndTheChecksRunning)
+{
+    testing_support::ErrorRecorder errors;
+    IniFileName = dir.filePath(QStringLiteral("dossier"));
+    ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("dossier"))); // a folder where the file should be
+    alarms->AlarmTable->SetAlarmsModified(true);
+    window->show();
+    EXPECT_FALSE(window->close());
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_FALSE(Closing);
+    ASSERT_EQ(errors.messages.size(), 1);
+    EXPECT_EQ(errors.messages[0],
+              QStringLiteral("Impossible d'écrire dans ") + IniFileName + QLatin1Char('.'));
 }
 
 TEST_F(Lifecycle, APreferencesWriteThatFailsKeepsTheAlarmChecksGoing)

@@ -11,6 +11,7 @@
 #include <QPainter>
 #include <QTimer>
 #include <gtest/gtest.h>
+#include <optional>
 
 using testing_support::ErrorRecorder;
 using testing_support::FakePump;
@@ -103,16 +104,18 @@ protected:
         screen.resolution = QSize(1920, 1080);
         screen.physicalMm = QSize(0, 0); // equal densities
         screen.workArea = QRect(0, 0, 1920, 1040);
-        platform::SetScreenOverride(screen);
+        m_screen.emplace(screen);
         ResetClockMetrics();
         m_settings = platform::FormatSettings();
     }
     void TearDown() override
     {
         platform::SetFormatSettings(m_settings);
-        platform::SetScreenOverride(std::nullopt);
+        m_screen.reset();
         ResetClockMetrics();
     }
+
+    std::optional<testing_support::FakeScreen> m_screen;
 
     void At(const QTime &t) { time.set(QDateTime(Day, t)); }
 

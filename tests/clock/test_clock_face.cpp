@@ -1,3 +1,4 @@
+#include "support/Fakes.h"
 #include "ui/ClockFace.h"
 
 #include <cmath>
@@ -76,15 +77,16 @@ TEST(ClockMetrics, AScreenWithoutPhysicalSizeGetsEqualDensities)
 
 TEST(ClockMetrics, ProcessWideMetricsComeFromTheScreenOnceUntilReset)
 {
-    platform::SetScreenOverride(ScreenOf({1000, 500}, {250, 250}));
-    ResetClockMetrics();
-    EXPECT_EQ(ClockMetrics().HorzDensity, 400);
-    EXPECT_EQ(ClockMetrics().VertDensity, 200);
-    platform::SetScreenOverride(ScreenOf({1920, 1080}, {0, 0}));
-    EXPECT_EQ(ClockMetrics().VertDensity, 200); // kept for the process
-    ResetClockMetrics();
-    EXPECT_EQ(ClockMetrics().VertDensity, ClockMetrics().HorzDensity);
-    platform::SetScreenOverride(std::nullopt);
+    {
+        testing_support::FakeScreen screen(ScreenOf({1000, 500}, {250, 250}));
+        ResetClockMetrics();
+        EXPECT_EQ(ClockMetrics().HorzDensity, 400);
+        EXPECT_EQ(ClockMetrics().VertDensity, 200);
+        screen.set(ScreenOf({1920, 1080}, {0, 0}));
+        EXPECT_EQ(ClockMetrics().VertDensity, 200); // kept for the process
+        ResetClockMetrics();
+        EXPECT_EQ(ClockMetrics().VertDensity, ClockMetrics().HorzDensity);
+    }
     ResetClockMetrics();
 }
 

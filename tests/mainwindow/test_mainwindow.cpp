@@ -31,15 +31,11 @@ protected:
         fmAlarmsEdit = alarms.get();
         window->show();
     }
-    void TearDown() override
-    {
-        fmMain = nullptr;
-        fmAlarmsEdit = nullptr;
-    }
     int position() const { return window->tbFontSize->value(); }
     // The client size the user gives the clock; the window keeps its menu bar.
     void resizeClient(int w, int h) { window->resize(w, h); }
 
+    testing_support::SavedGlobals globals;
     std::unique_ptr<TfmMain> window;
     std::unique_ptr<TfmAlarmsEdit> alarms;
 };

@@ -1,17 +1,19 @@
 #include "support/Fakes.h"
 
+#include "app/Globals.h"
+
 #include <QCoreApplication>
 
 namespace testing_support {
 
-FakeTime::FakeTime(const QDateTime &start, quint32 tick) : m_now(start), m_tick(tick)
+FakeTime::FakeTime(const QDateTime &start, quint32 tick)
+    : m_now(start), m_tick(tick), m_previous(platform::SetTimeSource(this))
 {
-    platform::SetTimeSource(this);
 }
 
 FakeTime::~FakeTime()
 {
-    platform::SetTimeSource(nullptr);
+    platform::SetTimeSource(m_previous);
 }
 
 void FakeTime::advance(qint64 ms)
@@ -20,14 +22,11 @@ void FakeTime::advance(qint64 ms)
     m_tick += quint32(ms);
 }
 
-FakePump::FakePump(FakeTime &time) : m_time(time)
-{
-    platform::SetMessagePump(this);
-}
+FakePump::FakePump(FakeTime &time) : m_time(time), m_previous(platform::SetMessagePump(this)) {}
 
 FakePump::~FakePump()
 {
-    platform::SetMessagePump(nullptr);
+    platform::SetMessagePump(m_previous);
 }
 
 void FakePump::processMessages()
@@ -45,14 +44,37 @@ void FakePump::waitForMessages(quint32 maxMs)
     m_time.advance(maxMs);
 }
 
-ErrorRecorder::ErrorRecorder()
-{
-    m_previous = platform::SetErrorReporter([this](const QString &m) { messages << m; });
-}
+ErrorRecorder::ErrorRecorder() : m_previous(platform::SetErrorReporter(this)) {}
 
 ErrorRecorder::~ErrorRecorder()
 {
     platform::SetErrorReporter(m_previous);
+}
+
+FakeScreen::FakeScreen(const platform::ScreenMetrics &metrics)
+    : m_metrics(metrics), m_previous(platform::SetScreenSource(this))
+{
+}
+
+FakeScreen::~FakeScreen()
+{
+    platform::SetScreenSource(m_previous);
+}
+
+SavedGlobals::SavedGlobals()
+    : m_startingUp(StartingUp), m_closing(Closing), m_iniFileName(IniFileName), m_fmMain(fmMain),
+      m_fmAlarmsEdit(fmAlarmsEdit), m_fmShutdown(fmShutdown)
+{
+}
+
+SavedGlobals::~SavedGlobals()
+{
+    StartingUp = m_startingUp;
+    Closing = m_closing;
+    IniFileName = m_iniFileName;
+    fmMain = m_fmMain;
+    fmAlarmsEdit = m_fmAlarmsEdit;
+    fmShutdown = m_fmShutdown;
 }
 
 } // namespace testing_support

@@ -2,10 +2,15 @@
 
 #include "platform/ErrorReport.h"
 #include "platform/MessagePump.h"
+#include "platform/Screen.h"
 #include "platform/Time.h"
 
 #include <QStringList>
 #include <functional>
+
+class TfmMain;
+class TfmAlarmsEdit;
+class TfmShutdown;
 
 namespace testing_support {
 
@@ -27,6 +32,7 @@ public:
 private:
     QDateTime m_now;
     quint32 m_tick;
+    platform::TimeSource *m_previous;
 };
 
 // A message pump whose waits pass fake time instead of real time; it still dispatches
@@ -45,18 +51,54 @@ public:
 
 private:
     FakeTime &m_time;
+    platform::MessagePump *m_previous;
 };
 
-// Records what the program reports instead of showing message boxes.
-class ErrorRecorder
+// Records what the program reports instead of showing message boxes. Installed for its
+// lifetime.
+class ErrorRecorder final : public platform::ErrorReporter
 {
 public:
     ErrorRecorder();
-    ~ErrorRecorder();
+    ~ErrorRecorder() override;
+    void report(const QString &message) override { messages << message; }
     QStringList messages;
 
 private:
-    platform::ErrorReporter m_previous;
+    platform::ErrorReporter *m_previous;
+};
+
+// A primary screen of the test's choosing. Installed for its lifetime.
+class FakeScreen final : public platform::ScreenSource
+{
+public:
+    explicit FakeScreen(const platform::ScreenMetrics &metrics);
+    ~FakeScreen() override;
+    platform::ScreenMetrics metrics() const override { return m_metrics; }
+    void set(const platform::ScreenMetrics &metrics) { m_metrics = metrics; }
+
+private:
+    platform::ScreenMetrics m_metrics;
+    platform::ScreenSource *m_previous;
+};
+
+// Saves the program's global state (start-up and close flags, settings file path, window
+// pointers) and puts it back when the test ends, so no test leaks into the next.
+class SavedGlobals
+{
+public:
+    SavedGlobals();
+    ~SavedGlobals();
+    SavedGlobals(const SavedGlobals &) = delete;
+    SavedGlobals &operator=(const SavedGlobals &) = delete;
+
+private:
+    bool m_startingUp;
+    bool m_closing;
+    QString m_iniFileName;
+    TfmMain *m_fmMain;
+    TfmAlarmsEdit *m_fmAlarmsEdit;
+    TfmShutdown *m_fmShutdown;
 };
 
 } // namespace testing_support

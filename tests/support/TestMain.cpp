@@ -19,6 +19,6 @@ int main(int argc, char **argv)
     TestApplication app(argc, argv);
     platform::RegisterFonts();
     // No test may stop at a modal box: reports go to standard error unless a test records them.
-    platform::SetErrorReporter({});
+    platform::SetErrorReporter(nullptr);
     return RUN_ALL_TESTS();
 }

@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QString>
+
+// What the alarm routines need of the window that holds the two alarm switches, the
+// "Alarmes activées" indicator and the alert popup. The main window implements it; the
+// alarm tests use a small fake.
+class TAlarmHost
+{
+public:
+    virtual ~TAlarmHost() = default;
+
+    // The global alarm activation: the check state of ActAlarmsActivate.
+    virtual bool AlarmsActivated() const = 0;
+    // Sets only the check state; ActAlarmsActivateExecute(nullptr, ...) brings the rest in line.
+    virtual void SetAlarmsActivated(bool on) = 0;
+    // The sound switch: the check state of ActAlarmsSound.
+    virtual bool AlarmsSound() const = 0;
+    virtual void SetAlarmsSound(bool on) = 0;
+    // The indicator: the menu check of mnuAlarmsActivate, then the visibility of lblAlarms.
+    virtual void ShowAlarmsIndicator(bool on) = 0;
+    // Adds the text to the alert popup as its newest message, makes it current, shows it.
+    virtual void AnnounceAlarm(const QString &alertText) = 0;
+    // Runs one power-off countdown; returns when it has ended, cancelled or not.
+    virtual void RunShutdownCountdown() = 0;
+};
