@@ -3,7 +3,9 @@
 #include "alarms/AlarmTable.h"
 #include "alarms/frmShutDown.h"
 #include "alarms/uAlarms.h"
+#include "app/DisplayChoice.h"
 #include "app/Globals.h"
+#include "app/SettingsLocation.h"
 #include "platform/Fonts.h"
 #include "platform/Regional.h"
 #include "platform/SessionEnd.h"
@@ -12,26 +14,27 @@
 #include "ui/frmAlarmsEdit.h"
 #include "ui/frmMain.h"
 
+#include <QGuiApplication>
 #include <memory>
 
 int RunTempovir(char *programPath)
 {
     platform::PinLocalTimeZone();
 
-    // The program places its own windows (the popup, restored placements), which native
-    // Wayland does not allow.
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "xcb");
+    if (!PrepareDisplay())
+        return 1;
 
     // Qt sees only the program's path: no argument changes what the program does.
     int argc = 1;
     char *argv[] = {programPath, nullptr};
     TApplication app(argc, argv);
     app.setQuitOnLastWindowClosed(false); // only the main window's close ends the run
+    // The desktop matches the running windows to the installed entry and its icon.
+    QGuiApplication::setDesktopFileName(QStringLiteral(TEMPOVIR_APP_ID));
     platform::RegisterFonts();
     platform::LoadFormatSettings();
 
-    IniFileName = ChangeFileExt(QCoreApplication::applicationFilePath(), QStringLiteral(".ini"));
+    IniFileName = SettingsFileFor(QCoreApplication::applicationFilePath());
 
     StartingUp = true;
     auto mainWindow = std::make_unique<TfmMain>();

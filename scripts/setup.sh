@@ -16,10 +16,11 @@ esac
 SUDO=
 if [ "$(id -u)" -ne 0 ]; then SUDO=sudo; fi
 
-BUILD_PACKAGES=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-qpa-plugins libpulse-dev
+BUILD_PACKAGES=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-qpa-plugins libpulse-dev libxcb1-dev
     fonts-wine fonts-liberation fonts-dejavu-core locales)
 TEST_PACKAGES=(googletest libgtest-dev libgmock-dev xvfb openbox xdotool wmctrl x11-utils x11-apps
-    imagemagick faketime pulseaudio pulseaudio-utils dbus clang libclang-rt-14-dev)
+    imagemagick faketime pulseaudio pulseaudio-utils dbus clang libclang-rt-14-dev
+    desktop-file-utils appstream lintian dpkg-dev file)
 
 install_missing() {
     local missing=() p
@@ -54,9 +55,13 @@ install_missing "${BUILD_PACKAGES[@]}" "${TEST_PACKAGES[@]}"
 ensure_locales
 
 # Normal build: every test, end-to-end ones included; warnings are errors.
-cmake -S . -B build-test -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTEMPOVIR_WERROR=ON
+cmake -S . -B build-test -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTEMPOVIR_WERROR=ON \
+    -DCMAKE_INSTALL_PREFIX=/usr
 cmake --build build-test -j "$jobs"
 (cd build-test && ctest --output-on-failure -j "$jobs")
+
+# Installed like a desktop program: install rules, Debian package, an unprivileged run.
+bash scripts/check-package.sh build-test
 
 # The same tests once more under AddressSanitizer and UndefinedBehaviorSanitizer.
 cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DTEMPOVIR_WERROR=ON -DTEMPOVIR_SANITIZE=ON
