@@ -1,14 +1,15 @@
 #!/usr/bin/env bash
-# Sets a Debian 12 machine up for Tempovir, builds it, then either starts it ("run") or
-# runs the whole test suite headless ("test"). Installs only the packages that are missing.
+# Sets a Debian 12 machine up for Tempovir, builds it, then starts it ("run"), runs the whole
+# test suite headless ("test") or builds the Debian package ("package"). Installs only the
+# packages that are missing.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 mode=${1:-}
 case "$mode" in
-run | test) ;;
+run | test | package) ;;
 *)
-    echo "usage: $0 run|test" >&2
+    echo "usage: $0 run|test|package" >&2
     exit 2
     ;;
 esac
@@ -49,6 +50,15 @@ if [ "$mode" = run ]; then
     cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBUILD_TESTING=OFF
     cmake --build build -j "$jobs"
     exec build/tempovir
+fi
+
+if [ "$mode" = package ]; then
+    install_missing "${BUILD_PACKAGES[@]}" dpkg-dev file
+    cmake -S . -B build-pkg -G Ninja -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF -DCMAKE_INSTALL_PREFIX=/usr
+    cmake --build build-pkg -j "$jobs"
+    (cd build-pkg && cpack -G DEB)
+    ls build-pkg/tempovir_*.deb
+    exit 0
 fi
 
 install_missing "${BUILD_PACKAGES[@]}" "${TEST_PACKAGES[@]}"
