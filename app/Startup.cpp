@@ -8,6 +8,7 @@
 #include "platform/SessionEnd.h"
 #include "platform/TApplication.h"
 #include "platform/Time.h"
+#include "res/Images.h"
 #include "ui/frmAlarmsEdit.h"
 #include "ui/frmMain.h"
 
@@ -28,6 +29,7 @@ int RunTempovir(char *programPath)
     TApplication app(argc, argv);
     app.setQuitOnLastWindowClosed(false); // only the main window's close ends the run
     platform::RegisterFonts();
+    app.setWindowIcon(ProgramIcon());
     platform::LoadFormatSettings();
 
     StartingUp = true;
