@@ -4,6 +4,8 @@
 #include <QTextDocument>
 #include <QTextFragment>
 #include <gtest/gtest.h>
+#include <iterator>
+#include <random>
 
 namespace {
 
@@ -167,4 +169,27 @@ TEST(RtfReader, ReadingAgainReplacesTheDocument)
     ReadRtf(QStringLiteral("{\\rtf1 first\\par second}"), document);
     ReadRtf(QStringLiteral("{\\rtf1 third}"), document);
     EXPECT_EQ(Blocks(document), QStringList{QStringLiteral("third")});
+}
+
+// Text from elsewhere (a damaged form, a hand edit) must never crash the reader or hang it.
+TEST(RtfReader, ReadsArbitraryInputWithoutFailing)
+{
+    const QString alphabet = QStringLiteral("{}\\\\\\\\'';-0123456789abfqrstuclpdx *\r\né€");
+    const char *const words[] = {"\\par ",     "\\u",     "\\uc9",    "\\'",          "\\*",  "\\fonttbl",
+                                 "\\colortbl", "\\f1",    "\\cf1",    "\\fs",         "\\b0", "\\red300",
+                                 "\\qr",       "\\plain", "{\\info ", "\\ansicpg932 "};
+    std::mt19937 random(20261210);
+    for (int round = 0; round < 2000; ++round) {
+        QString rtf;
+        const int length = int(random() % 80);
+        for (int i = 0; i < length; ++i) {
+            if (random() % 3 == 0)
+                rtf += QLatin1String(words[random() % std::size(words)]);
+            else
+                rtf += alphabet.at(qsizetype(random() % alphabet.size()));
+        }
+        QTextDocument document;
+        ReadRtf(rtf, document);
+        ASSERT_LE(document.characterCount(), rtf.size() + 1) << rtf.toStdString();
+    }
 }
