@@ -14,8 +14,6 @@ TRichTextLabel::TRichTextLabel(QWidget *parent) : QWidget(parent), m_document(ne
     m_document->setDocumentMargin(0);
 }
 
-TRichTextLabel::~TRichTextLabel() = default;
-
 void TRichTextLabel::setRichText(const QString &rtf)
 {
     m_richText = rtf;
@@ -45,12 +43,6 @@ void TRichTextLabel::Layout()
     const qreal textWidth = std::max(0, width() - 1);
     if (m_document->textWidth() != textWidth)
         m_document->setTextWidth(textWidth);
-}
-
-const QTextDocument &TRichTextLabel::Document()
-{
-    Layout();
-    return *m_document;
 }
 
 void TRichTextLabel::paintEvent(QPaintEvent *)

@@ -14,15 +14,11 @@ class TRichTextLabel : public QWidget
 
 public:
     explicit TRichTextLabel(QWidget *parent = nullptr);
-    ~TRichTextLabel() override;
 
     QString RichText() const { return m_richText; }
     void setRichText(const QString &rtf);
     bool WordWrap() const { return m_wordWrap; }
     void setWordWrap(bool on);
-
-    // The laid-out text as it will be painted (for tests and size queries).
-    const QTextDocument &Document();
 
 protected:
     void paintEvent(QPaintEvent *event) override;
