@@ -11,6 +11,7 @@
 #include "platform/SessionEnd.h"
 #include "platform/TApplication.h"
 #include "platform/Time.h"
+#include "res/Images.h"
 #include "ui/frmAlarmsEdit.h"
 #include "ui/frmMain.h"
 
@@ -32,6 +33,7 @@ int RunTempovir(char *programPath)
     // The desktop matches the running windows to the installed entry and its icon.
     QGuiApplication::setDesktopFileName(QStringLiteral(TEMPOVIR_APP_ID));
     platform::RegisterFonts();
+    app.setWindowIcon(ProgramIcon());
     platform::LoadFormatSettings();
 
     IniFileName = SettingsFileFor(QCoreApplication::applicationFilePath());
