@@ -9,19 +9,12 @@ install(FILES ${linux_dir}/${TEMPOVIR_APP_ID}.desktop DESTINATION ${CMAKE_INSTAL
 install(FILES ${linux_dir}/${TEMPOVIR_APP_ID}.metainfo.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
 
 # The application icon, as drawn for the program: the SVG source and crisp PNG sizes.
-set(TEMPOVIR_ICON_SVG "" CACHE INTERNAL "")
-set(TEMPOVIR_ICON_PNGS "" CACHE INTERNAL "")
-include(${PROJECT_SOURCE_DIR}/res/icons.cmake OPTIONAL)
-if(TEMPOVIR_ICON_SVG)
-    install(FILES ${TEMPOVIR_ICON_SVG} DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps
-            RENAME ${TEMPOVIR_APP_ID}.svg)
-endif()
-foreach(entry IN LISTS TEMPOVIR_ICON_PNGS)
-    string(REPLACE "=" ";" pair "${entry}")
-    list(GET pair 0 size)
-    list(GET pair 1 file)
-    install(FILES ${file} DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/${size}x${size}/apps
-            RENAME ${TEMPOVIR_APP_ID}.png)
+set(icons_dir ${PROJECT_SOURCE_DIR}/res/icons)
+install(FILES ${icons_dir}/tempovir.svg DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps
+        RENAME ${TEMPOVIR_APP_ID}.svg)
+foreach(size IN ITEMS 16 32 48 128)
+    install(FILES ${icons_dir}/tempovir-${size}.png
+            DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/${size}x${size}/apps RENAME ${TEMPOVIR_APP_ID}.png)
 endforeach()
 
 # Man pages, compressed as Debian expects.

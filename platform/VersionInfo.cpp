@@ -1,5 +1,7 @@
 #include "platform/VersionInfo.h"
 
+#include "platform/Seam.h"
+
 namespace platform {
 
 // The fields the build embeds (res/VersionResource.cpp.in), as name and text pairs in UTF-8,
@@ -8,25 +10,33 @@ extern const char *const EmbeddedVersionStrings[][2];
 
 namespace {
 
-const VersionSource *g_source = nullptr;
+class EmbeddedVersion final : public VersionSource
+{
+public:
+    std::optional<VersionStrings> Read() const override
+    {
+        VersionStrings strings;
+        for (auto *field = EmbeddedVersionStrings; (*field)[0]; ++field)
+            strings.insert(QString::fromUtf8((*field)[0]), QString::fromUtf8((*field)[1]));
+        if (strings.isEmpty())
+            return std::nullopt;
+        return strings;
+    }
+};
+
+EmbeddedVersion embeddedVersion;
+Seam<VersionSource> seam(embeddedVersion);
 
 } // namespace
 
-void SetVersionSource(const VersionSource *source)
+VersionSource *SetVersionSource(VersionSource *source)
 {
-    g_source = source;
+    return seam.install(source);
 }
 
 std::optional<VersionStrings> ReadVersionResource()
 {
-    if (g_source)
-        return g_source->Read();
-    VersionStrings strings;
-    for (auto *field = EmbeddedVersionStrings; (*field)[0]; ++field)
-        strings.insert(QString::fromUtf8((*field)[0]), QString::fromUtf8((*field)[1]));
-    if (strings.isEmpty())
-        return std::nullopt;
-    return strings;
+    return seam.get().Read();
 }
 
 } // namespace platform

@@ -18,8 +18,9 @@ public:
     virtual std::optional<VersionStrings> Read() const = 0;
 };
 
-// Installs a replacement source; nullptr goes back to the executable's own resource.
-void SetVersionSource(const VersionSource *source);
+// Installs a replacement source (tests); nullptr goes back to the executable's own resource.
+// Returns the replacement installed before, or nullptr.
+VersionSource *SetVersionSource(VersionSource *source);
 
 // The version resource the executable carries, or nothing when it carries none. A field the
 // resource lacks is absent from the map.

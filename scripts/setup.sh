@@ -21,7 +21,7 @@ BUILD_PACKAGES=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-qpa-plugins li
     fonts-wine fonts-liberation fonts-dejavu-core locales)
 TEST_PACKAGES=(googletest libgtest-dev libgmock-dev xvfb openbox xdotool wmctrl x11-utils x11-apps
     imagemagick faketime pulseaudio pulseaudio-utils dbus clang libclang-rt-14-dev
-    desktop-file-utils appstream lintian dpkg-dev file)
+    desktop-file-utils appstream lintian dpkg-dev file librsvg2-bin)
 
 install_missing() {
     local missing=() p

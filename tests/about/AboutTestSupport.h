@@ -10,11 +10,10 @@ class FakeVersionSource final : public platform::VersionSource
 {
 public:
     explicit FakeVersionSource(std::optional<platform::VersionStrings> strings, bool fails = false)
-        : m_strings(std::move(strings)), m_fails(fails)
+        : m_strings(std::move(strings)), m_fails(fails), m_previous(platform::SetVersionSource(this))
     {
-        platform::SetVersionSource(this);
     }
-    ~FakeVersionSource() override { platform::SetVersionSource(nullptr); }
+    ~FakeVersionSource() override { platform::SetVersionSource(m_previous); }
     std::optional<platform::VersionStrings> Read() const override
     {
         if (m_fails)
@@ -25,4 +24,5 @@ public:
 private:
     std::optional<platform::VersionStrings> m_strings;
     bool m_fails;
+    platform::VersionSource *m_previous;
 };

@@ -308,25 +308,18 @@ protected:
     {
         // The clock's readings run no alarm checks behind the tests' backs.
         StartingUp = true;
+        platform::ScreenMetrics screen;
+        screen.resolution = QSize(1024, 768);
+        screen.physicalMm = QSize(270, 203);
+        screen.workArea = QRect(0, 0, 1024, 740);
+        m_screen.emplace(screen);
         window = std::make_unique<TfmMain>();
         alarms = std::make_unique<TfmAlarmsEdit>();
         fmMain = window.get();
         fmAlarmsEdit = alarms.get();
         window->show();
-        platform::ScreenMetrics screen;
-        screen.resolution = QSize(1024, 768);
-        screen.physicalMm = QSize(270, 203);
-        screen.workArea = QRect(0, 0, 1024, 740);
-        platform::SetScreenOverride(screen);
     }
-    void TearDown() override
-    {
-        TfmAbout::OnShowing = nullptr;
-        platform::SetScreenOverride(std::nullopt);
-        fmMain = nullptr;
-        fmAlarmsEdit = nullptr;
-        StartingUp = false;
-    }
+    void TearDown() override { TfmAbout::OnShowing = nullptr; }
     // Opens the box from the menu and runs `whileOpen` once it is up.
     void Open(std::function<void(TfmAbout &)> whileOpen)
     {
@@ -338,6 +331,8 @@ protected:
         TfmAbout::OnShowing = nullptr;
     }
 
+    testing_support::SavedGlobals globals;
+    std::optional<testing_support::FakeScreen> m_screen;
     std::unique_ptr<TfmMain> window;
     std::unique_ptr<TfmAlarmsEdit> alarms;
 };
