@@ -6,6 +6,7 @@
 #include "platform/Regional.h"
 #include "platform/Sound.h"
 #include "settings/DateTimeText.h"
+#include "support/FakeSound.h"
 #include "support/Fakes.h"
 #include "ui/Action.h"
 #include "ui/AlertPopup.h"
@@ -27,10 +28,6 @@ protected:
     {
         m_previousFormats = platform::FormatSettings();
         platform::SetFormatSettings(platform::FormatSettingsFor(QLocale(QLocale::French, QLocale::France)));
-        m_previousBeep = platform::SetBeepOverride([this](quint32 f, quint32 ms) {
-            notes.push_back({f, ms});
-            time.advance(ms);
-        });
         IniFileName = dir.filePath(QStringLiteral("tempovir.ini"));
         // The clock's own readings must not run checks behind the tests' backs.
         StartingUp = true;
@@ -48,7 +45,6 @@ protected:
         fmMain = nullptr;
         main.reset();
         StartingUp = false;
-        platform::SetBeepOverride(m_previousBeep);
         platform::SetFormatSettings(m_previousFormats);
     }
 
@@ -90,9 +86,9 @@ protected:
     testing_support::FakePump pump{time};
     std::unique_ptr<TfmMain> main;
     std::unique_ptr<TfmAlarmsEdit> list;
-    std::vector<std::pair<quint32, quint32>> notes;
+    testing_support::FakeSound sound{&time};
+    std::vector<std::pair<quint32, quint32>> &notes = sound.notes;
 
 private:
     platform::TFormatSettings m_previousFormats;
-    platform::BeepFunction m_previousBeep;
 };
