@@ -1,3 +1,4 @@
+#include "alarms/AlarmTable.h"
 #include "app/Globals.h"
 #include "app/uMisc.h"
 #include "support/Fakes.h"
@@ -69,10 +70,21 @@ TEST_F(Lifecycle, ClosingTheAlarmListLeavesTheProgramRunning)
     EXPECT_TRUE(window->isVisible());
 }
 
-TEST_F(Lifecycle, APreferencesWriteThatFailsKeepsTheAlarmChecksGoing)
+TEST_F(Lifecycle, APreferencesWriteThatFailsIsReportedAndTheProgramStillEnds)
 {
     testing_support::ErrorRecorder errors;
     IniFileName = dir.path(); // a folder: nothing can be written there
+    window->show();
+    EXPECT_TRUE(window->close());
+    EXPECT_TRUE(Closing);
+    EXPECT_EQ(errors.messages, QStringList{"Impossible d'écrire dans " + dir.path() + "."});
+}
+
+TEST_F(Lifecycle, AnAlarmWriteThatFailsKeepsTheWindowOpenAndTheAlarmChecksGoing)
+{
+    testing_support::ErrorRecorder errors;
+    IniFileName = dir.path();
+    alarms->AlarmTable->SetAlarmsModified(true);
     window->show();
     EXPECT_FALSE(window->close());
     EXPECT_FALSE(Closing);
