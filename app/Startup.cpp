@@ -6,6 +6,7 @@
 #include "platform/Fonts.h"
 #include "platform/Regional.h"
 #include "platform/SessionEnd.h"
+#include "platform/SingleInstance.h"
 #include "platform/TApplication.h"
 #include "platform/Time.h"
 #include "ui/frmAlarmsEdit.h"
@@ -27,6 +28,21 @@ int RunTempovir(char *programPath)
     char *argv[] = {programPath, nullptr};
     TApplication app(argc, argv);
     app.setQuitOnLastWindowClosed(false); // only the main window's close ends the run
+
+    // One copy per settings file: a second start shows the first copy's window and leaves
+    // the file alone.
+    platform::SingleInstance instance(
+        ChangeFileExt(QCoreApplication::applicationFilePath(), QStringLiteral(".ini")));
+    if (!instance.claim())
+        return 0;
+    instance.setOnShowRequest([] {
+        if (!fmMain)
+            return;
+        fmMain->setWindowState(fmMain->windowState() & ~Qt::WindowMinimized);
+        fmMain->show();
+        fmMain->raise();
+        fmMain->activateWindow();
+    });
     platform::RegisterFonts();
     platform::LoadFormatSettings();
 
