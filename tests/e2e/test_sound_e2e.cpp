@@ -70,12 +70,12 @@ TEST(SoundEndToEnd, AnAlarmOnAStalledSoundServerLeavesTheClockTicking)
     Program program(desktop);
     e2e::WriteFile(program.iniPath(), "[Alarm_000]\r\nEnabled=1\r\nDate=10/12/2026\r\nTime=07:30:00\r\n"
                                       "DisplayName=Réveil\r\nShutdown=0\r\n");
-    const bool started = program.start({}, QStringLiteral("@2026-12-10 07:29:58"));
+    const bool started = program.start({}, QStringLiteral("@2026-12-10 07:29:52"));
     qputenv("PULSE_SERVER", previous);
     ASSERT_TRUE(started);
     const QString main = desktop.waitForWindow(QStringLiteral("TPV - Tempovir"));
     ASSERT_FALSE(main.isEmpty()) << qPrintable(program.output());
-    ASSERT_FALSE(desktop.waitForWindow(QStringLiteral("Tempovir - Alarme"), 20000).isEmpty())
+    ASSERT_FALSE(desktop.waitForWindow(QStringLiteral("Tempovir - Alarme"), 30000).isEmpty())
         << "the alert never appeared";
 
     // The melody waits for the stalled server once, briefly; then the seconds go on.
