@@ -65,13 +65,17 @@ TEST(SoundEndToEnd, AnAlarmOnAStalledSoundServerLeavesTheClockTicking)
         GTEST_SKIP() << "no X server";
     SilentSoundServer server;
     ASSERT_FALSE(server.address().isEmpty());
+    const bool hadServer = qEnvironmentVariableIsSet("PULSE_SERVER");
     const QByteArray previous = qgetenv("PULSE_SERVER");
     qputenv("PULSE_SERVER", server.address().toUtf8());
     Program program(desktop);
     e2e::WriteFile(program.iniPath(), "[Alarm_000]\r\nEnabled=1\r\nDate=10/12/2026\r\nTime=07:30:00\r\n"
                                       "DisplayName=Réveil\r\nShutdown=0\r\n");
     const bool started = program.start({}, QStringLiteral("@2026-12-10 07:29:52"));
-    qputenv("PULSE_SERVER", previous);
+    if (hadServer)
+        qputenv("PULSE_SERVER", previous);
+    else
+        qunsetenv("PULSE_SERVER");
     ASSERT_TRUE(started);
     const QString main = desktop.waitForWindow(QStringLiteral("TPV - Tempovir"));
     ASSERT_FALSE(main.isEmpty()) << qPrintable(program.output());
