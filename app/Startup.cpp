@@ -9,6 +9,7 @@
 #include "platform/Fonts.h"
 #include "platform/Regional.h"
 #include "platform/SessionEnd.h"
+#include "platform/SingleInstance.h"
 #include "platform/TApplication.h"
 #include "platform/Time.h"
 #include "res/Images.h"
@@ -32,11 +33,24 @@ int RunTempovir(char *programPath)
     app.setQuitOnLastWindowClosed(false); // only the main window's close ends the run
     // The desktop matches the running windows to the installed entry and its icon.
     QGuiApplication::setDesktopFileName(QStringLiteral(TEMPOVIR_APP_ID));
+
+    // One copy per settings file: a second start shows the first copy's window and leaves
+    // the file alone.
+    IniFileName = SettingsFileFor(QCoreApplication::applicationFilePath());
+    platform::SingleInstance instance(IniFileName);
+    if (!instance.claim())
+        return 0;
+    instance.setOnShowRequest([] {
+        if (!fmMain)
+            return;
+        fmMain->setWindowState(fmMain->windowState() & ~Qt::WindowMinimized);
+        fmMain->show();
+        fmMain->raise();
+        fmMain->activateWindow();
+    });
     platform::RegisterFonts();
     app.setWindowIcon(ProgramIcon());
     platform::LoadFormatSettings();
-
-    IniFileName = SettingsFileFor(QCoreApplication::applicationFilePath());
 
     StartingUp = true;
     auto mainWindow = std::make_unique<TfmMain>();

@@ -410,14 +410,15 @@ bool TfmMain::eventFilter(QObject *watched, QEvent *event)
 
 void TfmMain::FormClose()
 {
+    // A failure here keeps the window open, so that no alarm edit is thrown away.
     SaveAlarmsIfModified(AlarmTable(), IniFileName);
     Closing = true;
+    // The alarms are safe by now. Preferences that cannot be written are reported and the
+    // program still ends: with a read-only file every close would fail the same way.
     try {
         SaveUserPrefs(IniFileName, UserPrefs());
     } catch (...) {
-        // The window stays open, so alarm checks must go on.
-        Closing = false;
-        throw;
+        platform::ReportCurrentException();
     }
 }
 
