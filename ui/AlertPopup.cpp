@@ -152,6 +152,8 @@ TAlertPopupWindow::TAlertPopupWindow(TAlertPopup *popup, QWidget *owner)
     setWindowTitle(QStringLiteral("Tempovir - Alarme"));
     setAttribute(Qt::WA_ShowWithoutActivating);
     setAttribute(Qt::WA_OpaquePaintEvent);
+    // Qt shows tool tips of active windows only, and this one never is.
+    setAttribute(Qt::WA_AlwaysShowToolTips);
     setFocusPolicy(Qt::NoFocus);
     setMouseTracking(true);
     setFixedSize(W, H);
