@@ -1,11 +1,11 @@
 #include "ui/AlertPopup.h"
 
 #include "platform/ErrorReport.h"
+#include "platform/Links.h"
 #include "platform/Screen.h"
 #include "ui/MarkupRender.h"
 
 #include <QApplication>
-#include <QDesktopServices>
 #include <QImage>
 #include <QMouseEvent>
 #include <QPainter>
@@ -109,12 +109,6 @@ QString Hint(TAlertPopupWindow::TButton button)
     return {};
 }
 
-TLinkOpener &LinkOpener()
-{
-    static TLinkOpener opener = [](const QUrl &url) { QDesktopServices::openUrl(url); };
-    return opener;
-}
-
 } // namespace
 
 bool OpenAlertLink(const QString &target)
@@ -128,16 +122,8 @@ bool OpenAlertLink(const QString &target)
     const bool mail = scheme == QLatin1String("mailto") && !url.path().isEmpty();
     if (!web && !mail)
         return false;
-    if (LinkOpener())
-        LinkOpener()(url);
+    platform::OpenUrl(url);
     return true;
-}
-
-TLinkOpener SetLinkOpener(TLinkOpener opener)
-{
-    TLinkOpener previous = LinkOpener();
-    LinkOpener() = std::move(opener);
-    return previous;
 }
 
 // ---- the window ----

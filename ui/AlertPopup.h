@@ -137,6 +137,3 @@ private:
 // opened: a message is typed by hand, and a link must never run a program or open a local
 // file. Returns whether the target was handed on.
 bool OpenAlertLink(const QString &target);
-// Replaces what opens an accepted link (tests); returns the previous opener.
-using TLinkOpener = std::function<void(const QUrl &)>;
-TLinkOpener SetLinkOpener(TLinkOpener opener);

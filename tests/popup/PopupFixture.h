@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/Screen.h"
+#include "support/Fakes.h"
 #include "ui/AlertPopup.h"
 #include "ui/MarkupRender.h"
 
@@ -12,6 +13,7 @@
 #include <QPainter>
 #include <gtest/gtest.h>
 #include <memory>
+#include <optional>
 
 // An owner window whose line edit has the keyboard focus, the popup component on it, a
 // work area that does not start at the screen's corner, and links recorded instead of opened.
@@ -26,8 +28,7 @@ protected:
         platform::ScreenMetrics screen;
         screen.resolution = QSize(1280, 800);
         screen.workArea = QRect(64, 30, 1216, 740); // panels on the left and at the top
-        platform::SetScreenOverride(screen);
-        m_previousOpener = SetLinkOpener([this](const QUrl &url) { opened << url; });
+        fakeScreen.emplace(screen);
         owner = std::make_unique<QWidget>();
         owner->setWindowTitle(QStringLiteral("owner"));
         owner->resize(200, 100);
@@ -42,8 +43,7 @@ protected:
     void TearDown() override
     {
         owner.reset();
-        SetLinkOpener(m_previousOpener);
-        platform::SetScreenOverride(std::nullopt);
+        fakeScreen.reset();
     }
 
     static void settle()
@@ -162,9 +162,10 @@ protected:
     std::unique_ptr<QWidget> owner;
     QLineEdit *edit = nullptr;
     TAlertPopup *popup = nullptr;
-    QList<QUrl> opened;
+    std::optional<testing_support::FakeScreen> fakeScreen;
+    testing_support::LinkRecorder links;
+    QList<QUrl> &opened = links.opened;
 
 private:
-    TLinkOpener m_previousOpener;
     bool m_held = false;
 };

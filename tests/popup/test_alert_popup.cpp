@@ -50,7 +50,7 @@ TEST_F(PopupFixture, SecondAlarmWhileVisibleIsCountedWhereThePopupStands)
     // Even if the work area changed, a visible popup stays put.
     platform::ScreenMetrics smaller = platform::Screen();
     smaller.workArea = QRect(0, 0, 800, 600);
-    platform::SetScreenOverride(smaller);
+    fakeScreen->set(smaller);
 
     popup->AddMessage(Msg(2));
     settle();
