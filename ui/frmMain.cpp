@@ -352,6 +352,9 @@ bool TfmMain::eventFilter(QObject *watched, QEvent *event)
 
 void TfmMain::FormClose()
 {
+    // An edit still open in the alarm list belongs to the alarms being saved.
+    if (fmAlarmsEdit)
+        fmAlarmsEdit->GridAlarms->FinishEditing();
     SaveAlarmsIfModified();
     Closing = true;
     try {
