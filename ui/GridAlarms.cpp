@@ -10,6 +10,8 @@
 #include "ui/MarkupRender.h"
 
 #include <QAbstractButton>
+#include <QApplication>
+#include <QCalendarWidget>
 #include <QDateEdit>
 #include <QHeaderView>
 #include <QKeyEvent>
@@ -272,6 +274,9 @@ public:
             palette.setColor(QPalette::Button, brush);
             editor->setPalette(palette);
             editor->setAutoFillBackground(true);
+            // Only the picker: the month calendar it drops down keeps the usual colours.
+            if (auto *date = qobject_cast<QDateEdit *>(editor))
+                date->calendarWidget()->setPalette(QApplication::palette(date->calendarWidget()));
         }
         m_editor = editor;
         return editor;
