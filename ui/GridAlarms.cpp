@@ -551,8 +551,8 @@ void TGridAlarms::FinishEditing()
 
 bool TGridAlarms::edit(const QModelIndex &index, EditTrigger trigger, QEvent *event)
 {
-    if (index.isValid() && trigger != QAbstractItemView::AllEditTriggers &&
-        state() != QAbstractItemView::EditingState) {
+    // Every way in is asked, the delayed edit after a click on the current cell included.
+    if (index.isValid() && state() != QAbstractItemView::EditingState) {
         bool allowed = false;
         platform::Guarded([&] { allowed = CanEditCell(index.row() + 1, index.column() + 1); });
         if (!allowed)
