@@ -100,8 +100,9 @@ QString PickerDateFormat(const platform::TFormatSettings &settings)
         if (letter == u'd' || letter == u'm' || letter == u'y') {
             const qsizetype run = RunLength(pattern, i);
             i += run;
+            // Always the whole year: a two-digit year would put the picker in the 1900s.
             if (letter == u'y')
-                out += run <= 2 ? QStringLiteral("yy") : QStringLiteral("yyyy");
+                out += QStringLiteral("yyyy");
             else
                 out += QString(int(qMin<qsizetype>(run, 4)), letter == u'd' ? u'd' : u'M');
             continue;

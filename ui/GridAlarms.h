@@ -22,7 +22,8 @@ enum TEditorType { edNormal = 0, edDateEdit = 6, edTimeEdit = 8 };
 // line break, every other tag from "<" to the next ">" is dropped, a "<" without a ">" stays.
 QString TagFreeText(const QString &text);
 
-// Display formats for the date and time pickers that show what DateToStr and TimeToStr write.
+// Display formats for the date and time pickers that show what DateToStr and TimeToStr write
+// (the date picker always with the whole year).
 QString PickerDateFormat(const platform::TFormatSettings &settings);
 QString PickerTimeFormat(const platform::TFormatSettings &settings);
 

@@ -258,3 +258,25 @@ TEST_F(Editors, TheMainWindowsCloseSavesTheOpenEdit)
     EXPECT_TRUE(QString::fromUtf8(file.readAll()).contains(QStringLiteral("DisplayName=Fin du travail\r\n")));
     IniFileName.clear();
 }
+
+// The pickers show the date and time as the cells hold them.
+TEST(PickerFormats, ShowWhatTheCellsHold)
+{
+    const QDate date(2026, 3, 7);
+    const QTime time(7, 5, 9);
+    for (const QLocale &locale :
+         {QLocale(QLocale::French, QLocale::France), QLocale(QLocale::German, QLocale::Germany),
+          QLocale(QLocale::English, QLocale::UnitedKingdom)}) {
+        const platform::TFormatSettings settings = platform::FormatSettingsFor(locale);
+        SCOPED_TRACE(locale.name().toStdString());
+        EXPECT_EQ(QLocale::c().toString(date, PickerDateFormat(settings)), DateToStr(date, settings));
+        EXPECT_EQ(QLocale::c().toString(time, PickerTimeFormat(settings)), TimeToStr(time, settings));
+    }
+    // A two-digit year in the regional pattern still shows the whole year in the picker.
+    platform::TFormatSettings shortYear;
+    shortYear.ShortDateFormat = QStringLiteral("d/m/yy");
+    EXPECT_EQ(QLocale::c().toString(date, PickerDateFormat(shortYear)), QStringLiteral("7/3/2026"));
+    shortYear.LongTimeFormat = QStringLiteral("h:mm:ss AMPM");
+    EXPECT_EQ(QLocale::c().toString(QTime(19, 5, 9), PickerTimeFormat(shortYear)),
+              QStringLiteral("7:05:09 PM"));
+}
