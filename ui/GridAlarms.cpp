@@ -17,7 +17,7 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QPainter>
-#include <QScrollBar>
+#include <QPointer>
 #include <QStyledItemDelegate>
 #include <QTimeEdit>
 

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <QPointer>
 #include <QStyle>
 #include <QTableView>
 #include <functional>
@@ -8,8 +7,6 @@
 class TAlarmTable;
 class TAlarmGridModel;
 class TGridDelegate;
-class QDateEdit;
-class QTimeEdit;
 
 namespace platform {
 struct TFormatSettings;
