@@ -151,6 +151,11 @@ struct DblClickCase
     bool activationAfter, modified;
 };
 
+void PrintTo(const DblClickCase &k, std::ostream *os)
+{
+    *os << k.name;
+}
+
 class DoubleClicks : public AlarmsEditFixture, public ::testing::WithParamInterface<DblClickCase>
 {
 };
