@@ -65,6 +65,7 @@ int RunTempovir(char *programPath)
     // A desktop that logs out or shuts down must not lose the user's alarm edits;
     // preferences and placement are not written then, and no alarm fires any more.
     platform::WatchSessionEnd([] {
+        fmAlarmsEdit->GridAlarms->FinishEditing(); // an edit still open is one of them
         SaveAlarmsIfModified(*fmAlarmsEdit->AlarmTable, IniFileName);
         Closing = true;
     });

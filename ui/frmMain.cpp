@@ -410,7 +410,10 @@ bool TfmMain::eventFilter(QObject *watched, QEvent *event)
 
 void TfmMain::FormClose()
 {
-    // A failure here keeps the window open, so that no alarm edit is thrown away.
+    // An edit still open in the alarm list belongs to the alarms being saved. A failure
+    // here keeps the window open, so that no alarm edit is thrown away.
+    if (fmAlarmsEdit)
+        fmAlarmsEdit->GridAlarms->FinishEditing();
     SaveAlarmsIfModified(AlarmTable(), IniFileName);
     Closing = true;
     // The alarms are safe by now. Preferences that cannot be written are reported and the
