@@ -17,8 +17,8 @@
 // A resize draws the surface at once from what was last shown (no reading) and, in digital
 // mode, then asks for a full repaint; an uncovered window is shown from the surface as it is.
 //
-// The ticks come from TTickTimer's thread through the event queue, so they also run inside
-// Delay, and never nest: the thread waits until its tick has been handled.
+// The ticks come from TTickTimer, a timer of the user-interface thread armed again once each
+// tick has been handled: they also run inside Delay, and never nest.
 
 #include "ui/Clock.h"
 
