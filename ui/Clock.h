@@ -114,6 +114,7 @@ private:
     bool EnsureSurface(bool drawingInFull = false);
     QString DigitalText(const QTime &t) const;
     const TDigitalLayout &LayoutDigital();
+    QImage CellImage(const QSize &cell, QChar ch) const;
     void DrawCell(QPainter &p, const QRect &cell, QChar ch);
     void ForgetCells();
     void PaintDigital(const QTime &newTime, const QString &text, bool full);

@@ -310,6 +310,21 @@ TEST_F(ClockTest, DigitalTicksRedrawOnlyTheCellsThatChanged)
     }
 }
 
+TEST_F(ClockTest, EveryDigitInEveryCellLooksAsIfDrawnDirectly)
+{
+    // Ticks copy the cells they drew once; glyphs that come close to the edges of their cell
+    // must look the same as where they are drawn directly, and so must the neighbours.
+    const QSize area(400, 200);
+    auto clock = MakeClock(QTime(10, 8, 0), area);
+    for (int s = 1; s < 60; ++s) {
+        const QTime t(10, 8 + s % 2, s);
+        At(t);
+        clock->HandleTick();
+        const QString text = t.toString(QStringLiteral("HH:mm:ss"));
+        ASSERT_EQ(Rgb(clock->Surface()), DigitalImage(clock->font(), area, text)) << text.toStdString();
+    }
+}
+
 TEST_F(ClockTest, TheTextIsCentredInCellsAsWideAsADigit)
 {
     const QSize area(700, 300);
