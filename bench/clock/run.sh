@@ -6,6 +6,7 @@
 # short settling time:
 #   tempovir-digital   the real program as it starts (digital face);
 #   tempovir-analog    the real program switched to analog through its context menu;
+#   tempovir-*-noshm   the same with QT_XCB_NO_MITSHM=1 (see below);
 #   xclock-digital     xclock -digital -update 1 (a text clock that updates every second);
 #   xclock-analog      xclock -update 1 (a face with a second hand, updated every second);
 #   xclock-plain       plain xclock (a face without second hand, updated once a minute), for
@@ -74,16 +75,21 @@ start() { # name command...
 }
 
 # The program writes its settings beside its executable: give each run a folder of its own.
-for mode in digital analog; do
-    mkdir -p "$work/$mode"
-    cp "$build/tempovir" "$work/$mode/tempovir"
+# The -noshm runs show the program with Qt's X11 shared-memory images turned off
+# (QT_XCB_NO_MITSHM=1): each update is then written to the X server without the round trip
+# that Qt makes before it paints again into a shared image the server may still be reading.
+for run in digital analog digital-noshm analog-noshm; do
+    mkdir -p "$work/$run"
+    cp "$build/tempovir" "$work/$run/tempovir"
 done
 window="$build/bench/clock/bench_clock_window"
 start "tempovir-digital" "$work/digital/tempovir"
 start "tempovir-analog" "$work/analog/tempovir"
-start "xclock-digital" xclock -digital -update 1
-start "xclock-analog" xclock -update 1
-start "xclock-plain" xclock
+start "tempovir-digital-noshm" env QT_XCB_NO_MITSHM=1 "$work/digital-noshm/tempovir"
+start "tempovir-analog-noshm" env QT_XCB_NO_MITSHM=1 "$work/analog-noshm/tempovir"
+start "xclock-digital" xclock -digital -update 1 -geometry +0+660
+start "xclock-analog" xclock -update 1 -geometry 200x200+480+660
+start "xclock-plain" xclock -geometry 200x200+960+660
 start "empty-ticks" env QT_QPA_PLATFORM=xcb "$window" ticks
 if [ "${EXTRA:-0}" = 1 ]; then
     start "clockwindow-digital" env QT_QPA_PLATFORM=xcb "$window" digital
@@ -91,21 +97,46 @@ if [ "${EXTRA:-0}" = 1 ]; then
     start "plain-qt-450ms" env QT_QPA_PLATFORM=xcb "$window" plain
 fi
 
-# Switch the second program to analog: its context menu's first item is "Analogique".
-analog_pid=${procs[1]}
-win=$(xdotool search --sync --onlyvisible --pid "$analog_pid" --name 'Tempovir' | head -n1)
-xdotool windowactivate --sync "$win" 2>/dev/null || true
-xdotool mousemove --window "$win" 120 90 click 3
+# Every Qt window in a place of its own, fully visible, so that each paints as on a desktop;
+# moved once the window manager has placed them all.
+sleep 3
+qt_window() { # pid [name]
+    xdotool search --all --sync --onlyvisible --pid "$1" ${2:+--name "$2"} 2>/dev/null | head -n1
+}
+declare -A win
+for i in "${!procs[@]}"; do
+    case ${names[$i]} in
+    tempovir-*) win[$i]=$(qt_window "${procs[$i]}" Tempovir) ;;
+    xclock-*) continue ;;
+    *) win[$i]=$(qt_window "${procs[$i]}") ;;
+    esac
+done
+x=0
+y=30
+for i in "${!procs[@]}"; do
+    [ -n "${win[$i]:-}" ] || continue
+    xdotool windowmove "${win[$i]}" "$x" "$y"
+    x=$((x + 480))
+    if [ "$x" -ge 1920 ]; then x=0; y=$((y + 300)); fi
+done
 sleep 1
-xdotool mousemove_relative 30 12 click 1
-sleep 1
+
+# Switch the analog runs: the context menu's first item is "Analogique".
+for i in "${!procs[@]}"; do
+    case ${names[$i]} in tempovir-analog*) ;; *) continue ;; esac
+    xdotool windowactivate --sync "${win[$i]}" 2>/dev/null || true
+    xdotool mousemove --window "${win[$i]}" 120 90 click 3
+    sleep 1
+    xdotool mousemove_relative 30 12 click 1
+    sleep 1
+done
 xdotool mousemove 1900 1060
 # Tell what each shows: the digital text is thousands of aqua pixels, the small face a few dozen.
-aqua() {
-    import -window "$1" -depth 8 txt:- 2>/dev/null | grep -ci '#00FFFF' || true
-}
-digital_win=$(xdotool search --onlyvisible --pid "${procs[0]}" --name 'Tempovir' | head -n1)
-echo "aqua pixels: digital program $(aqua "$digital_win"), analog program $(aqua "$win")"
+for i in "${!procs[@]}"; do
+    case ${names[$i]} in tempovir-*) ;; *) continue ;; esac
+    echo "${names[$i]}: $(import -window "${win[$i]}" -depth 8 txt:- 2>/dev/null | grep -ci '#00FFFF' || true) aqua pixels"
+done
+[ -z "${SHOT:-}" ] || import -window root "$SHOT"
 
 sleep "$settle"
 oncpu() { cat /proc/"$1"/task/*/schedstat 2>/dev/null | awk '{s += $1} END {printf "%d", s + 0}'; }
@@ -125,13 +156,13 @@ for i in "${!procs[@]}"; do
 done
 
 echo "idle for $secs s, $(nproc) cores, load $(cut -d' ' -f1-3 /proc/loadavg)"
-printf '%-20s %12s %8s %9s %10s %8s %8s %8s\n' process cpu-ns "%core" "ctxsw/s" "wakeups/s" rss-MB peak-MB threads
+printf '%-22s %12s %8s %9s %10s %8s %8s %8s\n' process cpu-ns "%core" "ctxsw/s" "wakeups/s" rss-MB peak-MB threads
 declare -A cpu rate
 for i in "${!procs[@]}"; do
     p=${procs[$i]}
     name=${names[$i]}
     if [ ! -e "/proc/$p/status" ]; then
-        printf '%-20s %s\n' "$name" "ended early (see its log)"
+        printf '%-22s %s\n' "$name" "ended early (see its log)"
         continue
     fi
     rss=$(awk '/^VmRSS/ {print $2}' "/proc/$p/status")
@@ -143,13 +174,15 @@ for i in "${!procs[@]}"; do
     cpu[$name]=$dc
     rate[$name]=$(awk -v v="$dv" -v n="$dn" -v s="$secs" 'BEGIN {printf "%.3f", (v + n) / s}')
     awk -v name="$name" -v dc="$dc" -v dv="$dv" -v dn="$dn" -v s="$secs" -v rss="$rss" -v hwm="$hwm" -v t="$threads" \
-        'BEGIN { printf "%-20s %12d %7.4f%% %9.2f %10.2f %8.1f %8.1f %8d\n", name, dc, 100 * dc / 1e9 / s, (dv + dn) / s, dv / s, rss / 1024, hwm / 1024, t }'
+        'BEGIN { printf "%-22s %12d %7.4f%% %9.2f %10.2f %8.1f %8.1f %8d\n", name, dc, 100 * dc / 1e9 / s, (dv + dn) / s, dv / s, rss / 1024, hwm / 1024, t }'
 done
 echo
 ratio() { # tempovir-name xclock-name
     [ -n "${cpu[$1]:-}" ] && [ -n "${cpu[$2]:-}" ] || return 0
     awk -v a="${cpu[$1]}" -v b="${cpu[$2]}" -v ra="${rate[$1]}" -v rb="${rate[$2]}" -v x="$1" -v y="$2" \
-        'BEGIN { printf "%-17s / %-15s cpu %6.2f x   ctxsw/s %6.2f x\n", x, y, (b > 0 ? a / b : 0), (rb > 0 ? ra / rb : 0) }'
+        'BEGIN { printf "%-22s / %-15s cpu %6.2f x   ctxsw/s %6.2f x\n", x, y, (b > 0 ? a / b : 0), (rb > 0 ? ra / rb : 0) }'
 }
 ratio tempovir-digital xclock-digital
 ratio tempovir-analog xclock-analog
+ratio tempovir-digital-noshm xclock-digital
+ratio tempovir-analog-noshm xclock-analog
