@@ -78,15 +78,30 @@ start() { # name command...
 # The -noshm runs show the program with Qt's X11 shared-memory images turned off
 # (QT_XCB_NO_MITSHM=1): each update is then written to the X server without the round trip
 # that Qt makes before it paints again into a shared image the server may still be reading.
-for run in digital analog digital-noshm analog-noshm; do
+# ALT_EXE adds two runs of another build of the program (alt-digital, alt-analog), with the
+# environment ALT_ENV (default: QT_XCB_NO_MITSHM=1), to try a change in the same run.
+runs="digital analog digital-noshm analog-noshm"
+for run in $runs; do
     mkdir -p "$work/$run"
     cp "$build/tempovir" "$work/$run/tempovir"
 done
+if [ -n "${ALT_EXE:-}" ]; then
+    for run in alt-digital alt-analog; do
+        mkdir -p "$work/$run"
+        cp "$ALT_EXE" "$work/$run/tempovir"
+    done
+fi
 window="$build/bench/clock/bench_clock_window"
 start "tempovir-digital" "$work/digital/tempovir"
 start "tempovir-analog" "$work/analog/tempovir"
 start "tempovir-digital-noshm" env QT_XCB_NO_MITSHM=1 "$work/digital-noshm/tempovir"
 start "tempovir-analog-noshm" env QT_XCB_NO_MITSHM=1 "$work/analog-noshm/tempovir"
+if [ -n "${ALT_EXE:-}" ]; then
+    # shellcheck disable=SC2086 # ALT_ENV is a list of assignments
+    start "alt-digital" env ${ALT_ENV:-QT_XCB_NO_MITSHM=1} "$work/alt-digital/tempovir"
+    # shellcheck disable=SC2086
+    start "alt-analog" env ${ALT_ENV:-QT_XCB_NO_MITSHM=1} "$work/alt-analog/tempovir"
+fi
 start "xclock-digital" xclock -digital -update 1 -geometry +0+660
 start "xclock-analog" xclock -update 1 -geometry 200x200+480+660
 start "xclock-plain" xclock -geometry 200x200+960+660
@@ -106,7 +121,7 @@ qt_window() { # pid [name]
 declare -A win
 for i in "${!procs[@]}"; do
     case ${names[$i]} in
-    tempovir-*) win[$i]=$(qt_window "${procs[$i]}" Tempovir) ;;
+    tempovir-* | alt-*) win[$i]=$(qt_window "${procs[$i]}" Tempovir) ;;
     xclock-*) continue ;;
     *) win[$i]=$(qt_window "${procs[$i]}") ;;
     esac
@@ -123,7 +138,7 @@ sleep 1
 
 # Switch the analog runs: the context menu's first item is "Analogique".
 for i in "${!procs[@]}"; do
-    case ${names[$i]} in tempovir-analog*) ;; *) continue ;; esac
+    case ${names[$i]} in tempovir-analog* | alt-analog) ;; *) continue ;; esac
     xdotool windowactivate --sync "${win[$i]}" 2>/dev/null || true
     xdotool mousemove --window "${win[$i]}" 120 90 click 3
     sleep 1
@@ -133,7 +148,7 @@ done
 xdotool mousemove 1900 1060
 # Tell what each shows: the digital text is thousands of aqua pixels, the small face a few dozen.
 for i in "${!procs[@]}"; do
-    case ${names[$i]} in tempovir-*) ;; *) continue ;; esac
+    case ${names[$i]} in tempovir-* | alt-*) ;; *) continue ;; esac
     echo "${names[$i]}: $(import -window "${win[$i]}" -depth 8 txt:- 2>/dev/null | grep -ci '#00FFFF' || true) aqua pixels"
 done
 [ -z "${SHOT:-}" ] || import -window root "$SHOT"
@@ -186,3 +201,5 @@ ratio tempovir-digital xclock-digital
 ratio tempovir-analog xclock-analog
 ratio tempovir-digital-noshm xclock-digital
 ratio tempovir-analog-noshm xclock-analog
+ratio alt-digital xclock-digital
+ratio alt-analog xclock-analog
