@@ -47,9 +47,12 @@ void Layout::updateMetrics()
 
 int Layout::textWidth(const QString &text) const
 {
-    QString last;
-    const int x = forEachTabRun(m_metrics, text, [&last](int, const QString &run) { last = run; });
-    return satAdd(x, m_metrics.horizontalAdvance(last));
+    int width = 0;
+    forEachTabRun(m_metrics, text, [&](int x, const QString &run, bool last) {
+        if (last)
+            width = satAdd(x, m_metrics.horizontalAdvance(run));
+    });
+    return width;
 }
 
 void Layout::setFontFlag(void (QFont::*set)(bool), bool on)

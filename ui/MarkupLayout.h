@@ -24,25 +24,27 @@ inline int satAdd(int a, int b)
     return int(std::clamp<qint64>(qint64(a) + b, -kMaxWidth, kMaxWidth));
 }
 
-// Calls part(x, run) for each run of text between tab characters, x being where the run starts:
-// tabs move to the next stop, every eight average character widths. Returns where the last
-// run starts.
-template <typename Part> int forEachTabRun(const QFontMetrics &fm, const QString &text, Part &&part)
+// Calls part(x, run, last) for each run of text between tab characters, x being where the run
+// starts: a tab moves on to the next stop, every eight average character widths.
+template <typename Part> void forEachTabRun(const QFontMetrics &fm, const QString &text, Part &&part)
 {
+    qsizetype tab = text.indexOf(u'\t');
+    if (tab < 0) {
+        part(0, text, true);
+        return;
+    }
+    const int stop = std::max(1, 8 * fm.averageCharWidth());
     int x = 0;
-    int stop = 0;
     qsizetype from = 0;
     while (true) {
-        const qsizetype tab = text.indexOf(u'\t', from);
         const QString run = text.mid(from, (tab < 0 ? text.size() : tab) - from);
-        part(x, run);
+        part(x, run, tab < 0);
         if (tab < 0)
-            return x;
-        if (stop == 0)
-            stop = std::max(1, 8 * fm.averageCharWidth());
+            return;
         x = satAdd(x, fm.horizontalAdvance(run));
         x = satAdd((x / stop) * stop, stop);
         from = tab + 1;
+        tab = text.indexOf(u'\t', from);
     }
 }
 

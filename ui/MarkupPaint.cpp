@@ -108,8 +108,9 @@ void Painter::paintPiece(const Piece &piece, int x, int normalBottom, int hovere
 
 void Painter::drawText(int x, int baseline, const QString &text)
 {
-    forEachTabRun(m_metrics, text,
-                  [&](int dx, const QString &run) { m_surface.drawText(QPoint(x + dx, baseline), run); });
+    forEachTabRun(m_metrics, text, [&](int dx, const QString &run, bool) {
+        m_surface.drawText(QPoint(x + dx, baseline), run);
+    });
 }
 
 } // namespace markup
