@@ -170,7 +170,13 @@ TagToken tagKind(QStringView tag)
     const bool closing = tag.startsWith(u"</", Qt::CaseInsensitive);
     const std::span<const TagRule> rules =
         closing ? std::span<const TagRule>(kClosingTags) : std::span<const TagRule>(kOpeningTags);
+    // The first letter rules most rules out before the full comparison. Only an ASCII character
+    // can be told apart this way: a few others match a Latin letter regardless of case.
+    const qsizetype first = closing ? 2 : 1;
+    const char16_t letter = first < tag.size() ? platform::AsciiLower(tag[first]) : u'>';
     for (const TagRule &rule : rules) {
+        if (letter < 0x80 && letter != platform::AsciiLower(rule.text[first]))
+            continue;
         if (rule.exact ? tag.compare(rule.text, Qt::CaseInsensitive) == 0
                        : tag.startsWith(rule.text, Qt::CaseInsensitive))
             return {rule.tag, closing};
