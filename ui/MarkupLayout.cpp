@@ -72,6 +72,7 @@ bool Layout::nextLine(Line &line)
 
 void Layout::measureLine(Line &line)
 {
+    // A fresh line that keeps the storage of the last one's pieces.
     std::vector<Piece> pieces = std::move(line.pieces);
     pieces.clear();
     line = Line();
