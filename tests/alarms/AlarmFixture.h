@@ -1,6 +1,7 @@
 #pragma once
 
 #include "alarms/AlarmTable.h"
+#include "alarms/frmShutDown.h"
 #include "alarms/uAlarms.h"
 #include "app/Globals.h"
 #include "platform/Regional.h"
@@ -39,10 +40,14 @@ protected:
         fmMain = main.get();
         list = std::make_unique<TfmAlarmsEdit>();
         fmAlarmsEdit = list.get();
+        countdown = std::make_unique<TfmShutdown>();
+        fmShutdown = countdown.get();
     }
 
     void TearDown() override
     {
+        fmShutdown = nullptr;
+        countdown.reset();
         fmAlarmsEdit = nullptr;
         list.reset();
         fmMain = nullptr;
@@ -90,6 +95,7 @@ protected:
     testing_support::FakePump pump{time};
     std::unique_ptr<TfmMain> main;
     std::unique_ptr<TfmAlarmsEdit> list;
+    std::unique_ptr<TfmShutdown> countdown;
     std::vector<std::pair<quint32, quint32>> notes;
 
 private:
