@@ -44,6 +44,16 @@ void page(QPainter &p)
         p.drawLine(4, y, 11, y);
 }
 
+// A black-edged box with a white sheet at its top: the floppy's label, the printer's paper.
+void boxWithSheet(QPainter &p, const QColor &fill, const QRectF &box)
+{
+    p.setPen(Qt::black);
+    p.setBrush(fill);
+    p.drawRect(box);
+    p.setBrush(Qt::white);
+    p.drawRect(QRectF(4.5, 2.5, 7, 4));
+}
+
 const Draw pictures[22] = {
     [](QPainter &p) { clockFace(p, QColor(0, 128, 128)); }, // 0 clock
     [](QPainter &p) { page(p); },                           // 1 page
@@ -52,21 +62,9 @@ const Draw pictures[22] = {
         p.setBrush(QColor(250, 210, 90));
         p.drawRect(QRectF(1.5, 4.5, 13, 9));
     },
-    [](QPainter &p) { // 3 floppy
-        p.setPen(Qt::black);
-        p.setBrush(QColor(40, 70, 160));
-        p.drawRect(QRectF(2.5, 2.5, 11, 11));
-        p.setBrush(Qt::white);
-        p.drawRect(QRectF(4.5, 2.5, 7, 4));
-    },
-    [](QPainter &p) { // 4 printer
-        p.setPen(Qt::black);
-        p.setBrush(QColor(200, 200, 200));
-        p.drawRect(QRectF(1.5, 6.5, 13, 6));
-        p.setBrush(Qt::white);
-        p.drawRect(QRectF(4.5, 2.5, 7, 4));
-    },
-    [](QPainter &p) { // 5 cut
+    [](QPainter &p) { boxWithSheet(p, QColor(40, 70, 160), QRectF(2.5, 2.5, 11, 11)); },  // 3 floppy
+    [](QPainter &p) { boxWithSheet(p, QColor(200, 200, 200), QRectF(1.5, 6.5, 13, 6)); }, // 4 printer
+    [](QPainter &p) {                                                                     // 5 cut
         p.setPen(QPen(Qt::black, 1.3));
         p.drawLine(4, 2, 11, 11);
         p.drawLine(12, 2, 5, 11);

@@ -4,41 +4,18 @@
 #include "platform/Exception.h"
 #include "platform/Time.h"
 #include "res/uRes.h"
+#include "settings/DateTimePattern.h"
 
 #include <QHash>
 #include <optional>
 
 using platform::TFormatSettings;
+using namespace datetime_pattern;
 
 namespace {
 
 // Two-digit years fall into the hundred years from this many years before the current one.
 constexpr int TwoDigitYearCenturyWindow = 50;
-
-bool IsQuote(QChar c)
-{
-    return c == u'"' || c == u'\'';
-}
-
-// Length of the run of the same letter (either case) starting at i.
-qsizetype RunLength(const QString &pattern, qsizetype i)
-{
-    const char16_t letter = platform::AsciiLower(pattern[i]);
-    qsizetype j = i;
-    while (j < pattern.size() && platform::AsciiLower(pattern[j]) == letter)
-        ++j;
-    return j - i;
-}
-
-// Appends the quoted text starting at i (without its quotes); returns the index after it.
-qsizetype CopyQuoted(const QString &pattern, qsizetype i, QString &out)
-{
-    qsizetype end = pattern.indexOf(pattern[i], i + 1);
-    if (end < 0)
-        end = pattern.size();
-    out += QStringView(pattern).sliced(i + 1, end - i - 1);
-    return end + 1;
-}
 
 QString Padded(int value, int width)
 {
@@ -50,23 +27,14 @@ QString Name(const QStringList &names, int index)
     return index >= 0 && index < names.size() ? names[index] : QString();
 }
 
-bool StartsWithAt(const QString &pattern, qsizetype i, QLatin1StringView token)
-{
-    return QStringView(pattern).sliced(i).startsWith(token, Qt::CaseInsensitive);
-}
-
 // Whether the time pattern asks for a 12-hour clock.
 bool HasMarker(const QString &pattern)
 {
     for (qsizetype i = 0; i < pattern.size(); ++i) {
-        if (IsQuote(pattern[i])) {
-            QString ignored;
-            i = CopyQuoted(pattern, i, ignored) - 1;
-        } else if (StartsWithAt(pattern, i, QLatin1StringView("ampm")) ||
-                   StartsWithAt(pattern, i, QLatin1StringView("am/pm")) ||
-                   StartsWithAt(pattern, i, QLatin1StringView("a/p"))) {
+        if (isQuote(pattern[i]))
+            i = quotedAt(pattern, i).next - 1;
+        else if (markerLength(pattern, i) > 0)
             return true;
-        }
     }
     return false;
 }
@@ -76,9 +44,8 @@ enum class DateOrder { DMY, MDY, YMD };
 DateOrder OrderOf(const QString &pattern)
 {
     for (qsizetype i = 0; i < pattern.size(); ++i) {
-        if (IsQuote(pattern[i])) {
-            QString ignored;
-            i = CopyQuoted(pattern, i, ignored) - 1;
+        if (isQuote(pattern[i])) {
+            i = quotedAt(pattern, i).next - 1;
             continue;
         }
         switch (platform::AsciiLower(pattern[i])) {
@@ -301,17 +268,16 @@ QString DateToStr(const QDate &date, const TFormatSettings &settings)
     if (!date.isValid())
         return QString();
     const QString &pattern = settings.ShortDateFormat;
-    QString out;
-    for (qsizetype i = 0; i < pattern.size();) {
-        const QChar c = pattern[i];
-        if (IsQuote(c)) {
-            i = CopyQuoted(pattern, i, out);
-            continue;
-        }
-        const char16_t letter = platform::AsciiLower(c);
-        if (letter == u'd' || letter == u'm' || letter == u'y') {
-            const qsizetype run = RunLength(pattern, i);
-            i += run;
+    return translate(
+        pattern, [](QStringView text) { return text; },
+        [&](qsizetype i, QString &out) {
+            const QChar c = pattern[i];
+            const char16_t letter = platform::AsciiLower(c);
+            if (letter != u'd' && letter != u'm' && letter != u'y') {
+                out += c == u'/' ? settings.DateSeparator : c;
+                return i + 1;
+            }
+            const qsizetype run = runLength(pattern, i);
             if (letter == u'd') {
                 if (run <= 2)
                     out += Padded(date.day(), int(run));
@@ -327,12 +293,8 @@ QString DateToStr(const QDate &date, const TFormatSettings &settings)
             } else {
                 out += run <= 2 ? Padded(((date.year() % 100) + 100) % 100, 2) : Padded(date.year(), 4);
             }
-            continue;
-        }
-        out += c == u'/' ? settings.DateSeparator : c;
-        ++i;
-    }
-    return out;
+            return i + run;
+        });
 }
 
 QString TimeToStr(const QTime &time, const TFormatSettings &settings)
@@ -342,33 +304,29 @@ QString TimeToStr(const QTime &time, const TFormatSettings &settings)
     const QString &pattern = settings.LongTimeFormat;
     const bool twelveHour = HasMarker(pattern);
     const bool am = time.hour() < 12;
-    QString out;
-    for (qsizetype i = 0; i < pattern.size();) {
-        const QChar c = pattern[i];
-        if (IsQuote(c)) {
-            i = CopyQuoted(pattern, i, out);
-            continue;
-        }
-        if (StartsWithAt(pattern, i, QLatin1StringView("ampm"))) {
-            out += am ? settings.TimeAMString : settings.TimePMString;
-            i += 4;
-            continue;
-        }
-        if (StartsWithAt(pattern, i, QLatin1StringView("am/pm"))) {
-            // Written in the letter case of the pattern.
-            out += am ? pattern.mid(i, 2) : pattern.mid(i + 3, 2);
-            i += 5;
-            continue;
-        }
-        if (StartsWithAt(pattern, i, QLatin1StringView("a/p"))) {
-            out += am ? pattern[i] : pattern[i + 2];
-            i += 3;
-            continue;
-        }
-        const char16_t letter = platform::AsciiLower(c);
-        if (letter == u'h' || letter == u'm' || letter == u'n' || letter == u's' || letter == u'z') {
-            const qsizetype run = RunLength(pattern, i);
-            i += run;
+    return translate(
+        pattern, [](QStringView text) { return text; },
+        [&](qsizetype i, QString &out) {
+            switch (markerLength(pattern, i)) {
+            case 4: // ampm
+                out += am ? settings.TimeAMString : settings.TimePMString;
+                return i + 4;
+            case 5: // am/pm, written in the letter case of the pattern
+                out += am ? pattern.mid(i, 2) : pattern.mid(i + 3, 2);
+                return i + 5;
+            case 3: // a/p
+                out += am ? pattern[i] : pattern[i + 2];
+                return i + 3;
+            default:
+                break;
+            }
+            const QChar c = pattern[i];
+            const char16_t letter = platform::AsciiLower(c);
+            if (letter != u'h' && letter != u'm' && letter != u'n' && letter != u's' && letter != u'z') {
+                out += c == u':' ? settings.TimeSeparator : c;
+                return i + 1;
+            }
+            const qsizetype run = runLength(pattern, i);
             switch (letter) {
             case u'h': {
                 int hour = time.hour();
@@ -388,12 +346,8 @@ QString TimeToStr(const QTime &time, const TFormatSettings &settings)
                 out += Padded(time.msec(), run >= 3 ? 3 : 1);
                 break;
             }
-            continue;
-        }
-        out += c == u':' ? settings.TimeSeparator : c;
-        ++i;
-    }
-    return out;
+            return i + run;
+        });
 }
 
 QDate StrToDate(const QString &text, const TFormatSettings &settings, int currentYear)

@@ -5,6 +5,7 @@
 #include "platform/ErrorReport.h"
 #include "platform/Regional.h"
 #include "platform/Time.h"
+#include "settings/DateTimePattern.h"
 #include "settings/DateTimeText.h"
 #include "ui/AlarmGridModel.h"
 #include "ui/MarkupRender.h"
@@ -55,115 +56,65 @@ QString QtLiteral(QStringView text)
     return QLatin1Char('\'') + quoted + QLatin1Char('\'');
 }
 
-qsizetype RunLength(const QString &pattern, qsizetype i)
-{
-    const char16_t letter = platform::AsciiLower(pattern[i]);
-    qsizetype j = i;
-    while (j < pattern.size() && platform::AsciiLower(pattern[j]) == letter)
-        ++j;
-    return j - i;
-}
-
-// A quoted part of a pattern, copied as a literal; returns the index after it.
-qsizetype CopyQuoted(const QString &pattern, qsizetype i, QString &out)
-{
-    qsizetype end = pattern.indexOf(pattern[i], i + 1);
-    if (end < 0)
-        end = pattern.size();
-    out += QtLiteral(QStringView(pattern).sliced(i + 1, end - i - 1));
-    return end + 1;
-}
-
-bool IsQuote(QChar c)
-{
-    return c == u'"' || c == u'\'';
-}
-
-bool StartsWithAt(const QString &pattern, qsizetype i, QLatin1StringView what)
-{
-    return QStringView(pattern).sliced(i).startsWith(what, Qt::CaseInsensitive);
-}
-
 } // namespace
 
 QString PickerDateFormat(const platform::TFormatSettings &settings)
 {
+    using namespace datetime_pattern;
     const QString &pattern = settings.ShortDateFormat;
-    QString out;
-    for (qsizetype i = 0; i < pattern.size();) {
+    return translate(pattern, QtLiteral, [&](qsizetype i, QString &out) {
         const QChar c = pattern[i];
-        if (IsQuote(c)) {
-            i = CopyQuoted(pattern, i, out);
-            continue;
-        }
         const char16_t letter = platform::AsciiLower(c);
-        if (letter == u'd' || letter == u'm' || letter == u'y') {
-            const qsizetype run = RunLength(pattern, i);
-            i += run;
-            // Always the whole year: a two-digit year would put the picker in the 1900s.
-            if (letter == u'y')
-                out += QStringLiteral("yyyy");
-            else
-                out += QString(int(qMin<qsizetype>(run, 4)), letter == u'd' ? u'd' : u'M');
-            continue;
+        if (letter != u'd' && letter != u'm' && letter != u'y') {
+            out += QtLiteral(c == u'/' ? QString(settings.DateSeparator) : QString(c));
+            return i + 1;
         }
-        out += QtLiteral(c == u'/' ? QString(settings.DateSeparator) : QString(c));
-        ++i;
-    }
-    return out;
+        const qsizetype run = runLength(pattern, i);
+        // Always the whole year: a two-digit year would put the picker in the 1900s.
+        if (letter == u'y')
+            out += QStringLiteral("yyyy");
+        else
+            out += QString(int(qMin<qsizetype>(run, 4)), letter == u'd' ? u'd' : u'M');
+        return i + run;
+    });
 }
 
 QString PickerTimeFormat(const platform::TFormatSettings &settings)
 {
+    using namespace datetime_pattern;
     const QString &pattern = settings.LongTimeFormat;
     const bool twelveHour = pattern.contains(QLatin1StringView("ampm"), Qt::CaseInsensitive) ||
                             pattern.contains(QLatin1StringView("am/pm"), Qt::CaseInsensitive) ||
                             pattern.contains(QLatin1StringView("a/p"), Qt::CaseInsensitive);
-    QString out;
-    for (qsizetype i = 0; i < pattern.size();) {
+    return translate(pattern, QtLiteral, [&](qsizetype i, QString &out) {
+        if (const qsizetype marker = markerLength(pattern, i)) {
+            out += QStringLiteral("AP");
+            return i + marker;
+        }
         const QChar c = pattern[i];
-        if (IsQuote(c)) {
-            i = CopyQuoted(pattern, i, out);
-            continue;
-        }
-        bool marker = false;
-        for (const auto &[text, length] :
-             {std::pair{QLatin1StringView("ampm"), 4}, std::pair{QLatin1StringView("am/pm"), 5},
-              std::pair{QLatin1StringView("a/p"), 3}}) {
-            if (StartsWithAt(pattern, i, text)) {
-                out += QStringLiteral("AP");
-                i += length;
-                marker = true;
-                break;
-            }
-        }
-        if (marker)
-            continue;
         const char16_t letter = platform::AsciiLower(c);
-        if (letter == u'h' || letter == u'm' || letter == u'n' || letter == u's' || letter == u'z') {
-            const qsizetype run = RunLength(pattern, i);
-            i += run;
-            switch (letter) {
-            case u'h':
-                out += QString(run >= 2 ? 2 : 1, twelveHour ? u'h' : u'H');
-                break;
-            case u'm':
-            case u'n':
-                out += run >= 2 ? QStringLiteral("mm") : QStringLiteral("m");
-                break;
-            case u's':
-                out += run >= 2 ? QStringLiteral("ss") : QStringLiteral("s");
-                break;
-            default:
-                out += run >= 3 ? QStringLiteral("zzz") : QStringLiteral("z");
-                break;
-            }
-            continue;
+        if (letter != u'h' && letter != u'm' && letter != u'n' && letter != u's' && letter != u'z') {
+            out += QtLiteral(c == u':' ? QString(settings.TimeSeparator) : QString(c));
+            return i + 1;
         }
-        out += QtLiteral(c == u':' ? QString(settings.TimeSeparator) : QString(c));
-        ++i;
-    }
-    return out;
+        const qsizetype run = runLength(pattern, i);
+        switch (letter) {
+        case u'h':
+            out += QString(run >= 2 ? 2 : 1, twelveHour ? u'h' : u'H');
+            break;
+        case u'm':
+        case u'n':
+            out += run >= 2 ? QStringLiteral("mm") : QStringLiteral("m");
+            break;
+        case u's':
+            out += run >= 2 ? QStringLiteral("ss") : QStringLiteral("s");
+            break;
+        default:
+            out += run >= 3 ? QStringLiteral("zzz") : QStringLiteral("z");
+            break;
+        }
+        return i + run;
+    });
 }
 
 // Header row and number column: drawn by the grid like its other cells, with the colours the

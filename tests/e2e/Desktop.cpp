@@ -183,4 +183,28 @@ void WriteFile(const QString &path, const QByteArray &bytes)
         f.write(bytes);
 }
 
+Desktop *DesktopTest::desktop = nullptr;
+
+void DesktopTest::SetUpTestSuite()
+{
+    desktop = new Desktop;
+}
+
+void DesktopTest::TearDownTestSuite()
+{
+    delete desktop;
+    desktop = nullptr;
+}
+
+void DesktopTest::SetUp()
+{
+    if (!desktop->ok())
+        GTEST_SKIP() << "no X server";
+}
+
+QString DesktopTest::xdotool(const QStringList &args)
+{
+    return desktop->run(QStringLiteral("xdotool"), args);
+}
+
 } // namespace e2e

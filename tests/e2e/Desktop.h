@@ -5,6 +5,7 @@
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
+#include <gtest/gtest.h>
 #include <memory>
 
 namespace e2e {
@@ -54,6 +55,21 @@ private:
     QProcess m_process;
     QString m_exe;
     QString m_systemBus;
+};
+
+// A suite whose tests share one desktop, started before its first test and stopped after its
+// last; each test is skipped when no X server could be started.
+class DesktopTest : public ::testing::Test
+{
+protected:
+    static void SetUpTestSuite();
+    static void TearDownTestSuite();
+    void SetUp() override;
+
+    // Runs xdotool on the shared desktop and returns its standard output.
+    static QString xdotool(const QStringList &args);
+
+    static Desktop *desktop;
 };
 
 QByteArray ReadFile(const QString &path);

@@ -9,7 +9,7 @@
 
 #include <csignal>
 
-using e2e::Desktop;
+using e2e::DesktopTest;
 using e2e::Program;
 
 namespace {
@@ -24,22 +24,9 @@ constexpr int ColumnLeft[6] = {1, 50, 141, 232, 303, 509};
 constexpr int ColumnWidth[6] = {48, 90, 90, 70, 205, 86};
 constexpr int RowPitch = 21;
 
-class AlarmListEndToEnd : public ::testing::Test
+class AlarmListEndToEnd : public DesktopTest
 {
 protected:
-    static void SetUpTestSuite() { desktop = new Desktop; }
-    static void TearDownTestSuite()
-    {
-        delete desktop;
-        desktop = nullptr;
-    }
-    void SetUp() override
-    {
-        if (!desktop->ok())
-            GTEST_SKIP() << "no X server";
-    }
-
-    static QString xdotool(const QStringList &args) { return desktop->run(QStringLiteral("xdotool"), args); }
     // Keys go to the focused window as a user's keyboard would send them (XTEST events;
     // xdotool's --window sends synthetic events that lose characters outside the key map).
     static void keys(const QString &window, const QStringList &names)
@@ -148,10 +135,7 @@ protected:
         const qsizetype end = text.indexOf(QLatin1Char('['), start + 1);
         return text.mid(start, end < 0 ? -1 : end - start);
     }
-
-    static Desktop *desktop;
 };
-Desktop *AlarmListEndToEnd::desktop = nullptr;
 
 } // namespace
 

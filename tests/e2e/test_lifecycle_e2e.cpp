@@ -7,30 +7,16 @@
 
 #include <csignal>
 
-using e2e::Desktop;
+using e2e::DesktopTest;
 using e2e::Program;
 
 namespace {
 
 const QString MainCaption = QStringLiteral("TPV - Tempovir");
 
-class EndToEnd : public ::testing::Test
+class EndToEnd : public DesktopTest
 {
-protected:
-    static void SetUpTestSuite() { desktop = new Desktop; }
-    static void TearDownTestSuite()
-    {
-        delete desktop;
-        desktop = nullptr;
-    }
-    void SetUp() override
-    {
-        if (!desktop->ok())
-            GTEST_SKIP() << "no X server";
-    }
-    static Desktop *desktop;
 };
-Desktop *EndToEnd::desktop = nullptr;
 
 } // namespace
 

@@ -15,6 +15,7 @@
 #include <unistd.h>
 
 using e2e::Desktop;
+using e2e::DesktopTest;
 using e2e::Program;
 
 namespace {
@@ -26,23 +27,9 @@ const QString ErrorBoxTitle = QStringLiteral("tempovir");
 const QByteArray Alarms = "[Alarm_000]\r\nEnabled=1\r\nDate=24/12/2030\r\nTime=07:30:00\r\n"
                           "DisplayName=Réveil\r\nShutdown=0\r\n";
 
-class SettingsFileEndToEnd : public ::testing::Test
+class SettingsFileEndToEnd : public DesktopTest
 {
 protected:
-    static void SetUpTestSuite() { desktop = new Desktop; }
-    static void TearDownTestSuite()
-    {
-        delete desktop;
-        desktop = nullptr;
-    }
-    void SetUp() override
-    {
-        if (!desktop->ok())
-            GTEST_SKIP() << "no X server";
-    }
-
-    static QString xdotool(const QStringList &args) { return desktop->run(QStringLiteral("xdotool"), args); }
-
     // Closes the main window and answers the error box that must come; the program then ends.
     static void CloseThroughTheErrorBox(Program &program)
     {
@@ -62,10 +49,7 @@ protected:
             << "still running, an error box: " << desktop->windowExists(ErrorBoxTitle);
         EXPECT_EQ(program.exitCode(), 0) << qPrintable(program.output());
     }
-
-    static Desktop *desktop;
 };
-Desktop *SettingsFileEndToEnd::desktop = nullptr;
 
 // The real executable, started from a folder of our choice with a runtime folder of our
 // choice, so that copies can share both.

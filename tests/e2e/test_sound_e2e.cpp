@@ -1,48 +1,17 @@
 // An alarm fires while the sound server has stalled: the program does not freeze.
 #include "Desktop.h"
+#include "support/SilentSoundServer.h"
 
 #include <QDeadlineTimer>
 #include <QImage>
 #include <QSet>
 #include <gtest/gtest.h>
 
-#include <cstring>
-#include <sys/socket.h>
-#include <sys/un.h>
-#include <unistd.h>
-
 using e2e::Desktop;
 using e2e::Program;
+using testing_support::SilentSoundServer;
 
 namespace {
-
-// Where the sound server would be: takes connections and never says a word.
-class SilentSoundServer
-{
-public:
-    SilentSoundServer()
-    {
-        const QByteArray path = QFile::encodeName(m_dir.filePath(QStringLiteral("native")));
-        m_fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
-        sockaddr_un address = {};
-        address.sun_family = AF_UNIX;
-        std::strncpy(address.sun_path, path.constData(), sizeof address.sun_path - 1);
-        if (m_fd >= 0 && ::bind(m_fd, reinterpret_cast<sockaddr *>(&address), sizeof address) == 0 &&
-            ::listen(m_fd, 16) == 0)
-            m_address = QStringLiteral("unix:") + QString::fromUtf8(path);
-    }
-    ~SilentSoundServer()
-    {
-        if (m_fd >= 0)
-            ::close(m_fd);
-    }
-    QString address() const { return m_address; }
-
-private:
-    QTemporaryDir m_dir;
-    int m_fd = -1;
-    QString m_address;
-};
 
 QImage Shot(const Desktop &desktop, const QString &window)
 {

@@ -68,27 +68,27 @@ QList<BadFile> Cases()
     cases.append({"100 000-character value", longLines, "S", "Long", QString(2047, u'l'),
                   "[S]\r\nLong=W\r\n" + QByteArray(100000, 'j') + "\r\nK=1\r\n"});
 
-    cases.append({"section header without ]", "[S]\r\nK=1\r\n[T\r\nK=2\r\n", "T", "K", "<default>",
-                  "[S]\r\nK=1\r\n[T\r\nK=2\r\n[T]\r\nK=W\r\n"});
-    cases.append({"section header without ] hides nothing", "[S]\r\nK=1\r\n[T\r\nJ=2\r\n", "S", "J", "2",
-                  "[S]\r\nK=1\r\n[T\r\nJ=W\r\n"});
-    cases.append({"= at the start of lines", "[S]\r\n=x\r\n==\r\nK=1\r\n=\r\n", "S", "K", "1",
-                  "[S]\r\n=x\r\n==\r\nK=W\r\n=\r\n"});
-    cases.append({"new key after lines starting with =", "[S]\r\nK=1\r\n=x\r\n\r\n", "S", "New", "<default>",
-                  "[S]\r\nK=1\r\n=x\r\nNew=W\r\n\r\n"});
-    cases.append(
-        {"CR-only line ends", "[A]\rx=1\r[S]\rJ=2\rK=1\r", "S", "K", "1", "[A]\rx=1\r[S]\rJ=2\rK=W\r"});
-    cases.append({"byte-order mark before the first section", "\xEF\xBB\xBF[S]\r\nK=1\r\n", "S", "K", "1",
-                  "\xEF\xBB\xBF[S]\r\nK=W\r\n"});
-    cases.append({"brackets only", "[]\r\n[\r\n]\r\n[[S]]\r\nK=1\r\n", "S", "K", "<default>",
-                  "[]\r\n[\r\n]\r\n[[S]]\r\nK=1\r\n[S]\r\nK=W\r\n"});
-    cases.append(
-        {"text after a section header", "[S] ; note\r\nK=1\r\n", "S", "K", "1", "[S] ; note\r\nK=W\r\n"});
-    cases.append(
-        {"cut UTF-8 at the end of the file", "[S]\r\nK=\xC3", "S", "K", QStringLiteral("Ã"), "[S]\r\nK=W"});
-    cases.append({"key lines before any section", "K=1\r\n[S]\r\nJ=1\r\n", "S", "K", "<default>",
-                  "K=1\r\n[S]\r\nJ=1\r\nK=W\r\n"});
-    cases.append({"only line ends", "\r\n\n\r\r\n", "S", "K", "<default>", "\r\n\n\r\r\n[S]\r\nK=W\r\n"});
+    // Small files, written out in full.
+    cases += QList<BadFile>{
+        {"section header without ]", "[S]\r\nK=1\r\n[T\r\nK=2\r\n", "T", "K", "<default>",
+         "[S]\r\nK=1\r\n[T\r\nK=2\r\n[T]\r\nK=W\r\n"},
+        {"section header without ] hides nothing", "[S]\r\nK=1\r\n[T\r\nJ=2\r\n", "S", "J", "2",
+         "[S]\r\nK=1\r\n[T\r\nJ=W\r\n"},
+        {"= at the start of lines", "[S]\r\n=x\r\n==\r\nK=1\r\n=\r\n", "S", "K", "1",
+         "[S]\r\n=x\r\n==\r\nK=W\r\n=\r\n"},
+        {"new key after lines starting with =", "[S]\r\nK=1\r\n=x\r\n\r\n", "S", "New", "<default>",
+         "[S]\r\nK=1\r\n=x\r\nNew=W\r\n\r\n"},
+        {"CR-only line ends", "[A]\rx=1\r[S]\rJ=2\rK=1\r", "S", "K", "1", "[A]\rx=1\r[S]\rJ=2\rK=W\r"},
+        {"byte-order mark before the first section", "\xEF\xBB\xBF[S]\r\nK=1\r\n", "S", "K", "1",
+         "\xEF\xBB\xBF[S]\r\nK=W\r\n"},
+        {"brackets only", "[]\r\n[\r\n]\r\n[[S]]\r\nK=1\r\n", "S", "K", "<default>",
+         "[]\r\n[\r\n]\r\n[[S]]\r\nK=1\r\n[S]\r\nK=W\r\n"},
+        {"text after a section header", "[S] ; note\r\nK=1\r\n", "S", "K", "1", "[S] ; note\r\nK=W\r\n"},
+        {"cut UTF-8 at the end of the file", "[S]\r\nK=\xC3", "S", "K", QStringLiteral("Ã"), "[S]\r\nK=W"},
+        {"key lines before any section", "K=1\r\n[S]\r\nJ=1\r\n", "S", "K", "<default>",
+         "K=1\r\n[S]\r\nJ=1\r\nK=W\r\n"},
+        {"only line ends", "\r\n\n\r\r\n", "S", "K", "<default>", "\r\n\n\r\r\n[S]\r\nK=W\r\n"},
+    };
     return cases;
 }
 

@@ -4,6 +4,7 @@
 #include "app/uMisc.h"
 #include "platform/Exception.h"
 #include "platform/Sound.h"
+#include "support/SilentSoundServer.h"
 
 #include <QDeadlineTimer>
 #include <QElapsedTimer>
@@ -17,10 +18,9 @@
 #include <cmath>
 #include <csignal>
 #include <cstring>
-#include <sys/socket.h>
-#include <sys/un.h>
-#include <unistd.h>
 #include <vector>
+
+using testing_support::SilentSoundServer;
 
 namespace {
 
@@ -177,35 +177,6 @@ TEST(Sound, TheRisingMelodyPlaysThreeTonesFiftyMillisecondsApart)
 
 namespace {
 
-// A socket where a sound server would be that takes connections and never says a word.
-class SilentServer
-{
-public:
-    SilentServer()
-    {
-        const QByteArray path = QFile::encodeName(m_dir.filePath(QStringLiteral("native")));
-        m_fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
-        sockaddr_un address = {};
-        address.sun_family = AF_UNIX;
-        std::strncpy(address.sun_path, path.constData(), sizeof address.sun_path - 1);
-        if (m_fd >= 0 && ::bind(m_fd, reinterpret_cast<sockaddr *>(&address), sizeof address) == 0 &&
-            ::listen(m_fd, 16) == 0)
-            m_address = QStringLiteral("unix:") + QString::fromUtf8(path);
-    }
-    // Closing it lets go of whoever still waits on it.
-    ~SilentServer()
-    {
-        if (m_fd >= 0)
-            ::close(m_fd);
-    }
-    QString address() const { return m_address; }
-
-private:
-    QTemporaryDir m_dir;
-    int m_fd = -1;
-    QString m_address;
-};
-
 // Plays a melody and says how long it took, in milliseconds.
 qint64 MelodyTime()
 {
@@ -237,7 +208,7 @@ bool NotesSoundAgain()
 // server lets it go.
 TEST(StalledSound, AServerThatNeverAnswersHoldsAMelodyUpForLessThanTwoSeconds)
 {
-    SilentServer server;
+    SilentSoundServer server;
     ASSERT_FALSE(server.address().isEmpty());
     qputenv("PULSE_SERVER", server.address().toUtf8());
     QElapsedTimer note;

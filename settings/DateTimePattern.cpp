@@ -1,0 +1,44 @@
+#include "settings/DateTimePattern.h"
+
+#include "platform/Ascii.h"
+
+namespace datetime_pattern {
+
+bool isQuote(QChar c)
+{
+    return c == u'"' || c == u'\'';
+}
+
+qsizetype runLength(const QString &pattern, qsizetype i)
+{
+    const char16_t letter = platform::AsciiLower(pattern[i]);
+    qsizetype j = i;
+    while (j < pattern.size() && platform::AsciiLower(pattern[j]) == letter)
+        ++j;
+    return j - i;
+}
+
+bool startsWithAt(const QString &pattern, qsizetype i, QLatin1StringView token)
+{
+    return QStringView(pattern).sliced(i).startsWith(token, Qt::CaseInsensitive);
+}
+
+qsizetype markerLength(const QString &pattern, qsizetype i)
+{
+    for (const QLatin1StringView marker :
+         {QLatin1StringView("ampm"), QLatin1StringView("am/pm"), QLatin1StringView("a/p")}) {
+        if (startsWithAt(pattern, i, marker))
+            return marker.size();
+    }
+    return 0;
+}
+
+Quoted quotedAt(const QString &pattern, qsizetype i)
+{
+    qsizetype end = pattern.indexOf(pattern[i], i + 1);
+    if (end < 0)
+        end = pattern.size();
+    return {QStringView(pattern).sliced(i + 1, end - i - 1), end + 1};
+}
+
+} // namespace datetime_pattern
