@@ -10,7 +10,9 @@
 #include <QWidget>
 #include <QWindow>
 
+#include <cstring>
 #include <optional>
+#include <xcb/xcb.h>
 
 namespace platform {
 namespace {
@@ -31,6 +33,39 @@ QMargins Margins(const QWidget *w)
 QRect OuterFrame(const QWidget *w)
 {
     return w->geometry().marginsAdded(Margins(w));
+}
+
+// Qt minimises a window by also marking it to start iconic (WM_HINTS); when the window manager
+// restores it, the mark stays, and the next time Qt maps the window again (a change of its
+// flags does) it would come back minimised. A window shown in any other state starts normal.
+void ClearIconicStartHint(const QWidget *w)
+{
+    const QWindow *handle = w->windowHandle();
+    auto *x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
+    if (!handle || !x11 || (w->windowState() & Qt::WindowMinimized))
+        return;
+    xcb_connection_t *connection = x11->connection();
+    const auto window = xcb_window_t(handle->winId());
+    xcb_get_property_reply_t *reply = xcb_get_property_reply(
+        connection, xcb_get_property(connection, 0, window, XCB_ATOM_WM_HINTS, XCB_ATOM_WM_HINTS, 0, 9),
+        nullptr);
+    if (!reply)
+        return;
+    constexpr quint32 StateHint = 1u << 1;
+    constexpr quint32 NormalState = 1;
+    constexpr quint32 IconicState = 3;
+    quint32 hints[9] = {};
+    const int length = xcb_get_property_value_length(reply);
+    if (reply->format == 32 && length >= int(3 * sizeof(quint32))) {
+        std::memcpy(hints, xcb_get_property_value(reply), qMin(size_t(length), sizeof hints));
+        if ((hints[0] & StateHint) && hints[2] == IconicState) {
+            hints[2] = NormalState;
+            xcb_change_property(connection, XCB_PROP_MODE_REPLACE, window, XCB_ATOM_WM_HINTS,
+                                XCB_ATOM_WM_HINTS, 32, uint32_t(length / sizeof(quint32)), hints);
+            xcb_flush(connection);
+        }
+    }
+    std::free(reply);
 }
 
 bool InNormalState(const QWidget *w)
@@ -96,6 +131,7 @@ protected:
                 switch (event->type()) {
                 case QEvent::Show:
                     WatchHandle();
+                    ClearIconicStartHint(m_window);
                     break;
                 case QEvent::Move:
                 case QEvent::Resize:

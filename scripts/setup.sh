@@ -17,7 +17,7 @@ SUDO=
 if [ "$(id -u)" -ne 0 ]; then SUDO=sudo; fi
 
 BUILD_PACKAGES=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-qpa-plugins libpulse-dev
-    fonts-wine fonts-liberation fonts-dejavu-core locales)
+    libxcb1-dev    fonts-wine fonts-liberation fonts-dejavu-core locales)
 TEST_PACKAGES=(googletest libgtest-dev libgmock-dev xvfb openbox xdotool wmctrl x11-utils x11-apps
     imagemagick faketime pulseaudio pulseaudio-utils dbus clang libclang-rt-14-dev)
 
