@@ -3,6 +3,7 @@
 #include "platform/ErrorReport.h"
 #include "platform/Screen.h"
 
+#include <QElapsedTimer>
 #include <QEvent>
 #include <QGuiApplication>
 #include <QPointer>
@@ -21,13 +22,52 @@ namespace {
 // manager has not framed yet, so that it is usually right the first time.
 QMargins lastMargins;
 
-// Asked of the window itself: the widget's own copy of the margins is only brought up to date
-// by a move or a resize, not when the window manager changes the frame.
+xcb_connection_t *X11Connection()
+{
+    auto *x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
+    return x11 ? x11->connection() : nullptr;
+}
+
+// The frame the window manager says it puts around the window (_NET_FRAME_EXTENTS), read
+// each time: Qt's copy is not brought up to date when only the frame changes (un-maximising).
+std::optional<QMargins> X11FrameExtents(const QWindow *handle)
+{
+    xcb_connection_t *connection = X11Connection();
+    if (!connection)
+        return std::nullopt;
+    static xcb_atom_t atom = [connection] {
+        static const char name[] = "_NET_FRAME_EXTENTS";
+        xcb_intern_atom_reply_t *reply =
+            xcb_intern_atom_reply(connection, xcb_intern_atom(connection, 0, sizeof name - 1, name), nullptr);
+        const xcb_atom_t result = reply ? reply->atom : xcb_atom_t(XCB_ATOM_NONE);
+        std::free(reply);
+        return result;
+    }();
+    if (atom == XCB_ATOM_NONE)
+        return std::nullopt;
+    xcb_get_property_reply_t *reply = xcb_get_property_reply(
+        connection,
+        xcb_get_property(connection, 0, xcb_window_t(handle->winId()), atom, XCB_ATOM_CARDINAL, 0, 4),
+        nullptr);
+    if (!reply)
+        return std::nullopt;
+    std::optional<QMargins> result;
+    if (reply->format == 32 && xcb_get_property_value_length(reply) == 4 * int(sizeof(quint32))) {
+        const auto *v = static_cast<const quint32 *>(xcb_get_property_value(reply));
+        result = QMargins(int(v[0]), int(v[2]), int(v[1]), int(v[3])); // left, right, top, bottom
+    }
+    std::free(reply);
+    return result;
+}
+
 QMargins Margins(const QWidget *w)
 {
-    if (const QWindow *handle = w->windowHandle())
-        return handle->frameMargins();
-    return {};
+    const QWindow *handle = w->windowHandle();
+    if (!handle)
+        return {};
+    if (const std::optional<QMargins> extents = X11FrameExtents(handle))
+        return *extents;
+    return handle->frameMargins();
 }
 
 QRect OuterFrame(const QWidget *w)
@@ -41,10 +81,9 @@ QRect OuterFrame(const QWidget *w)
 void ClearIconicStartHint(const QWidget *w)
 {
     const QWindow *handle = w->windowHandle();
-    auto *x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
-    if (!handle || !x11 || (w->windowState() & Qt::WindowMinimized))
+    xcb_connection_t *connection = X11Connection();
+    if (!handle || !connection || (w->windowState() & Qt::WindowMinimized))
         return;
-    xcb_connection_t *connection = x11->connection();
     const auto window = xcb_window_t(handle->winId());
     xcb_get_property_reply_t *reply = xcb_get_property_reply(
         connection, xcb_get_property(connection, 0, window, XCB_ATOM_WM_HINTS, XCB_ATOM_WM_HINTS, 0, 9),
@@ -135,6 +174,7 @@ protected:
                     break;
                 case QEvent::Move:
                 case QEvent::Resize:
+                    Settle();
                     Track();
                     break;
                 case QEvent::WindowStateChange:
@@ -183,22 +223,38 @@ private:
         lastMargins = margins;
         Apply(outer, margins);
         m_normal = outer;
+        m_target = outer;
+        m_settling.start();
+    }
+
+    // The window manager may change the frame once more just after (un-maximising, it puts
+    // the borders back after placing the window): the frame is set again while that lasts.
+    void Settle()
+    {
+        constexpr qint64 SettleMs = 1000;
+        if (!m_settling.isValid() || m_settling.hasExpired(SettleMs) || !Framed() || !InNormalState(m_window))
+            return;
+        if (OuterFrame(m_window) != m_target)
+            Apply(m_target, Margins(m_window));
     }
 
     void Apply(const QRect &outer, const QMargins &margins)
     {
-        const QSize client = outer.size().shrunkBy(margins).expandedTo(QSize(1, 1));
+        // The client is placed, not the frame: QWidget::move compares with a frame it may not
+        // know to be out of date, and would then do nothing.
+        const QRect client(outer.topLeft() + QPoint(margins.left(), margins.top()),
+                           outer.size().shrunkBy(margins).expandedTo(QSize(1, 1)));
         if (m_window->minimumSize() == m_window->maximumSize())
-            m_window->setFixedSize(client); // a border the user cannot drag keeps its size
-        else
-            m_window->resize(client);
-        m_window->move(outer.topLeft()); // a window's position is its frame's
+            m_window->setFixedSize(client.size()); // a border the user cannot drag keeps its size
+        m_window->setGeometry(client);
     }
 
     QWidget *m_window;
     QPointer<QWindow> m_handle;
     std::optional<QRect> m_pending;
     QRect m_normal;
+    QRect m_target;
+    QElapsedTimer m_settling;
 };
 
 QList<QRect> ScreenGeometries()
