@@ -3,11 +3,11 @@
 #include "platform/ErrorReport.h"
 #include "platform/Screen.h"
 
-#include <QElapsedTimer>
 #include <QEvent>
 #include <QGuiApplication>
 #include <QPointer>
 #include <QScreen>
+#include <QTimer>
 #include <QWidget>
 #include <QWindow>
 
@@ -174,12 +174,11 @@ protected:
                     break;
                 case QEvent::Move:
                 case QEvent::Resize:
-                    Settle();
                     Track();
                     break;
                 case QEvent::WindowStateChange:
                     if (m_pending && Framed() && InNormalState(m_window))
-                        ApplyPending();
+                        ApplyWhenFramedAgain();
                     break;
                 default:
                     break;
@@ -215,6 +214,26 @@ private:
         lastMargins = Margins(m_window);
     }
 
+    // Un-maximising, the window manager puts the borders back only after it has told the
+    // window its new state: the frame is set once they are there (or after a second).
+    void ApplyWhenFramedAgain()
+    {
+        const QMargins maximised = Margins(m_window);
+        auto *timer = new QTimer(this);
+        timer->setInterval(50);
+        connect(timer, &QTimer::timeout, this, [this, timer, maximised, ticks = 0]() mutable {
+            Guarded([&] {
+                if (!m_pending || !Framed() || !InNormalState(m_window)) {
+                    timer->deleteLater();
+                } else if (Margins(m_window) != maximised || ++ticks >= 20) {
+                    timer->deleteLater();
+                    ApplyPending();
+                }
+            });
+        });
+        timer->start();
+    }
+
     void ApplyPending()
     {
         const QRect outer = *m_pending;
@@ -223,19 +242,6 @@ private:
         lastMargins = margins;
         Apply(outer, margins);
         m_normal = outer;
-        m_target = outer;
-        m_settling.start();
-    }
-
-    // The window manager may change the frame once more just after (un-maximising, it puts
-    // the borders back after placing the window): the frame is set again while that lasts.
-    void Settle()
-    {
-        constexpr qint64 SettleMs = 1000;
-        if (!m_settling.isValid() || m_settling.hasExpired(SettleMs) || !Framed() || !InNormalState(m_window))
-            return;
-        if (OuterFrame(m_window) != m_target)
-            Apply(m_target, Margins(m_window));
     }
 
     void Apply(const QRect &outer, const QMargins &margins)
@@ -253,8 +259,6 @@ private:
     QPointer<QWindow> m_handle;
     std::optional<QRect> m_pending;
     QRect m_normal;
-    QRect m_target;
-    QElapsedTimer m_settling;
 };
 
 QList<QRect> ScreenGeometries()
