@@ -309,14 +309,14 @@ TEST_F(Run, LargeSizeChangesEndWithFittedDigits)
         // Each further pass runs from the event loop; three cover the slider's whole range.
         for (int i = 0; i < 5; ++i)
             QCoreApplication::processEvents();
-        const bool fits = !window->TextDoesNotFit();
         const int position = slider->value();
-        // Fitted: either at a bound, or the sample fits one point below and not at this one.
-        if (position != slider->minimum() && position != slider->maximum()) {
-            EXPECT_FALSE(fits) << size.width() << " at " << position;
-            window->SetFontSizePosition(position - 1);
-            EXPECT_FALSE(window->TextDoesNotFit()) << size.width() << " at " << position;
-            window->SetFontSizePosition(position);
-        }
+        if (position == slider->minimum() || position == slider->maximum())
+            continue;
+        // Fitted: the sample fits here and not one point above (after shrinking), or fits one
+        // point below and not here (after growing).
+        const bool fits = !window->TextDoesNotFit();
+        window->SetFontSizePosition(fits ? position + 1 : position - 1);
+        EXPECT_EQ(window->TextDoesNotFit(), fits) << size.width() << " at " << position;
+        window->SetFontSizePosition(position);
     }
 }
