@@ -8,8 +8,10 @@
 #include "settings/FormPlacement.h"
 
 #include <QApplication>
+#include <QEvent>
 #include <QPointer>
 #include <QWidget>
+#include <QWindow>
 
 namespace {
 
@@ -29,20 +31,56 @@ private:
     TAppIniFileStorage &m_storage;
 };
 
-// Minimises every window of the program that is shown, once the event loop runs.
+void Minimize(QWidget *w)
+{
+    w->setWindowState(w->windowState() | Qt::WindowMinimized);
+}
+
+// Minimises a window once the window manager has put it on the screen: a request that comes
+// before would be lost.
+class MinimizeWhenExposed final : public QObject
+{
+public:
+    MinimizeWhenExposed(QWidget *w, QWindow *handle) : QObject(handle), m_widget(w)
+    {
+        handle->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() == QEvent::Expose && static_cast<QWindow *>(watched)->isExposed()) {
+            deleteLater();
+            platform::Guarded([this] {
+                if (m_widget && m_widget->isVisible())
+                    Minimize(m_widget);
+            });
+        }
+        return false;
+    }
+
+private:
+    QPointer<QWidget> m_widget;
+};
+
+// Minimises every window of the program that is shown, as the event loop runs.
+void MinimizeShownWindows()
+{
+    for (QWidget *w : QApplication::topLevelWidgets()) {
+        if (!w->isVisible() || w->windowType() == Qt::Popup || w->isMinimized())
+            continue;
+        QWindow *handle = w->windowHandle();
+        if (handle && !handle->isExposed())
+            new MinimizeWhenExposed(w, handle);
+        else
+            Minimize(w);
+    }
+}
+
 void PostMinimize()
 {
     QMetaObject::invokeMethod(
-        qApp,
-        [] {
-            platform::Guarded([] {
-                for (QWidget *w : QApplication::topLevelWidgets()) {
-                    if (w->isVisible() && w->isWindow() && !(w->windowType() == Qt::Popup))
-                        w->setWindowState(w->windowState() | Qt::WindowMinimized);
-                }
-            });
-        },
-        Qt::QueuedConnection);
+        qApp, [] { platform::Guarded([] { MinimizeShownWindows(); }); }, Qt::QueuedConnection);
 }
 
 } // namespace

@@ -80,7 +80,7 @@ protected:
             Run(QStringLiteral("xdotool"),
                 {QStringLiteral("mousemove"), QStringLiteral("--window"), id, QStringLiteral("60"),
                  QStringLiteral("80"), QStringLiteral("click"), QStringLiteral("3")});
-            const QDeadlineTimer deadline(2000);
+            const QDeadlineTimer deadline(1000);
             while (!(opened = menus() > before) && !deadline.hasExpired())
                 QThread::msleep(50);
         }
