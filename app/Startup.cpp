@@ -3,35 +3,54 @@
 #include "alarms/AlarmTable.h"
 #include "alarms/frmShutDown.h"
 #include "alarms/uAlarms.h"
+#include "app/DisplayChoice.h"
 #include "app/Globals.h"
+#include "app/SettingsLocation.h"
 #include "platform/Fonts.h"
 #include "platform/Regional.h"
 #include "platform/SessionEnd.h"
+#include "platform/SingleInstance.h"
 #include "platform/TApplication.h"
 #include "platform/Time.h"
+#include "res/Images.h"
 #include "ui/frmAlarmsEdit.h"
 #include "ui/frmMain.h"
 
+#include <QGuiApplication>
 #include <memory>
 
 int RunTempovir(char *programPath)
 {
     platform::PinLocalTimeZone();
 
-    // The program places its own windows (the popup, restored placements), which native
-    // Wayland does not allow.
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "xcb");
+    if (!PrepareDisplay())
+        return 1;
 
     // Qt sees only the program's path: no argument changes what the program does.
     int argc = 1;
     char *argv[] = {programPath, nullptr};
     TApplication app(argc, argv);
     app.setQuitOnLastWindowClosed(false); // only the main window's close ends the run
-    platform::RegisterFonts();
-    platform::LoadFormatSettings();
+    // The desktop matches the running windows to the installed entry and its icon.
+    QGuiApplication::setDesktopFileName(QStringLiteral(TEMPOVIR_APP_ID));
 
-    IniFileName = ChangeFileExt(QCoreApplication::applicationFilePath(), QStringLiteral(".ini"));
+    // One copy per settings file: a second start shows the first copy's window and leaves
+    // the file alone.
+    IniFileName = SettingsFileFor(QCoreApplication::applicationFilePath());
+    platform::SingleInstance instance(IniFileName);
+    if (!instance.claim())
+        return 0;
+    instance.setOnShowRequest([] {
+        if (!fmMain)
+            return;
+        fmMain->setWindowState(fmMain->windowState() & ~Qt::WindowMinimized);
+        fmMain->show();
+        fmMain->raise();
+        fmMain->activateWindow();
+    });
+    platform::RegisterFonts();
+    app.setWindowIcon(ProgramIcon());
+    platform::LoadFormatSettings();
 
     StartingUp = true;
     auto mainWindow = std::make_unique<TfmMain>();
@@ -46,6 +65,7 @@ int RunTempovir(char *programPath)
     // A desktop that logs out or shuts down must not lose the user's alarm edits;
     // preferences and placement are not written then, and no alarm fires any more.
     platform::WatchSessionEnd([] {
+        fmAlarmsEdit->GridAlarms->FinishEditing(); // an edit still open is one of them
         SaveAlarmsIfModified(*fmAlarmsEdit->AlarmTable, IniFileName);
         Closing = true;
     });

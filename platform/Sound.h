@@ -1,19 +1,30 @@
 #pragma once
 
 #include <QtGlobal>
-#include <functional>
 
 namespace platform {
 
+// Where the notes go: the sound server, or what a test installs.
+class SoundOutput
+{
+public:
+    virtual ~SoundOutput() = default;
+    // Returns once the note has sounded; throws Exception when it cannot.
+    virtual void beep(quint32 frequency, quint32 milliseconds) = 0;
+    // Lets the output go until the next note.
+    virtual void release() {}
+};
+
+// Installs a replacement output (tests); nullptr goes back to the sound server.
+void SetSoundOutput(SoundOutput *output);
+
 // Plays a sine tone of the given frequency and length on the default audio output and
-// returns once it has sounded. Throws Exception when there is no sound server.
+// returns once it has sounded. Throws Exception when there is no sound server, and when the
+// server has not played the note within its length plus a second, so that a stalled server
+// never holds the program up.
 void Beep(quint32 frequency, quint32 milliseconds);
 
 // Lets the audio output go between melodies, so that it is not held for the whole run.
 void ReleaseSound();
-
-// Tests hear the notes instead of the sound card; returns the previous replacement.
-using BeepFunction = std::function<void(quint32 frequency, quint32 milliseconds)>;
-BeepFunction SetBeepOverride(BeepFunction replacement);
 
 } // namespace platform

@@ -188,3 +188,38 @@ const QList<QIcon> &ImageList1()
     }();
     return images;
 }
+
+// The pictures are compiled into this static library, whose resources are registered only
+// when something asks for them. (Q_INIT_RESOURCE must not be used inside a namespace.)
+static void InitImageResources()
+{
+    static const bool done = [] {
+        Q_INIT_RESOURCE(images);
+        return true;
+    }();
+    (void)done;
+}
+
+namespace {
+
+QIcon IconFromFiles(const char *name, std::initializer_list<int> sizes)
+{
+    InitImageResources();
+    QIcon icon;
+    for (const int size : sizes)
+        icon.addFile(QStringLiteral(":/icons/%1-%2.png").arg(QLatin1String(name)).arg(size),
+                     QSize(size, size));
+    return icon;
+}
+
+} // namespace
+
+QIcon ProgramIcon()
+{
+    return IconFromFiles("tempovir", {16, 32, 48, 128});
+}
+
+QIcon BulletPicture()
+{
+    return IconFromFiles("bullet", {12, 24});
+}

@@ -1,14 +1,15 @@
 #!/usr/bin/env bash
-# Sets a Debian 12 machine up for Tempovir, builds it, then either starts it ("run") or
-# runs the whole test suite headless ("test"). Installs only the packages that are missing.
+# Sets a Debian 12 machine up for Tempovir, builds it, then starts it ("run"), runs the whole
+# test suite headless ("test") or builds the Debian package ("package"). Installs only the
+# packages that are missing.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 mode=${1:-}
 case "$mode" in
-run | test) ;;
+run | test | package) ;;
 *)
-    echo "usage: $0 run|test" >&2
+    echo "usage: $0 run|test|package" >&2
     exit 2
     ;;
 esac
@@ -16,10 +17,11 @@ esac
 SUDO=
 if [ "$(id -u)" -ne 0 ]; then SUDO=sudo; fi
 
-BUILD_PACKAGES=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-qpa-plugins libpulse-dev
-    libxcb1-dev    fonts-wine fonts-liberation fonts-dejavu-core locales)
+BUILD_PACKAGES=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-qpa-plugins libpulse-dev libxcb1-dev
+    fonts-wine fonts-liberation fonts-dejavu-core locales)
 TEST_PACKAGES=(googletest libgtest-dev libgmock-dev xvfb openbox xdotool wmctrl x11-utils x11-apps
-    imagemagick faketime pulseaudio pulseaudio-utils dbus clang libclang-rt-14-dev)
+    imagemagick faketime pulseaudio pulseaudio-utils dbus clang libclang-rt-14-dev
+    desktop-file-utils appstream lintian dpkg-dev file librsvg2-bin)
 
 install_missing() {
     local missing=() p
@@ -50,13 +52,26 @@ if [ "$mode" = run ]; then
     exec build/tempovir
 fi
 
+if [ "$mode" = package ]; then
+    install_missing "${BUILD_PACKAGES[@]}" dpkg-dev file
+    cmake -S . -B build-pkg -G Ninja -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF -DCMAKE_INSTALL_PREFIX=/usr
+    cmake --build build-pkg -j "$jobs"
+    (cd build-pkg && cpack -G DEB)
+    ls build-pkg/tempovir_*.deb
+    exit 0
+fi
+
 install_missing "${BUILD_PACKAGES[@]}" "${TEST_PACKAGES[@]}"
 ensure_locales
 
 # Normal build: every test, end-to-end ones included; warnings are errors.
-cmake -S . -B build-test -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTEMPOVIR_WERROR=ON
+cmake -S . -B build-test -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTEMPOVIR_WERROR=ON \
+    -DCMAKE_INSTALL_PREFIX=/usr
 cmake --build build-test -j "$jobs"
 (cd build-test && ctest --output-on-failure -j "$jobs")
+
+# Installed like a desktop program: install rules, Debian package, an unprivileged run.
+bash scripts/check-package.sh build-test
 
 # The same tests once more under AddressSanitizer and UndefinedBehaviorSanitizer.
 cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DTEMPOVIR_WERROR=ON -DTEMPOVIR_SANITIZE=ON

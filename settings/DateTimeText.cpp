@@ -5,6 +5,7 @@
 #include "platform/Time.h"
 #include "res/uRes.h"
 
+#include <QHash>
 #include <optional>
 
 using platform::TFormatSettings;
@@ -161,7 +162,9 @@ int ScanMarker(Scanner &scanner, const TFormatSettings &settings)
     return -1;
 }
 
-std::optional<QDate> ScanDate(const QString &text, const TFormatSettings &settings, int currentYear)
+// usesYear: whether the outcome depends on currentYear (a date without a four-digit year).
+std::optional<QDate> ScanDate(const QString &text, const TFormatSettings &settings, int currentYear,
+                              bool *usesYear = nullptr)
 {
     Scanner scanner(text);
     const QChar separator = settings.DateSeparator;
@@ -186,6 +189,8 @@ std::optional<QDate> ScanDate(const QString &text, const TFormatSettings &settin
             break;
         }
         if (yearDigits <= 2) {
+            if (usesYear)
+                *usesYear = true;
             const int base = currentYear - TwoDigitYearCenturyWindow;
             year += base / 100 * 100;
             if (year < base)
@@ -193,6 +198,8 @@ std::optional<QDate> ScanDate(const QString &text, const TFormatSettings &settin
         }
         scanner.Char(separator); // "25/12/2006/" is a date
     } else {
+        if (usesYear)
+            *usesYear = true;
         year = currentYear;
         if (order == DateOrder::DMY)
             day = n1, month = n2;
@@ -232,6 +239,60 @@ std::optional<QTime> ScanTime(const QString &text, const TFormatSettings &settin
         return std::nullopt;
     return QTime(hour, minute, second, msec);
 }
+
+// The alarm check converts the same few cell texts several times per clock tick. A conversion
+// depends only on the text, the regional settings and, for a date written without a four-digit
+// year, the current year: it is remembered, failures included, until the settings change.
+// Used from the user-interface thread only, as all the program's logic.
+class ConversionMemo
+{
+public:
+    struct DateEntry
+    {
+        QDate date; // invalid: the text is no date
+        bool usesYear = false;
+        int year = 0;
+    };
+
+    static ConversionMemo &Instance()
+    {
+        static ConversionMemo memo;
+        return memo;
+    }
+
+    const DateEntry *Date(const QString &text) const { return Find(m_dates, text); }
+    const QTime *Time(const QString &text) const { return Find(m_times, text); }
+    void Remember(const QString &text, const DateEntry &entry) { Insert(m_dates, text, entry); }
+    void Remember(const QString &text, const QTime &time) { Insert(m_times, text, time); }
+
+private:
+    ConversionMemo()
+    {
+        QObject::connect(platform::RegionalSettings(), &platform::RegionalNotifier::changed,
+                         platform::RegionalSettings(), [this] {
+                             m_dates.clear();
+                             m_times.clear();
+                         });
+    }
+
+    // Texts typed into the grid come and go; the table holds sixteen at a time.
+    static constexpr qsizetype Limit = 64;
+
+    template <class T> static const T *Find(const QHash<QString, T> &hash, const QString &text)
+    {
+        const auto it = hash.constFind(text);
+        return it == hash.constEnd() ? nullptr : &*it;
+    }
+    template <class T> static void Insert(QHash<QString, T> &hash, const QString &text, const T &value)
+    {
+        if (hash.size() >= Limit)
+            hash.clear();
+        hash.insert(text, value);
+    }
+
+    QHash<QString, DateEntry> m_dates;
+    QHash<QString, QTime> m_times; // an invalid time: the text is no time
+};
 
 } // namespace
 
@@ -359,9 +420,29 @@ QString TimeToStr(const QTime &time)
 }
 QDate StrToDate(const QString &text)
 {
-    return StrToDate(text, platform::FormatSettings(), platform::Date().year());
+    ConversionMemo &memo = ConversionMemo::Instance();
+    const ConversionMemo::DateEntry *entry = memo.Date(text);
+    if (!entry || (entry->usesYear && entry->year != platform::Date().year())) {
+        ConversionMemo::DateEntry fresh;
+        fresh.year = platform::Date().year();
+        fresh.date =
+            ScanDate(text, platform::FormatSettings(), fresh.year, &fresh.usesYear).value_or(QDate());
+        memo.Remember(text, fresh);
+        entry = memo.Date(text);
+    }
+    if (!entry->date.isValid())
+        throw EConvertError(uRes::InvalidDate(text));
+    return entry->date;
 }
 QTime StrToTime(const QString &text)
 {
-    return StrToTime(text, platform::FormatSettings());
+    ConversionMemo &memo = ConversionMemo::Instance();
+    const QTime *time = memo.Time(text);
+    if (!time) {
+        memo.Remember(text, ScanTime(text, platform::FormatSettings()).value_or(QTime()));
+        time = memo.Time(text);
+    }
+    if (!time->isValid())
+        throw EConvertError(uRes::InvalidTime(text));
+    return *time;
 }

@@ -5,16 +5,22 @@
 #include "res/uRes.h"
 #include "settings/DateTimeText.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
+#include <QRandomGenerator>
 #include <QStringDecoder>
 
+#include <cerrno>
+#include <fcntl.h>
 #include <optional>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
-qint64 writeFailureAfter = -1;
+// Far beyond any settings file, and small enough to read whole without harm.
+constexpr qint64 MaxFileSize = 64 * 1024 * 1024;
 
 // What the original's 2048-character profile buffer let through.
 constexpr qsizetype MaxValueLength = 2047;
@@ -201,13 +207,65 @@ QString OnOneLine(const QString &text)
     return result;
 }
 
-bool ReadWholeFile(const QString &path, QByteArray &data)
+enum class FileState {
+    Missing,
+    Read,
+    Unusable, // there, but not a regular file of sane size, or not readable
+};
+
+class FdCloser
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return false;
-    data = file.readAll();
-    return file.error() == QFileDevice::NoError;
+public:
+    explicit FdCloser(int fd) : m_fd(fd) {}
+    ~FdCloser()
+    {
+        if (m_fd >= 0)
+            ::close(m_fd);
+    }
+    FdCloser(const FdCloser &) = delete;
+    FdCloser &operator=(const FdCloser &) = delete;
+
+private:
+    int m_fd;
+};
+
+// Only a regular file is opened: a FIFO would block start-up in open(), and a device such as
+// /dev/zero would be read until memory runs out.
+FileState ReadWholeFile(const QString &path, QByteArray &data)
+{
+    const QByteArray name = QFile::encodeName(path);
+    struct stat st = {};
+    if (::stat(name.constData(), &st) != 0)
+        return errno == ENOENT ? FileState::Missing : FileState::Unusable;
+    if (!S_ISREG(st.st_mode) || st.st_size > MaxFileSize)
+        return FileState::Unusable;
+    const int fd = ::open(name.constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0)
+        return errno == ENOENT ? FileState::Missing : FileState::Unusable;
+    const FdCloser closer(fd);
+    // It may have been replaced between the two looks.
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || st.st_size > MaxFileSize)
+        return FileState::Unusable;
+    QByteArray buffer(qsizetype(st.st_size) + 1, Qt::Uninitialized);
+    qsizetype filled = 0;
+    for (;;) {
+        if (filled == buffer.size()) {
+            if (buffer.size() > MaxFileSize)
+                return FileState::Unusable; // it grows while we read
+            buffer.resize(qMin<qsizetype>(buffer.size() * 2, MaxFileSize + 1));
+        }
+        const ssize_t n = ::read(fd, buffer.data() + filled, size_t(buffer.size() - filled));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0)
+            return FileState::Unusable;
+        if (n == 0)
+            break;
+        filled += n;
+    }
+    buffer.truncate(filled);
+    data = std::move(buffer);
+    return FileState::Read;
 }
 
 std::optional<int> ParseInteger(QStringView text)
@@ -261,24 +319,119 @@ std::optional<int> ParseInteger(QStringView text)
     return static_cast<int>(negative ? -value : value);
 }
 
-// Writes to a temporary file beside the target and renames it over the target, so a failure
-// at any point leaves the old file as it was. QSaveFile keeps the target's permissions.
+// "tempovir.ini" is written through ".tempovir.ini.tmp-XXXXXX": recognisably ours, and
+// hidden from a file manager for the instant it exists.
+QString TemporaryPrefix(const QString &fileName)
+{
+    return QLatin1Char('.') + fileName + QStringLiteral(".tmp-");
+}
+constexpr qsizetype TemporarySuffixLength = 6;
+
+QString RandomSuffix()
+{
+    static constexpr char Letters[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
+    QString suffix;
+    for (qsizetype i = 0; i < TemporarySuffixLength; ++i)
+        suffix += QLatin1Char(Letters[QRandomGenerator::global()->bounded(int(sizeof Letters - 1))]);
+    return suffix;
+}
+
+bool IsTemporaryName(const QString &name, const QString &prefix)
+{
+    if (name.size() != prefix.size() + TemporarySuffixLength || !name.startsWith(prefix))
+        return false;
+    for (const QChar c : QStringView(name).sliced(prefix.size())) {
+        const char16_t u = c.unicode();
+        if (!((u >= u'0' && u <= u'9') || (u >= u'a' && u <= u'z') || (u >= u'A' && u <= u'Z')))
+            return false;
+    }
+    return true;
+}
+
+// What a write killed half-way left behind: it holds nothing the settings file lacks.
+void RemoveStaleTemporaries(const QString &folder, const QString &prefix)
+{
+    const QStringList names = QDir(folder).entryList(QDir::Files | QDir::Hidden | QDir::System);
+    for (const QString &name : names) {
+        if (!IsTemporaryName(name, prefix))
+            continue;
+        const QByteArray path = QFile::encodeName(folder + QLatin1Char('/') + name);
+        struct stat st = {};
+        if (::lstat(path.constData(), &st) == 0 && S_ISREG(st.st_mode))
+            ::unlink(path.constData());
+    }
+}
+
+// Every byte or failure: a full disk shows up here as a short or failed write.
+bool WriteAll(int fd, const QByteArray &data)
+{
+    const char *p = data.constData();
+    qsizetype left = data.size();
+    while (left > 0) {
+        const ssize_t n = ::write(fd, p, size_t(left));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return false;
+        p += n;
+        left -= n;
+    }
+    return true;
+}
+
+void SyncFolder(const QString &folder)
+{
+    const int fd = ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0)
+        return;
+    ::fsync(fd);
+    ::close(fd);
+}
+
+// Writes a temporary file beside the target, checks that all of it reached the disk, and
+// renames it over the target: a failure at any point leaves the old file as it was and no
+// new file. The buffered writes of QSaveFile cannot promise that: on a full disk they fail
+// inside commit(), which still reports success and leaves an empty file.
 bool ReplaceFile(const QString &path, const QByteArray &data)
 {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
+    const QFileInfo info(path);
+    const QString folder = info.absolutePath();
+    const QString prefix = TemporaryPrefix(info.fileName());
+    const QByteArray target = QFile::encodeName(path);
+    struct stat old = {};
+    const bool existed = ::stat(target.constData(), &old) == 0;
+
+    QByteArray temporary;
+    int fd = -1;
+    for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
+        temporary = QFile::encodeName(folder + QLatin1Char('/') + prefix + RandomSuffix());
+        // A new file gets the usual permissions (the umask applies); a replacement those of
+        // the file it replaces, below.
+        fd = ::open(temporary.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, existed ? 0600 : 0666);
+        if (fd < 0 && errno != EEXIST)
+            return false;
+    }
+    if (fd < 0)
         return false;
-    if (writeFailureAfter >= 0 && writeFailureAfter < data.size()) {
-        file.write(data.constData(), writeFailureAfter);
-        file.flush();
-        file.cancelWriting();
+
+    bool ok = WriteAll(fd, data);
+    if (ok && existed) {
+        // Only root may give the file back to its owner; for anyone else it is theirs already.
+        (void)::fchown(fd, old.st_uid, old.st_gid);
+        ok = ::fchmod(fd, old.st_mode & 07777) == 0;
+    }
+    ok = ok && ::fsync(fd) == 0;
+    struct stat written = {};
+    ok = ok && ::fstat(fd, &written) == 0 && written.st_size == data.size();
+    ok = ::close(fd) == 0 && ok;
+    if (!ok || ::rename(temporary.constData(), target.constData()) != 0) {
+        ::unlink(temporary.constData());
         return false;
     }
-    if (file.write(data) != data.size()) {
-        file.cancelWriting();
-        return false;
-    }
-    return file.commit();
+    // The rename itself must survive a power cut right after the program ends.
+    SyncFolder(folder);
+    RemoveStaleTemporaries(folder, prefix);
+    return true;
 }
 
 // Through a symbolic link, the file that is to be replaced is its target.
@@ -292,10 +445,11 @@ QString WriteTarget(const QString &path)
 }
 
 // A file without any write permission is read-only, also for an administrator, as on Windows.
-bool MayWrite(const QFileInfo &info)
+bool MayWrite(const QString &path)
 {
+    const QFileInfo info(path);
     constexpr auto anyWrite = QFileDevice::WriteOwner | QFileDevice::WriteGroup | QFileDevice::WriteOther;
-    return info.isFile() && info.isWritable() && (info.permissions() & anyWrite);
+    return info.isWritable() && (info.permissions() & anyWrite);
 }
 
 // The file's content with Section/Ident set to Value, or nothing when it already holds it.
@@ -359,15 +513,10 @@ QString Name(const QString &name)
 
 TIniFile::TIniFile(QString fileName) : m_fileName(std::move(fileName)) {}
 
-void TIniFile::TestOnlySetWriteFailureAfter(qint64 bytes)
-{
-    writeFailureAfter = bytes;
-}
-
 QString TIniFile::ReadString(const QString &Section, const QString &Ident, const QString &Default) const
 {
     QByteArray data;
-    if (!ReadWholeFile(m_fileName, data))
+    if (ReadWholeFile(m_fileName, data) != FileState::Read)
         return Default;
     const QString section = Name(Section);
     const QString ident = Name(Ident);
@@ -396,14 +545,16 @@ QString TIniFile::ReadString(const QString &Section, const QString &Ident, const
 void TIniFile::WriteString(const QString &Section, const QString &Ident, const QString &Value)
 {
     const QString target = WriteTarget(m_fileName);
-    const QFileInfo info(target);
     QByteArray data;
-    if (info.exists() && (!MayWrite(info) || !ReadWholeFile(target, data)))
+    const FileState state = ReadWholeFile(target, data);
+    // Whatever stands there and is no settings file is never replaced.
+    if (state == FileState::Unusable)
         throw EIniFileException(uRes::IniWriteError(m_fileName));
     const std::optional<QByteArray> content = WithValue(data, Name(Section), Name(Ident), OnOneLine(Value));
+    // Already stored: nothing to write, so a read-only file is no obstacle.
     if (!content)
         return;
-    if (!ReplaceFile(target, *content))
+    if ((state == FileState::Read && !MayWrite(target)) || !ReplaceFile(target, *content))
         throw EIniFileException(uRes::IniWriteError(m_fileName));
 }
 

@@ -6,7 +6,9 @@
 
 // The settings file, read and written key by key. Nothing is cached: every read and every
 // write goes to the file at that moment, so the object may live as long or as short as the
-// caller likes. Reads never fail; a failed write raises EIniFileException.
+// caller likes. Reads never fail; only a regular file of at most 64 MB is read, anything else
+// reads as missing. A write either leaves the complete new file on disk or raises
+// EIniFileException with the old file as it was.
 class TIniFile
 {
 public:
@@ -33,10 +35,6 @@ public:
     QTime ReadTime(const QString &Section, const QString &Ident, const QTime &Default) const;
     void WriteDate(const QString &Section, const QString &Ident, const QDate &Value);
     void WriteTime(const QString &Section, const QString &Ident, const QTime &Value);
-
-    // Test seam: while set to n >= 0, a write stores only the first n bytes of the new file
-    // and then fails as a full disk would. -1 (the default) writes normally.
-    static void TestOnlySetWriteFailureAfter(qint64 bytes);
 
 private:
     QString m_fileName;

@@ -1,39 +1,457 @@
 #include "ui/AlertPopup.h"
 
+#include "platform/ErrorReport.h"
+#include "platform/Links.h"
 #include "platform/Screen.h"
-#include "ui/MarkupLabel.h"
+#include "ui/MarkupRender.h"
 
 #include <QApplication>
+#include <QImage>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QRegularExpression>
+#include <QScopeGuard>
 
 namespace {
-constexpr int PopupWidth = 300;
-constexpr int PopupHeight = 100;
+
+constexpr int W = TAlertPopup::PopupWidth;
+constexpr int H = TAlertPopup::PopupHeight;
+constexpr int MarginX = 4;
+constexpr int MarginY = 1;
+const QString PositionFormat = QStringLiteral("%1 of %2");
+
+// The colours of the classic style.
+QColor WindowColor()
+{
+    return MarkupColor(QStringLiteral("clbtnface"));
+}
+QColor CaptionColor()
+{
+    return QColor(0, 0, 255);
+}
+QColor CaptionColorTo()
+{
+    return MarkupColor(QStringLiteral("clhighlight"));
+}
+QColor BtnHoverColor()
+{
+    return MarkupColor(QStringLiteral("clinactivecaption"));
+}
+QColor BtnDownColor()
+{
+    return MarkupColor(QStringLiteral("clhighlight"));
+}
+QColor TextColor()
+{
+    return MarkupColor(QStringLiteral("clwindowtext"));
+}
+const QColor Gray(128, 128, 128);
+
+// Top to bottom in steps bands; each band's colour and edges are rounded from the
+// exact fraction, the last band reaching the bottom.
+void Gradient(QPainter &p, const QColor &from, const QColor &to, int steps, const QRect &r)
+{
+    const double dr = double(to.red() - from.red()) / steps;
+    const double dg = double(to.green() - from.green()) / steps;
+    const double db = double(to.blue() - from.blue()) / steps;
+    const double dh = double(r.height()) / steps;
+    for (int i = 0; i < steps; ++i) {
+        const QColor c(from.red() + qRound(dr * i), from.green() + qRound(dg * i),
+                       from.blue() + qRound(db * i));
+        const int top = r.top() + qRound(dh * i);
+        const int bottom = i == steps - 1 ? r.top() + r.height() : r.top() + qRound(dh * (i + 1));
+        if (bottom > top)
+            p.fillRect(QRect(r.left(), top, r.width(), bottom - top), c);
+    }
+}
+
+void Frame(QPainter &p, const QRect &r, const QColor &c)
+{
+    p.fillRect(QRect(r.left(), r.top(), r.width(), 1), c);
+    p.fillRect(QRect(r.left(), r.bottom(), r.width(), 1), c);
+    p.fillRect(QRect(r.left(), r.top(), 1, r.height()), c);
+    p.fillRect(QRect(r.right(), r.top(), 1, r.height()), c);
+}
+
+// Rounds n / d to the nearest integer, halves upward, for any sign of n (d > 0).
+int RoundDiv(int n, int d)
+{
+    const int twice = 2 * n + d;
+    const int q = twice / (2 * d);
+    return (twice % (2 * d) != 0 && twice < 0) ? q - 1 : q;
+}
+
+// A one-pixel line from a up to, but not including, b: the classic line drawing whose
+// pixel coordinates the crosses are given in.
+void Line(QPainter &p, QPoint a, QPoint b, const QColor &c)
+{
+    const int dx = b.x() - a.x();
+    const int dy = b.y() - a.y();
+    const int n = qMax(qAbs(dx), qAbs(dy));
+    for (int k = 0; k < n; ++k)
+        p.fillRect(QRect(a.x() + RoundDiv(k * dx, n), a.y() + RoundDiv(k * dy, n), 1, 1), c);
+}
+
+QString Hint(TAlertPopupWindow::TButton button)
+{
+    switch (button) {
+    case TAlertPopupWindow::TButton::Close:
+        return QStringLiteral("Close");
+    case TAlertPopupWindow::TButton::Previous:
+        return QStringLiteral("Previous");
+    case TAlertPopupWindow::TButton::Next:
+        return QStringLiteral("Next");
+    case TAlertPopupWindow::TButton::Delete:
+        return QStringLiteral("Delete");
+    case TAlertPopupWindow::TButton::None:
+        break;
+    }
+    return {};
+}
+
 } // namespace
 
-TAlertPopupWindow::TAlertPopupWindow(QWidget *owner)
-    : QWidget(owner, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint)
+bool OpenAlertLink(const QString &target)
+{
+    const QUrl url(target.trimmed(), QUrl::StrictMode);
+    if (!url.isValid())
+        return false;
+    const QString scheme = url.scheme().toLower();
+    const bool web =
+        (scheme == QLatin1String("http") || scheme == QLatin1String("https")) && !url.host().isEmpty();
+    const bool mail = scheme == QLatin1String("mailto") && !url.path().isEmpty();
+    if (!web && !mail)
+        return false;
+    platform::OpenUrl(url);
+    return true;
+}
+
+// ---- the window ----
+
+TAlertPopupWindow::TAlertPopupWindow(TAlertPopup *popup, QWidget *owner)
+    : QWidget(owner,
+              Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint | Qt::WindowDoesNotAcceptFocus),
+      m_popup(popup)
 {
     setObjectName(QStringLiteral("AlertPopupWindow"));
     // Named so that it can be found among the desktop's windows; it has no title bar.
     setWindowTitle(QStringLiteral("Tempovir - Alarme"));
     setAttribute(Qt::WA_ShowWithoutActivating);
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    // Qt shows tool tips of active windows only, and this one never is.
+    setAttribute(Qt::WA_AlwaysShowToolTips);
     setFocusPolicy(Qt::NoFocus);
-    setFixedSize(PopupWidth, PopupHeight);
-    setWindowOpacity(220.0 / 255.0);
-    QFont font(QStringLiteral("MS Sans Serif"));
-    font.setPixelSize(11);
-    setFont(font);
-    m_text = new TMarkupLabel(this);
-    m_text->setGeometry(4, 21, PopupWidth - 28, PopupHeight - 47);
-    m_text->setShadowOffset(1);
+    setMouseTracking(true);
+    setFixedSize(W, H);
+    setFont(popup->Font());
 }
 
-void TAlertPopupWindow::ShowMessage(const QString &text)
+QRect TAlertPopupWindow::CaptionRect()
 {
-    m_text->setMarkupText(text);
+    return QRect(QPoint(1, 1), QPoint(W - 2, 6));
 }
 
-TAlertPopup::TAlertPopup(QWidget *owner) : QObject(owner), m_owner(owner) {}
+QRect TAlertPopupWindow::CloseRect()
+{
+    return QRect(QPoint(W - 21, 8), QPoint(W - 2, 27));
+}
+
+QRect TAlertPopupWindow::TextRect()
+{
+    return QRect(QPoint(MarginX, 20 + MarginY), QPoint(W - 20 - MarginX - 1, H - MarginY - 25 - 1));
+}
+
+int TAlertPopupWindow::PositionWidth() const
+{
+    const int n = int(m_popup->Messages().size());
+    return QFontMetrics(m_popup->Font()).horizontalAdvance(PositionFormat.arg(n - 1).arg(n)) + 8;
+}
+
+QRect TAlertPopupWindow::PreviousRect() const
+{
+    const int tw = PositionWidth();
+    return QRect(QPoint(W / 2 - tw / 2 - 20, H - 26), QPoint(W / 2 - tw / 2 - 1, H - 2));
+}
+
+QRect TAlertPopupWindow::NextRect() const
+{
+    const int tw = PositionWidth();
+    return QRect(QPoint(W / 2 + tw / 2, H - 26), QPoint(W / 2 + tw / 2 + 19, H - 2));
+}
+
+QRect TAlertPopupWindow::DeleteRect() const
+{
+    const int x = m_popup->Messages().size() > 1 ? W / 2 + PositionWidth() / 2 + 20 : W / 2 - 10;
+    return QRect(QPoint(x, H - 26), QPoint(x + 19, H - 2));
+}
+
+TAlertPopupWindow::TButton TAlertPopupWindow::ButtonAt(QPoint p) const
+{
+    const qsizetype n = m_popup->Messages().size();
+    if (CloseRect().contains(p))
+        return TButton::Close;
+    if (n > 1 && PreviousRect().contains(p))
+        return TButton::Previous;
+    if (n > 1 && NextRect().contains(p))
+        return TButton::Next;
+    if (n >= 1 && DeleteRect().contains(p))
+        return TButton::Delete;
+    return TButton::None;
+}
+
+bool TAlertPopupWindow::CanMove(TButton button) const
+{
+    if (button == TButton::Previous)
+        return m_popup->Current() > 1;
+    if (button == TButton::Next)
+        return m_popup->Current() < m_popup->Messages().size();
+    return true;
+}
+
+QString TAlertPopupWindow::LinkAt(QPoint p) const
+{
+    const int c = m_popup->Current();
+    if (c < 1 || !TextRect().contains(p))
+        return {};
+    QImage scratch(1, 1, QImage::Format_RGB32);
+    QPainter painter(&scratch);
+    painter.setFont(m_popup->Font());
+    TMarkupOptions options;
+    options.MeasureOnly = true;
+    options.TestPoint = p;
+    TMarkupResult result;
+    RenderMarkup(painter, m_popup->Messages()[c - 1].Shown(), TextRect(), options, &result);
+    return result.LinkHit ? result.LinkTarget : QString();
+}
+
+void TAlertPopupWindow::paintEvent(QPaintEvent *)
+{
+    platform::Guarded([this] {
+        QPainter p(this);
+        Paint(p);
+    });
+}
+
+void TAlertPopupWindow::Paint(QPainter &p)
+{
+    const QList<TAlertMessage> &messages = m_popup->Messages();
+    const int n = int(messages.size());
+    const int c = m_popup->Current();
+    const TAlertMessage *current = c >= 1 && c <= n ? &messages[c - 1] : nullptr;
+
+    // 1, 2: background and frame.
+    if (current && current->Color.isValid())
+        Gradient(p, current->Color, current->ColorTo.isValid() ? current->ColorTo : current->Color, 80,
+                 rect());
+    else
+        Gradient(p, WindowColor(), WindowColor(), 80, rect());
+    Frame(p, rect(), Qt::black);
+
+    // 3: the top strip and its grip of nine dots.
+    Gradient(p, CaptionColor(), CaptionColorTo(), 16, CaptionRect());
+    const int a = (W - 34) / 2;
+    for (int x = a; x <= a + 32; x += 4)
+        p.fillRect(QRect(x + 1, 3, 2, 2), Qt::white);
+    for (int x = a; x <= a + 32; x += 4)
+        p.fillRect(QRect(x, 2, 2, 2), Qt::black);
+    for (int x = a; x <= a + 32; x += 4)
+        p.fillRect(QRect(x + 1, 3, 1, 1), CaptionColorTo());
+
+    // 4: the close button.
+    PaintButtonHighlight(p, TButton::Close, CloseRect());
+    Line(p, {W - 15, 20}, {W - 7, 13}, Qt::black);
+    Line(p, {W - 14, 20}, {W - 8, 13}, Qt::black);
+    Line(p, {W - 15, 14}, {W - 7, 21}, Qt::black);
+    Line(p, {W - 14, 14}, {W - 8, 21}, Qt::black);
+
+    p.setFont(m_popup->Font());
+    // 5: the current message, cut at the text area's edges.
+    if (current) {
+        p.save();
+        p.setClipRect(TextRect());
+        p.setPen(TextColor());
+        TMarkupOptions options;
+        options.WordWrap = true;
+        options.LinkColor = QColor(0, 0, 255);
+        options.ShadowColor = Gray;
+        options.ShadowOffset = 1;
+        options.Hover = false;
+        RenderMarkup(p, current->Shown(), TextRect(), options);
+        p.restore();
+    }
+
+    // 6: navigation.
+    if (n > 1) {
+        const QRect prev = PreviousRect();
+        PaintButtonHighlight(p, TButton::Previous, prev);
+        PaintArrow(p, prev, QStringLiteral("<"), CanMove(TButton::Previous));
+        const QFontMetrics fm(m_popup->Font());
+        const QString position = PositionFormat.arg(c).arg(n);
+        p.setPen(TextColor());
+        p.drawText(QPoint(W / 2 - fm.horizontalAdvance(position) / 2, H - 5 - fm.height() + fm.ascent()),
+                   position);
+        const QRect next = NextRect();
+        PaintButtonHighlight(p, TButton::Next, next);
+        PaintArrow(p, next, QStringLiteral(">"), CanMove(TButton::Next));
+    }
+
+    // 7: delete.
+    if (n >= 1) {
+        const QRect del = DeleteRect();
+        PaintButtonHighlight(p, TButton::Delete, del);
+        const int r = del.left() + del.width();
+        const int t = del.top();
+        Line(p, {r - 14, t + 15}, {r - 6, t + 8}, Qt::black);
+        Line(p, {r - 13, t + 15}, {r - 7, t + 8}, Qt::black);
+        Line(p, {r - 14, t + 9}, {r - 6, t + 16}, Qt::black);
+        Line(p, {r - 13, t + 9}, {r - 7, t + 16}, Qt::black);
+    }
+}
+
+void TAlertPopupWindow::PaintButtonHighlight(QPainter &p, TButton button, const QRect &r)
+{
+    if (!CanMove(button))
+        return;
+    QColor colour;
+    if (m_down == button && m_hover == button)
+        colour = BtnDownColor();
+    else if (m_hover == button && m_down == TButton::None)
+        colour = BtnHoverColor();
+    else
+        return;
+    Gradient(p, colour, colour, 16, r.adjusted(0, 0, 0, -1));
+    Frame(p, r, Qt::black);
+}
+
+void TAlertPopupWindow::PaintArrow(QPainter &p, const QRect &r, const QString &glyph, bool enabled)
+{
+    const int baseline = r.top() + 6 + QFontMetrics(m_popup->Font()).ascent();
+    p.setPen(enabled ? QColor(Qt::black) : Gray);
+    p.drawText(QPoint(r.left() + 5, baseline), glyph);
+    p.drawText(QPoint(r.left() + 8, baseline), glyph);
+}
+
+void TAlertPopupWindow::HoverAt(QPoint p)
+{
+    const TButton hover = ButtonAt(p);
+    if (hover != m_hover) {
+        m_hover = hover;
+        setToolTip(Hint(hover));
+        update();
+    }
+    if (!LinkAt(p).isEmpty())
+        setCursor(Qt::PointingHandCursor);
+    else
+        unsetCursor();
+}
+
+void TAlertPopupWindow::mouseMoveEvent(QMouseEvent *event)
+{
+    platform::Guarded([this, event] {
+        setWindowOpacity(1.0);
+        if (m_dragging) {
+            move(event->globalPosition().toPoint() - m_dragOffset);
+            raise();
+            return;
+        }
+        HoverAt(event->position().toPoint());
+    });
+}
+
+void TAlertPopupWindow::mousePressEvent(QMouseEvent *event)
+{
+    platform::Guarded([this, event] {
+        if (event->button() != Qt::LeftButton)
+            return;
+        const QPoint at = event->position().toPoint();
+        if (CaptionRect().contains(at)) {
+            m_dragging = true;
+            m_dragOffset = event->globalPosition().toPoint() - pos();
+            return;
+        }
+        const QString link = LinkAt(at);
+        if (!link.isEmpty())
+            OpenAlertLink(link);
+        const TButton button = ButtonAt(at);
+        m_down = button == TButton::Previous && !CanMove(button) ? TButton::None : button;
+        m_hover = button;
+        update();
+    });
+}
+
+void TAlertPopupWindow::mouseReleaseEvent(QMouseEvent *event)
+{
+    platform::Guarded([this, event] {
+        if (event->button() != Qt::LeftButton)
+            return;
+        if (m_dragging) {
+            m_dragging = false;
+            m_popup->SetPresetPosition(pos());
+            return;
+        }
+        const QPoint at = event->position().toPoint();
+        const TButton armed = m_down;
+        m_down = TButton::None;
+        update();
+        if (armed == TButton::None || ButtonAt(at) != armed)
+            return;
+        switch (armed) {
+        case TButton::Close:
+            m_popup->Hide();
+            break;
+        case TButton::Previous:
+            m_popup->Previous();
+            break;
+        case TButton::Next:
+            m_popup->Next();
+            break;
+        case TButton::Delete:
+            m_popup->DeleteCurrent();
+            break;
+        case TButton::None:
+            break;
+        }
+        if (isVisible())
+            HoverAt(at);
+    });
+}
+
+void TAlertPopupWindow::changeEvent(QEvent *event)
+{
+    platform::Guarded([this, event] {
+        // The popup never keeps the keyboard: should the window system activate it (on
+        // showing it, or with a click), the keyboard goes back to the window that had it
+        // when the popup was shown, else to the owner window.
+        if (event->type() == QEvent::ActivationChange && isActiveWindow()) {
+            QWidget *back = m_popup->FocusBefore() ? m_popup->FocusBefore() : m_popup->Owner();
+            if (back && back->window() != this) {
+                back->activateWindow();
+                back->setFocus(Qt::ActiveWindowFocusReason);
+            }
+        }
+    });
+    QWidget::changeEvent(event);
+}
+
+void TAlertPopupWindow::leaveEvent(QEvent *)
+{
+    platform::Guarded([this] {
+        setWindowOpacity(TAlertPopup::AlphaEnd / 255.0);
+        m_hover = TButton::None;
+        m_down = TButton::None;
+        setToolTip(QString());
+        unsetCursor();
+        update();
+    });
+}
+
+// ---- the component ----
+
+TAlertPopup::TAlertPopup(QWidget *owner)
+    : QObject(owner), m_owner(owner), m_font(QStringLiteral("MS Sans Serif"))
+{
+    m_font.setPixelSize(11); // 8 points at 96 pixels per inch
+}
 
 TAlertPopup::~TAlertPopup()
 {
@@ -42,12 +460,20 @@ TAlertPopup::~TAlertPopup()
 
 void TAlertPopup::AddMessage(const QString &text)
 {
-    m_messages << text;
+    static const QRegularExpression lineEnd(QStringLiteral("\r\n|\r|\n"));
+    TAlertMessage message;
+    message.Text = text.split(lineEnd);
+    if (message.Text.size() > 1 && message.Text.last().isEmpty())
+        message.Text.removeLast();
+    m_messages << message;
+    m_texts << message.Shown();
+    Redraw();
 }
 
 void TAlertPopup::SelectNewest()
 {
     m_current = int(m_messages.size());
+    Redraw();
 }
 
 bool TAlertPopup::Visible() const
@@ -55,20 +481,82 @@ bool TAlertPopup::Visible() const
     return m_window && m_window->isVisible();
 }
 
+void TAlertPopup::Redraw()
+{
+    if (Visible())
+        m_window->update();
+}
+
 void TAlertPopup::Show()
 {
-    if (m_messages.isEmpty() || m_current < 1)
-        return;
-    const QString text = m_messages[m_current - 1];
+    // Whatever happens, the keyboard stays with the window that had it.
+    const QPointer<QWidget> focus = QApplication::focusWidget();
+    if (focus && (!m_window || focus->window() != m_window))
+        m_focusBefore = focus;
+    const auto giveBack = qScopeGuard([&focus] {
+        if (focus && QApplication::focusWidget() != focus) {
+            focus->activateWindow();
+            focus->setFocus(Qt::OtherFocusReason);
+        }
+    });
     if (Visible()) {
-        m_window->ShowMessage(text);
+        Redraw();
         return;
     }
+    if (m_messages.isEmpty())
+        return;
     if (!m_window)
-        m_window = new TAlertPopupWindow(m_owner);
-    m_window->ShowMessage(text);
-    const QRect area = platform::Screen().workArea;
-    m_window->move(area.right() + 1 - PopupWidth - 2, area.bottom() + 1 - PopupHeight);
+        m_window = new TAlertPopupWindow(this, m_owner);
+    QPoint at = m_preset;
+    if (m_position == TWindowPosition::wpRightBottom) {
+        const QRect area = platform::Screen().workArea;
+        at = QPoint(area.x() + area.width() - PopupWidth - 2, area.y() + area.height() - PopupHeight);
+    }
+    m_window->move(at);
+    m_window->setWindowOpacity(AlphaStart / 255.0);
     m_window->show();
     m_window->raise();
+}
+
+void TAlertPopup::Hide()
+{
+    if (m_window)
+        m_window->hide();
+}
+
+void TAlertPopup::Previous()
+{
+    if (m_current > 1)
+        --m_current;
+    Redraw();
+}
+
+void TAlertPopup::Next()
+{
+    if (m_current < m_messages.size())
+        ++m_current;
+    Redraw();
+}
+
+void TAlertPopup::DeleteCurrent()
+{
+    const int c = m_current;
+    if (c < 1 || c > m_messages.size())
+        return;
+    if (c == m_messages.size() && c > 1)
+        m_current = c - 1;
+    m_messages.removeAt(c - 1);
+    m_texts.removeAt(c - 1);
+    if (m_messages.isEmpty()) {
+        m_current = 0;
+        Hide();
+        return;
+    }
+    Redraw();
+}
+
+void TAlertPopup::SetPresetPosition(QPoint topLeft)
+{
+    m_preset = topLeft;
+    m_position = TWindowPosition::wpPreset;
 }

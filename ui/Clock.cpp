@@ -17,8 +17,8 @@
 // A resize draws the surface at once from what was last shown (no reading) and, in digital
 // mode, then asks for a full repaint; an uncovered window is shown from the surface as it is.
 //
-// The ticks come from TTickTimer's thread through the event queue, so they also run inside
-// Delay, and never nest: the thread waits until its tick has been handled.
+// The ticks come from TTickTimer, a timer of the user-interface thread armed again once each
+// tick has been handled: they also run inside Delay, and never nest.
 
 #include "ui/Clock.h"
 
@@ -39,6 +39,7 @@ namespace {
 
 const QEvent::Type FullRepaintEvent = QEvent::Type(QEvent::registerEventType());
 constexpr int TickInterval = 450;
+constexpr int CellTextFlags = Qt::AlignCenter | Qt::TextSingleLine | Qt::TextDontClip;
 
 QRect LineBounds(const TLine &l)
 {
@@ -359,15 +360,26 @@ void TClock::TickAnalog()
 
 // ---------------------------------------------------------------- digital
 
+// "hh:mm:ss" with the regional time separator, written out digit by digit: every tick formats
+// it, and QString::arg costs more than the rest of the tick's own work.
 QString TClock::DigitalText(const QTime &t) const
 {
     const QChar sep = platform::FormatSettings().TimeSeparator;
-    QString text = QStringLiteral("%1%2%3")
-                       .arg(t.hour(), 2, 10, QLatin1Char('0'))
-                       .arg(sep)
-                       .arg(t.minute(), 2, 10, QLatin1Char('0'));
-    if (m_showSeconds)
-        text += sep + QStringLiteral("%1").arg(t.second(), 2, 10, QLatin1Char('0'));
+    if (!t.isValid()) // a get-time handler's doing: shown as Qt writes it
+        return QStringLiteral("%1%2%1%2%1").arg(t.hour()).arg(sep).left(m_showSeconds ? 8 : 5);
+    const auto digit = [](int value) { return QChar(u'0' + value); };
+    QString text(m_showSeconds ? 8 : 5, Qt::Uninitialized);
+    QChar *c = text.data();
+    c[0] = digit(t.hour() / 10);
+    c[1] = digit(t.hour() % 10);
+    c[2] = sep;
+    c[3] = digit(t.minute() / 10);
+    c[4] = digit(t.minute() % 10);
+    if (m_showSeconds) {
+        c[5] = sep;
+        c[6] = digit(t.second() / 10);
+        c[7] = digit(t.second() % 10);
+    }
     return text;
 }
 
@@ -395,31 +407,44 @@ void TClock::ForgetCells()
     m_cellImages.clear();
 }
 
+// The character drawn centred in a cell of that size, or a null image when its ink reaches out
+// of the cell. Drawn once with room all around and looked at pixel by pixel: a glyph's metrics
+// only bound its ink loosely, and most digits come close to the edges of a cell as wide as an 8.
+QImage TClock::CellImage(const QSize &cell, QChar ch) const
+{
+    const qreal dpr = m_surface.devicePixelRatio();
+    const int margin = qMax(cell.width(), cell.height());
+    const QSize outer = cell + QSize(2 * margin, 2 * margin);
+    QImage scratch((QSizeF(outer) * dpr).toSize(), m_surface.format());
+    if (scratch.isNull())
+        return QImage();
+    scratch.setDevicePixelRatio(dpr);
+    scratch.fill(Color());
+    const QRgb background = scratch.pixel(0, 0);
+    {
+        QPainter p(&scratch);
+        p.setFont(font());
+        p.setPen(FontColor());
+        p.drawText(QRect(QPoint(margin, margin), cell), CellTextFlags, QString(ch));
+    }
+    const QRect inner(QPointF(QPointF(margin, margin) * dpr).toPoint(), (QSizeF(cell) * dpr).toSize());
+    for (int y = 0; y < scratch.height(); ++y) {
+        const QRgb *line = reinterpret_cast<const QRgb *>(scratch.constScanLine(y));
+        for (int x = 0; x < scratch.width(); ++x)
+            if (line[x] != background && !inner.contains(x, y))
+                return QImage();
+    }
+    QImage image = scratch.copy(inner);
+    image.setDevicePixelRatio(dpr);
+    return image;
+}
+
 // Fills the cell with the background and draws the character centred in it, unclipped.
 void TClock::DrawCell(QPainter &p, const QRect &cell, QChar ch)
 {
-    constexpr int flags = Qt::AlignCenter | Qt::TextSingleLine | Qt::TextDontClip;
     auto it = m_cellImages.find(ch);
-    if (it == m_cellImages.end()) {
-        QImage image;
-        const QFontMetricsF fm(font());
-        const qreal x = (cell.width() - fm.horizontalAdvance(ch)) / 2;
-        const qreal baseline = (cell.height() - fm.height()) / 2 + fm.ascent();
-        const QRectF ink = fm.boundingRect(ch).translated(x, baseline);
-        // A pixel of room for the antialiased edge; a glyph wider than that is drawn directly.
-        if (ink.left() >= 1 && ink.right() <= cell.width() - 1 && ink.top() >= 0 &&
-            ink.bottom() <= cell.height()) {
-            const qreal dpr = m_surface.devicePixelRatio();
-            image = QImage((QSizeF(cell.size()) * dpr).toSize(), m_surface.format());
-            image.setDevicePixelRatio(dpr);
-            image.fill(Color());
-            QPainter ip(&image);
-            ip.setFont(font());
-            ip.setPen(FontColor());
-            ip.drawText(QRect(QPoint(0, 0), cell.size()), flags, QString(ch));
-        }
-        it = m_cellImages.insert(ch, image);
-    }
+    if (it == m_cellImages.end())
+        it = m_cellImages.insert(ch, CellImage(cell.size(), ch));
     if (!it->isNull()) {
         p.drawImage(cell.topLeft(), *it);
         return;
@@ -427,7 +452,7 @@ void TClock::DrawCell(QPainter &p, const QRect &cell, QChar ch)
     p.fillRect(cell, Color());
     p.setFont(font());
     p.setPen(FontColor());
-    p.drawText(cell, flags, QString(ch));
+    p.drawText(cell, CellTextFlags, QString(ch));
 }
 
 // Draws the text's cells; a valid newTime is what the drawing shows from now on.

@@ -17,7 +17,7 @@ class TTickTimer;
 enum TShowClock { scDigital, scAnalog };
 
 // The clock control: the time as digits or as a face with hands, updated by its own tick
-// thread. Every reading of the time goes through CurrentTime and raises OnGetTime.
+// timer. Every reading of the time goes through CurrentTime and raises OnGetTime.
 class TClock : public QWidget
 {
     Q_OBJECT
@@ -72,7 +72,7 @@ public:
     // Reads today's date.
     virtual QDate CurrentDate();
 
-    // One tick: reads the time and redraws what changed. The tick thread calls it; a test may
+    // One tick: reads the time and redraws what changed. The tick timer calls it; a test may
     // call it directly.
     void HandleTick();
     // The owner has finished setting the control up: the alarm bookkeeping reads the time once.
@@ -91,7 +91,7 @@ public:
     QSize sizeHint() const override;
 
 protected:
-    // Without its tick thread (tests drive the ticks themselves).
+    // Without ticking (tests drive the ticks themselves).
     TClock(QWidget *parent, bool startTicking);
 
     bool event(QEvent *e) override;
@@ -114,6 +114,7 @@ private:
     bool EnsureSurface(bool drawingInFull = false);
     QString DigitalText(const QTime &t) const;
     const TDigitalLayout &LayoutDigital();
+    QImage CellImage(const QSize &cell, QChar ch) const;
     void DrawCell(QPainter &p, const QRect &cell, QChar ch);
     void ForgetCells();
     void PaintDigital(const QTime &newTime, const QString &text, bool full);

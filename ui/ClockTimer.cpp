@@ -2,157 +2,85 @@
 
 #include "platform/ErrorReport.h"
 
+#include <QAbstractEventDispatcher>
 #include <QCoreApplication>
-#include <QDeadlineTimer>
-#include <QMutex>
-#include <QThread>
-#include <QWaitCondition>
-
-// Sleeps one period per tick in a single wait that Stop() cuts short: the period stays, the
-// stop is prompt, and the thread wakes up only when there is a tick to issue.
-class TTickThread : public QThread
-{
-public:
-    TTickThread(TTickTimer *timer, int interval) : m_timer(timer), m_interval(interval) {}
-
-    void Terminate()
-    {
-        QMutexLocker lock(&m_mutex);
-        m_terminated = true;
-        m_wake.wakeAll();
-    }
-
-    void SetPaused(bool paused)
-    {
-        QMutexLocker lock(&m_mutex);
-        m_paused = paused;
-        m_wake.wakeAll();
-    }
-
-    bool Paused() const
-    {
-        QMutexLocker lock(&m_mutex);
-        return m_paused;
-    }
-
-    std::function<void()> issuing;
-    std::function<void()> deliver;
-
-protected:
-    void run() override
-    {
-        for (;;) {
-            {
-                QMutexLocker lock(&m_mutex);
-                if (m_terminated)
-                    return;
-                // Once the application quits no tick is issued any more; wait for the stop.
-                while (!m_terminated && (m_paused || m_appTerminating))
-                    m_wake.wait(&m_mutex);
-                if (m_terminated)
-                    return;
-            }
-            if (issuing)
-                issuing();
-            QMetaObject::invokeMethod(m_timer, deliver, Qt::BlockingQueuedConnection);
-
-            QMutexLocker lock(&m_mutex);
-            const QDeadlineTimer deadline(m_interval, Qt::PreciseTimer);
-            while (!m_terminated && !m_appTerminating && !deadline.hasExpired())
-                m_wake.wait(&m_mutex, deadline);
-        }
-    }
-
-public:
-    void ApplicationTerminating()
-    {
-        QMutexLocker lock(&m_mutex);
-        m_appTerminating = true;
-        m_wake.wakeAll();
-    }
-
-private:
-    TTickTimer *m_timer;
-    const int m_interval;
-    mutable QMutex m_mutex;
-    QWaitCondition m_wake;
-    bool m_terminated = false;
-    bool m_paused = false;
-    bool m_appTerminating = false;
-};
+#include <QTimerEvent>
 
 TTickTimer::TTickTimer(int intervalMs, std::function<void()> onTimer, QObject *parent)
-    : QObject(parent), m_interval(intervalMs), m_onTimer(std::move(onTimer)),
-      m_thread(std::make_unique<TTickThread>(this, intervalMs))
+    : QObject(parent), m_interval(intervalMs), m_onTimer(std::move(onTimer))
 {
-    m_thread->deliver = [this] { Deliver(); };
-    if (QCoreApplication *app = QCoreApplication::instance()) {
-        TTickThread *thread = m_thread.get();
-        m_quitConnection = connect(app, &QCoreApplication::aboutToQuit, this,
-                                   [thread] { thread->ApplicationTerminating(); });
-    }
+    // Something may still dispatch events once the event loop has ended (a message box shown
+    // on the way out): no tick then.
+    if (QCoreApplication *app = QCoreApplication::instance())
+        connect(app, &QCoreApplication::aboutToQuit, this, &TTickTimer::Stop);
 }
 
 TTickTimer::~TTickTimer()
 {
-    Stop();
-    *m_alive = false;
+    if (m_destroyed)
+        *m_destroyed = true;
 }
 
 void TTickTimer::Start()
 {
-    if (!m_thread || m_thread->isRunning() || m_stopped)
+    if (m_running)
         return;
-    m_thread->issuing = OnIssuing;
-    m_thread->start(QThread::NormalPriority);
+    m_running = true;
+    m_due = QDeadlineTimer(0);
+    Arm();
 }
 
 void TTickTimer::Stop()
 {
-    if (!m_thread)
-        return;
-    m_stopped = true;
-    disconnect(m_quitConnection);
-    m_thread->Terminate();
-    if (m_inTick) {
-        // The thread waits for the very tick on our stack: it ends by itself once that tick
-        // returns, and deletes itself then.
-        TTickThread *thread = m_thread.release();
-        connect(thread, &QThread::finished, thread, &QObject::deleteLater);
-        return;
-    }
-    // A tick posted before the stop would keep the thread waiting for us: handle it here,
-    // which does nothing now that the timer is stopped.
-    for (;;) {
-        QCoreApplication::sendPostedEvents(this, QEvent::MetaCall);
-        if (m_thread->wait(QDeadlineTimer(5)))
-            break;
-    }
-    m_thread.reset();
-}
-
-bool TTickTimer::Enabled() const
-{
-    return m_thread && !m_thread->Paused();
+    m_running = false;
+    m_timer.stop();
 }
 
 void TTickTimer::SetEnabled(bool enabled)
 {
-    if (m_thread)
-        m_thread->SetPaused(!enabled);
+    m_enabled = enabled;
+    if (enabled)
+        Arm();
+    else
+        m_timer.stop();
 }
 
-void TTickTimer::Deliver()
+int TTickTimer::RemainingTime() const
 {
-    if (m_stopped || !m_onTimer)
+    if (!m_timer.isActive())
+        return -1;
+    QAbstractEventDispatcher *dispatcher = QAbstractEventDispatcher::instance(thread());
+    return dispatcher ? dispatcher->remainingTime(m_timer.timerId()) : -1;
+}
+
+// A tick being handled arms the timer when it returns.
+void TTickTimer::Arm()
+{
+    if (!m_running || !m_enabled || m_inTick || m_timer.isActive())
         return;
-    const std::shared_ptr<bool> alive = m_alive;
-    m_inTick = true;
-    try {
-        m_onTimer();
-    } catch (...) {
-        platform::ReportCurrentException();
+    m_timer.start(int(qMax<qint64>(0, m_due.remainingTime())), Qt::PreciseTimer, this);
+}
+
+void TTickTimer::timerEvent(QTimerEvent *e)
+{
+    if (e->timerId() != m_timer.timerId()) {
+        QObject::timerEvent(e);
+        return;
     }
-    if (*alive)
-        m_inTick = false;
+    // Nothing is armed while the tick is handled: it cannot come again inside its own waits.
+    m_timer.stop();
+    if (!m_onTimer)
+        return;
+    // A copy: the handler may destroy the timer, and with it m_onTimer, while it runs.
+    const std::function<void()> onTimer = m_onTimer;
+    bool destroyed = false;
+    m_destroyed = &destroyed;
+    m_inTick = true;
+    platform::Guarded(onTimer);
+    if (destroyed)
+        return;
+    m_destroyed = nullptr;
+    m_inTick = false;
+    m_due = QDeadlineTimer(m_interval, Qt::PreciseTimer);
+    Arm();
 }

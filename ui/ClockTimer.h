@@ -1,47 +1,49 @@
 #pragma once
 
+#include <QBasicTimer>
+#include <QDeadlineTimer>
 #include <QObject>
-#include <atomic>
 #include <functional>
-#include <memory>
 
-class TTickThread;
-
-// The clock's timer: a thread that only sleeps and hands each tick over to the thread that
-// owns the timer, waiting until the tick has been handled there. Ticks therefore never overlap,
-// and they run wherever that thread dispatches its events (its event loop, a modal loop, Delay).
+// The clock's timer: a single-shot timer of the thread that owns it, armed again for the
+// interval once each tick has been handled. Ticks run wherever that thread dispatches events
+// (its event loop, a modal loop, Delay), so they also run inside another handler's wait; they
+// never overlap, and none runs inside the wait of a tick, since nothing is armed meanwhile.
+// The thread sleeps between ticks and wakes up once per tick.
 class TTickTimer : public QObject
 {
-    Q_OBJECT
-
 public:
     TTickTimer(int intervalMs, std::function<void()> onTimer, QObject *parent = nullptr);
     ~TTickTimer() override;
 
-    // Starts the thread; the first tick is issued at once, before the first sleep.
+    // The first tick comes at the next dispatch of events, without waiting for an interval.
     void Start();
-    // Stops the thread and waits for it; a tick already waiting to be handled is dropped.
+    // No tick from now on, also once the application quits; a tick being handled goes on.
     void Stop();
 
     int Interval() const { return m_interval; }
-    bool Enabled() const;
-    // A disabled timer issues no ticks and its thread does not wake up.
+    bool Enabled() const { return m_enabled; }
+    // A disabled timer issues no ticks. Enabled again, it ticks when the interval that began
+    // with the end of the last tick is over, or at once if it is over already.
     void SetEnabled(bool enabled);
     // True while a tick is being handled.
     bool InTick() const { return m_inTick; }
+    // Milliseconds until the next tick as the event dispatcher counts them; -1 when none is due.
+    int RemainingTime() const;
 
-    // Runs on the tick thread just before each hand-over (tests observe the thread with it).
-    std::function<void()> OnIssuing;
+protected:
+    void timerEvent(QTimerEvent *e) override;
 
 private:
-    void Deliver();
+    void Arm();
 
-    int m_interval;
+    const int m_interval;
     std::function<void()> m_onTimer;
-    std::unique_ptr<TTickThread> m_thread;
-    std::atomic<bool> m_stopped{false};
+    QBasicTimer m_timer;
+    QDeadlineTimer m_due{0}; // when the next tick is due
+    bool m_running = false;
+    bool m_enabled = true;
     bool m_inTick = false;
-    // Lets a tick find out that the timer went away while it was being handled.
-    std::shared_ptr<bool> m_alive = std::make_shared<bool>(true);
-    QMetaObject::Connection m_quitConnection;
+    // Points into the frame of the tick being handled, which learns so that the timer went away.
+    bool *m_destroyed = nullptr;
 };

@@ -89,8 +89,8 @@ TfmMain::TfmMain(QWidget *parent) : QMainWindow(parent)
     // from a table that does not exist yet.
     Clock1->Loaded();
 
-    // IniFileName is already the executable's folder and name, the file the executable's
-    // location would give; tests point it elsewhere.
+    // IniFileName is where the settings file lives (beside the executable, or in the user's
+    // configuration folder when that one cannot be written): the storage takes it as it is.
     AppIniFileStorage1.SetLocation(TAppIniFileStorage::flCustom);
 
     // Centred on the screen when first shown, unless a stored placement moves it.
@@ -435,14 +435,18 @@ bool TfmMain::eventFilter(QObject *watched, QEvent *event)
 
 void TfmMain::FormClose()
 {
+    // An edit still open in the alarm list belongs to the alarms being saved. A failure
+    // here keeps the window open, so that no alarm edit is thrown away.
+    if (fmAlarmsEdit)
+        fmAlarmsEdit->GridAlarms->FinishEditing();
     SaveAlarmsIfModified(AlarmTable(), IniFileName);
     Closing = true;
+    // The alarms are safe by now. Preferences that cannot be written are reported and the
+    // program still ends: with a read-only file every close would fail the same way.
     try {
         SaveUserPrefs(AppIniFileStorage1, FormStorages(), IniFileName, UserPrefs());
     } catch (...) {
-        // The window stays open, so alarm checks must go on.
-        Closing = false;
-        throw;
+        platform::ReportCurrentException();
     }
 }
 

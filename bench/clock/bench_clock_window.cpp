@@ -2,10 +2,8 @@
 //   digital, analog  only the clock control, set up as the main window sets up Clock1;
 //   plain            a naive clock for comparison: a widget that repaints its whole text from a
 //                    450 ms QTimer;
-//   ticks            the floor: a black window and the clock's tick thread handing empty ticks
-//                    over, 450 ms apart, as the control's are;
-//   timer-ticks      the same empty ticks from a single-shot timer of the user-interface thread,
-//                    armed again once each tick is handled (the same period, without a thread).
+//   ticks            the floor: a black window and the clock's tick timer issuing empty ticks,
+//                    450 ms apart, as the control's are.
 
 #include "platform/Fonts.h"
 #include "platform/Time.h"
@@ -76,20 +74,6 @@ int main(int argc, char **argv)
         w.show();
         TTickTimer timer(450, [] {});
         timer.Start();
-        return app.exec();
-    }
-
-    if (std::strcmp(mode, "timer-ticks") == 0) {
-        QWidget w;
-        Colour(w);
-        w.setAutoFillBackground(true);
-        w.resize(370, 150);
-        w.show();
-        QTimer timer;
-        timer.setSingleShot(true);
-        timer.setTimerType(Qt::PreciseTimer);
-        QObject::connect(&timer, &QTimer::timeout, &timer, [&timer] { timer.start(450); });
-        timer.start(0);
         return app.exec();
     }
 

@@ -1,18 +1,32 @@
 #!/usr/bin/env bash
-# Processor time and memory of the clock left idle, beside xclock, on a private X display.
+# The idle clock beside xclock: processor time, context switches and memory, on a private X
+# display with a window manager.
 #
-# Runs side by side, for the same SECONDS (default 60) after a short settling time:
-#   - the real program build-bench/tempovir, once in digital mode (as it starts) and once
-#     switched to analog through its context menu (a right click and the first item);
-#   - bench_clock_window, a window with only the clock control, digital and analog, and two
-#     references: "plain", a widget repainting its whole text every 450 ms, and "ticks", the
-#     tick thread handing over empty ticks (the cost of the period and the hand-over alone);
-#   - xclock -digital -update 1 and xclock -update 1.
-# and prints, per process, the processor time used (utime + stime from /proc/PID/stat, and
-# the finer on-CPU time of all its threads from /proc/PID/task/*/schedstat) as a percentage
-# of one core, with the peak resident memory (VmHWM).
+# Runs side by side under one Xvfb with openbox, for the same SECONDS (default 60) after a
+# short settling time:
+#   tempovir-digital   the real program as it starts (digital face);
+#   tempovir-analog    the real program switched to analog through its context menu;
+#   tempovir-*-noshm   the same with QT_XCB_NO_MITSHM=1 (see below);
+#   xclock-digital     xclock -digital -update 1 (a text clock that updates every second);
+#   xclock-analog      xclock -update 1 (a face with a second hand, updated every second);
+#   xclock-plain       plain xclock (a face without second hand, updated once a minute), for
+#                      reference only;
+#   empty-ticks        a window with only the clock's tick timer issuing empty ticks: the floor
+#                      of the 450 ms period.
+# With EXTRA=1 also the bench window with the clock control alone (digital, analog) and a
+# naive Qt clock repainting its whole text every 450 ms.
 #
-# Usage: bench/clock/run.sh [SECONDS]
+# Per process, summed over all its threads during the measured SECONDS:
+#   cpu-ns      on-CPU time in nanoseconds (/proc/PID/task/*/schedstat, first field);
+#   %core       the same as a share of one core;
+#   ctxsw/s     context switches per second, voluntary and involuntary
+#               (/proc/PID/task/*/status);
+#   wakeups/s   voluntary switches per second: a thread went to sleep and was woken again;
+#   rss-MB      resident memory at the end (VmRSS), and its peak (VmHWM);
+#   threads     number of threads at the end.
+# Then the ratio of each tempovir figure to the matching xclock's (same run, same machine).
+#
+# Usage: bench/clock/run.sh [SECONDS]     (BUILD_DIR, DISPLAY_NUM and EXTRA may be set)
 set -euo pipefail
 
 secs=${1:-60}
@@ -20,7 +34,7 @@ settle=5
 root=$(cd "$(dirname "$0")/../.." && pwd)
 build=${BUILD_DIR:-$root/build-bench}
 
-cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF -DTEMPOVIR_BENCH=ON >/dev/null
+cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBUILD_TESTING=OFF -DTEMPOVIR_BENCH=ON >/dev/null
 cmake --build "$build" --target tempovir bench_clock_window -j 2 >/dev/null
 
 work=$(mktemp -d)
@@ -32,11 +46,13 @@ cleanup() {
 }
 trap cleanup EXIT
 
-# A display number nobody uses.
-disp=
-for n in $(seq 91 199); do
-    if [ ! -e "/tmp/.X11-unix/X$n" ] && [ ! -e "/tmp/.X$n-lock" ]; then disp=$n; break; fi
-done
+# A display number nobody uses, unless one is given.
+disp=${DISPLAY_NUM:-}
+if [ -z "$disp" ]; then
+    for n in $(seq 91 199); do
+        if [ ! -e "/tmp/.X11-unix/X$n" ] && [ ! -e "/tmp/.X$n-lock" ]; then disp=$n; break; fi
+    done
+fi
 [ -n "$disp" ] || { echo "no free display number" >&2; exit 1; }
 Xvfb ":$disp" -screen 0 1920x1080x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
 pids+=($!)
@@ -59,57 +75,131 @@ start() { # name command...
 }
 
 # The program writes its settings beside its executable: give each run a folder of its own.
-for mode in digital analog; do
-    mkdir -p "$work/$mode"
-    cp "$build/tempovir" "$work/$mode/tempovir"
+# The -noshm runs show the program with Qt's X11 shared-memory images turned off
+# (QT_XCB_NO_MITSHM=1): each update is then written to the X server without the round trip
+# that Qt makes before it paints again into a shared image the server may still be reading.
+# ALT_EXE adds two runs of another build of the program (alt-digital, alt-analog), with the
+# environment ALT_ENV (default: QT_XCB_NO_MITSHM=1), to try a change in the same run.
+runs="digital analog digital-noshm analog-noshm"
+for run in $runs; do
+    mkdir -p "$work/$run"
+    cp "$build/tempovir" "$work/$run/tempovir"
 done
+if [ -n "${ALT_EXE:-}" ]; then
+    for run in alt-digital alt-analog; do
+        mkdir -p "$work/$run"
+        cp "$ALT_EXE" "$work/$run/tempovir"
+    done
+fi
+window="$build/bench/clock/bench_clock_window"
 start "tempovir-digital" "$work/digital/tempovir"
 start "tempovir-analog" "$work/analog/tempovir"
-start "clockwindow-digital" env QT_QPA_PLATFORM=xcb "$build/bench/clock/bench_clock_window" digital
-start "clockwindow-analog" env QT_QPA_PLATFORM=xcb "$build/bench/clock/bench_clock_window" analog
-start "plain-qt-450ms" env QT_QPA_PLATFORM=xcb "$build/bench/clock/bench_clock_window" plain
-start "empty-ticks" env QT_QPA_PLATFORM=xcb "$build/bench/clock/bench_clock_window" ticks
-start "timer-ticks" env QT_QPA_PLATFORM=xcb "$build/bench/clock/bench_clock_window" timer-ticks
-start "xclock-digital" xclock -digital -update 1
-start "xclock-analog" xclock -update 1
+start "tempovir-digital-noshm" env QT_XCB_NO_MITSHM=1 "$work/digital-noshm/tempovir"
+start "tempovir-analog-noshm" env QT_XCB_NO_MITSHM=1 "$work/analog-noshm/tempovir"
+if [ -n "${ALT_EXE:-}" ]; then
+    # shellcheck disable=SC2086 # ALT_ENV is a list of assignments
+    start "alt-digital" env ${ALT_ENV:-QT_XCB_NO_MITSHM=1} "$work/alt-digital/tempovir"
+    # shellcheck disable=SC2086
+    start "alt-analog" env ${ALT_ENV:-QT_XCB_NO_MITSHM=1} "$work/alt-analog/tempovir"
+fi
+start "xclock-digital" xclock -digital -update 1 -geometry +0+660
+start "xclock-analog" xclock -update 1 -geometry 200x200+480+660
+start "xclock-plain" xclock -geometry 200x200+960+660
+start "empty-ticks" env QT_QPA_PLATFORM=xcb "$window" ticks
+if [ "${EXTRA:-0}" = 1 ]; then
+    start "clockwindow-digital" env QT_QPA_PLATFORM=xcb "$window" digital
+    start "clockwindow-analog" env QT_QPA_PLATFORM=xcb "$window" analog
+    start "plain-qt-450ms" env QT_QPA_PLATFORM=xcb "$window" plain
+fi
 
-# Switch the second program to analog: its context menu's first item is "Analogique".
-analog_pid=${procs[1]}
-win=$(xdotool search --sync --onlyvisible --pid "$analog_pid" --name 'Tempovir' | head -n1)
-xdotool windowactivate --sync "$win" 2>/dev/null || true
-xdotool mousemove --window "$win" 120 90 click 3
-sleep 1
-xdotool mousemove_relative 30 12 click 1
-sleep 1
-xdotool mousemove 1900 1060
-# Tell what it shows: the digital text is thousands of aqua pixels, the small face a few dozen.
-aqua() {
-    xdotool windowactivate --sync "$1" >/dev/null 2>&1 || true
-    import -window "$1" -depth 8 txt:- 2>/dev/null | grep -ci '#00FFFF' || true
+# Every Qt window in a place of its own, fully visible, so that each paints as on a desktop;
+# moved once the window manager has placed them all.
+sleep 3
+qt_window() { # pid [name]
+    xdotool search --all --sync --onlyvisible --pid "$1" ${2:+--name "$2"} 2>/dev/null | head -n1
 }
-digital_win=$(xdotool search --onlyvisible --pid "${procs[0]}" --name 'Tempovir' | head -n1)
-echo "aqua pixels: digital program $(aqua "$digital_win"), analog program $(aqua "$win")"
+declare -A win
+for i in "${!procs[@]}"; do
+    case ${names[$i]} in
+    tempovir-* | alt-*) win[$i]=$(qt_window "${procs[$i]}" Tempovir) ;;
+    xclock-*) continue ;;
+    *) win[$i]=$(qt_window "${procs[$i]}") ;;
+    esac
+done
+x=0
+y=30
+for i in "${!procs[@]}"; do
+    [ -n "${win[$i]:-}" ] || continue
+    xdotool windowmove "${win[$i]}" "$x" "$y"
+    x=$((x + 480))
+    if [ "$x" -ge 1920 ]; then x=0; y=$((y + 300)); fi
+done
+sleep 1
+
+# Switch the analog runs: the context menu's first item is "Analogique".
+for i in "${!procs[@]}"; do
+    case ${names[$i]} in tempovir-analog* | alt-analog) ;; *) continue ;; esac
+    xdotool windowactivate --sync "${win[$i]}" 2>/dev/null || true
+    xdotool mousemove --window "${win[$i]}" 120 90 click 3
+    sleep 1
+    xdotool mousemove_relative 30 12 click 1
+    sleep 1
+done
+xdotool mousemove 1900 1060
+# Tell what each shows: the digital text is thousands of aqua pixels, the small face a few dozen.
+for i in "${!procs[@]}"; do
+    case ${names[$i]} in tempovir-* | alt-*) ;; *) continue ;; esac
+    echo "${names[$i]}: $(import -window "${win[$i]}" -depth 8 txt:- 2>/dev/null | grep -ci '#00FFFF' || true) aqua pixels"
+done
+[ -z "${SHOT:-}" ] || import -window root "$SHOT"
 
 sleep "$settle"
-hz=$(getconf CLK_TCK)
-ticks() { awk '{print $14 + $15}' "/proc/$1/stat"; }
-oncpu() { cat /proc/"$1"/task/*/schedstat 2>/dev/null | awk '{s += $1} END {print s + 0}'; }
-declare -A t0 n0
+oncpu() { cat /proc/"$1"/task/*/schedstat 2>/dev/null | awk '{s += $1} END {printf "%d", s + 0}'; }
+switches() { # voluntary involuntary, over all threads
+    cat /proc/"$1"/task/*/status 2>/dev/null |
+        awk '/^voluntary_ctxt_switches/ {v += $2} /^nonvoluntary_ctxt_switches/ {n += $2} END {printf "%d %d", v, n}'
+}
+declare -A c0 v0 n0 c1 v1 n1
 for i in "${!procs[@]}"; do
-    t0[$i]=$(ticks "${procs[$i]}")
-    n0[$i]=$(oncpu "${procs[$i]}")
+    c0[$i]=$(oncpu "${procs[$i]}")
+    read -r v0[$i] n0[$i] <<<"$(switches "${procs[$i]}")"
 done
 sleep "$secs"
-printf '%-22s %10s %12s %14s %10s\n' process "cpu-ticks" "%core(stat)" "%core(sched)" "peak-MB"
+for i in "${!procs[@]}"; do
+    c1[$i]=$(oncpu "${procs[$i]}")
+    read -r v1[$i] n1[$i] <<<"$(switches "${procs[$i]}")"
+done
+
+echo "idle for $secs s, $(nproc) cores, load $(cut -d' ' -f1-3 /proc/loadavg)"
+printf '%-22s %12s %8s %9s %10s %8s %8s %8s\n' process cpu-ns "%core" "ctxsw/s" "wakeups/s" rss-MB peak-MB threads
+declare -A cpu rate
 for i in "${!procs[@]}"; do
     p=${procs[$i]}
-    if [ ! -e "/proc/$p/stat" ]; then
-        printf '%-22s %s\n' "${names[$i]}" "ended early (see its log)"
+    name=${names[$i]}
+    if [ ! -e "/proc/$p/status" ]; then
+        printf '%-22s %s\n' "$name" "ended early (see its log)"
         continue
     fi
-    t1=$(ticks "$p")
-    n1=$(oncpu "$p")
-    hwm=$(awk '/VmHWM/ {print $2}' "/proc/$p/status")
-    awk -v name="${names[$i]}" -v dt=$((t1 - t0[$i])) -v dn=$((n1 - n0[$i])) -v hz="$hz" -v s="$secs" -v kb="$hwm" \
-        'BEGIN { printf "%-22s %10d %11.3f%% %13.3f%% %10.1f\n", name, dt, 100 * dt / hz / s, 100 * dn / 1e9 / s, kb / 1024 }'
+    rss=$(awk '/^VmRSS/ {print $2}' "/proc/$p/status")
+    hwm=$(awk '/^VmHWM/ {print $2}' "/proc/$p/status")
+    threads=$(ls "/proc/$p/task" | wc -l)
+    dc=$((c1[$i] - c0[$i]))
+    dv=$((v1[$i] - v0[$i]))
+    dn=$((n1[$i] - n0[$i]))
+    cpu[$name]=$dc
+    rate[$name]=$(awk -v v="$dv" -v n="$dn" -v s="$secs" 'BEGIN {printf "%.3f", (v + n) / s}')
+    awk -v name="$name" -v dc="$dc" -v dv="$dv" -v dn="$dn" -v s="$secs" -v rss="$rss" -v hwm="$hwm" -v t="$threads" \
+        'BEGIN { printf "%-22s %12d %7.4f%% %9.2f %10.2f %8.1f %8.1f %8d\n", name, dc, 100 * dc / 1e9 / s, (dv + dn) / s, dv / s, rss / 1024, hwm / 1024, t }'
 done
+echo
+ratio() { # tempovir-name xclock-name
+    [ -n "${cpu[$1]:-}" ] && [ -n "${cpu[$2]:-}" ] || return 0
+    awk -v a="${cpu[$1]}" -v b="${cpu[$2]}" -v ra="${rate[$1]}" -v rb="${rate[$2]}" -v x="$1" -v y="$2" \
+        'BEGIN { printf "%-22s / %-15s cpu %6.2f x   ctxsw/s %6.2f x\n", x, y, (b > 0 ? a / b : 0), (rb > 0 ? ra / rb : 0) }'
+}
+ratio tempovir-digital xclock-digital
+ratio tempovir-analog xclock-analog
+ratio tempovir-digital-noshm xclock-digital
+ratio tempovir-analog-noshm xclock-analog
+ratio alt-digital xclock-digital
+ratio alt-analog xclock-analog

@@ -1,5 +1,7 @@
 // Reads the 40 alarm keys (8 sections of 5) the way loading does, one settings file object
-// for the group and each read going to the file, from a settings file of 200 lines.
+// for the group and each read going to the file, from a settings file of 200 lines; then
+// writes them the way saving does, every value changed, each write replacing the file and
+// flushing it and its folder to disk. The file lives in the temporary folder (TMPDIR).
 #include "platform/Regional.h"
 #include "platform/Time.h"
 #include "res/uRes.h"
@@ -94,5 +96,25 @@ int main(int argc, char **argv)
     std::printf("reading 40 alarm keys, %d runs: median %.3f ms, 95th percentile %.3f ms, max %.3f ms "
                 "(goal: under 5 ms)\n",
                 runs, totals[totals.size() / 2], totals[totals.size() * 95 / 100], totals.back());
+
+    const int writeRuns = qMax(1, runs / 25);
+    std::vector<double> writes;
+    for (int run = 0; run < writeRuns; ++run) {
+        QElapsedTimer timer;
+        timer.start();
+        TIniFile ini(path);
+        for (int i = 0; i < 8; ++i) {
+            const QString section = uRes::AlarmSection(i);
+            ini.WriteBool(section, uRes::KeyEnabled, (run + i) % 2 == 0);
+            ini.WriteDate(section, uRes::KeyDate, QDate(2030, 12, 1 + run % 28));
+            ini.WriteTime(section, uRes::KeyTime, QTime(7, run % 60));
+            ini.WriteString(section, uRes::KeyDisplayName, QStringLiteral("Réveil %1").arg(run));
+            ini.WriteBool(section, uRes::KeyShutdown, run % 2 == 0);
+        }
+        writes.push_back(timer.nsecsElapsed() / 1e6);
+    }
+    std::sort(writes.begin(), writes.end());
+    std::printf("writing 40 changed alarm keys, %d runs: median %.1f ms, max %.1f ms\n", writeRuns,
+                writes[writes.size() / 2], writes.back());
     return 0;
 }

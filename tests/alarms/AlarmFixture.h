@@ -8,6 +8,7 @@
 #include "platform/Sound.h"
 #include "res/uRes.h"
 #include "settings/DateTimeText.h"
+#include "support/FakeSound.h"
 #include "support/Fakes.h"
 
 #include <QFile>
@@ -47,16 +48,11 @@ protected:
     {
         m_previousFormats = platform::FormatSettings();
         platform::SetFormatSettings(platform::FormatSettingsFor(QLocale(QLocale::French, QLocale::France)));
-        m_previousBeep = platform::SetBeepOverride([this](quint32 f, quint32 ms) {
-            notes.push_back({f, ms});
-            time.advance(ms);
-        });
         iniFileName = dir.filePath(QStringLiteral("tempovir.ini"));
     }
 
     void TearDown() override
     {
-        platform::SetBeepOverride(m_previousBeep);
         platform::SetFormatSettings(m_previousFormats);
     }
 
@@ -101,9 +97,9 @@ protected:
     testing_support::FakePump pump{time};
     TAlarmTable table;
     FakeAlarmHost host;
-    std::vector<std::pair<quint32, quint32>> notes;
+    testing_support::FakeSound sound{&time};
+    std::vector<std::pair<quint32, quint32>> &notes = sound.notes;
 
 private:
     platform::TFormatSettings m_previousFormats;
-    platform::BeepFunction m_previousBeep;
 };

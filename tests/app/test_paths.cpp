@@ -1,6 +1,12 @@
+#include "app/DisplayChoice.h"
 #include "app/Globals.h"
+#include "app/SettingsLocation.h"
 #include "platform/ErrorReport.h"
 
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 TEST(IniFileName, ChangesOnlyTheFileNamesExtension)
@@ -42,4 +48,55 @@ TEST(ApplicationTitle, IsTheFileNameUpToTheFirstDotCapitalisedOnce)
     for (const Case &c : cases)
         EXPECT_EQ(platform::TitleFromExecutable(QString::fromUtf8(c.exe)), QString::fromUtf8(c.title))
             << c.exe;
+}
+
+TEST(SettingsFile, BesideTheProgramWhenItCanBeKeptThereElseInTheUsersConfigurationFolder)
+{
+    QTemporaryDir root;
+    const QString bin = root.filePath(QStringLiteral("bin"));
+    const QString config = root.filePath(QStringLiteral("config"));
+    ASSERT_TRUE(QDir().mkpath(bin));
+    const QString exe = bin + QStringLiteral("/tempovir");
+    const QString beside = bin + QStringLiteral("/tempovir.ini");
+    const QString inConfig = config + QStringLiteral("/tempovir/tempovir.ini");
+    const auto writable = [](const QString &) { return true; };
+    const auto readOnly = [](const QString &) { return false; };
+
+    // A portable copy in a folder of its own keeps its file beside it, as before.
+    EXPECT_EQ(SettingsFileFor(exe, writable, config), beside);
+    EXPECT_FALSE(QFileInfo::exists(config));
+
+    // Installed where the user cannot write: the configuration folder, created.
+    EXPECT_EQ(SettingsFileFor(exe, readOnly, config), inConfig);
+    EXPECT_TRUE(QFileInfo(config + QStringLiteral("/tempovir")).isDir());
+
+    // A file already beside the program is used even where the user cannot write.
+    QFile file(beside);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.close();
+    EXPECT_EQ(SettingsFileFor(exe, readOnly, config), beside);
+}
+
+TEST(DisplayChoice, WaylandAndNothingMeanTheXDisplayOtherPlatformsAreHonoured)
+{
+    struct Case
+    {
+        const char *qpa;
+        bool xReachable;
+        TDisplayChoice choice;
+    };
+    const Case cases[] = {
+        {"", true, TDisplayChoice::Xcb},
+        {"", false, TDisplayChoice::None},
+        {"wayland", true, TDisplayChoice::Xcb},
+        {"wayland-egl", true, TDisplayChoice::Xcb},
+        {"wayland", false, TDisplayChoice::None},
+        {"wayland;xcb", true, TDisplayChoice::Xcb},
+        {"xcb", false, TDisplayChoice::None},
+        {"offscreen", false, TDisplayChoice::AsAsked},
+        {"vnc:size=800x600", true, TDisplayChoice::AsAsked},
+    };
+    for (const Case &c : cases)
+        EXPECT_EQ(ChooseDisplay(QString::fromUtf8(c.qpa), c.xReachable), c.choice)
+            << c.qpa << " " << c.xReachable;
 }

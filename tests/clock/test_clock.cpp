@@ -5,6 +5,7 @@
 #include "support/Fakes.h"
 #include "ui/Clock.h"
 #include "ui/ClockFace.h"
+#include "ui/ClockTimer.h"
 
 #include <QCoreApplication>
 #include <QFontMetrics>
@@ -26,7 +27,7 @@ const QColor Purple(128, 0, 128);
 const QColor Teal(0, 128, 128);
 const QDate Day(2026, 12, 10);
 
-// The clock as the main window sets it up, without its tick thread: the test issues ticks.
+// The clock as the main window sets it up, without ticking: the test issues the ticks.
 class TestClock : public TClock
 {
 public:
@@ -309,6 +310,21 @@ TEST_F(ClockTest, DigitalTicksRedrawOnlyTheCellsThatChanged)
         clock->HandleTick();
         EXPECT_EQ(clock->LastDrawn(), s.drawn) << s.text;
         EXPECT_EQ(Rgb(clock->Surface()), DigitalImage(clock->font(), area, s.text)) << s.text;
+    }
+}
+
+TEST_F(ClockTest, EveryDigitInEveryCellLooksAsIfDrawnDirectly)
+{
+    // Ticks copy the cells they drew once; glyphs that come close to the edges of their cell
+    // must look the same as where they are drawn directly, and so must the neighbours.
+    const QSize area(400, 200);
+    auto clock = MakeClock(QTime(10, 8, 0), area);
+    for (int s = 1; s < 60; ++s) {
+        const QTime t(10, 8 + s % 2, s);
+        At(t);
+        clock->HandleTick();
+        const QString text = t.toString(QStringLiteral("HH:mm:ss"));
+        ASSERT_EQ(Rgb(clock->Surface()), DigitalImage(clock->font(), area, text)) << text.toStdString();
     }
 }
 
@@ -641,21 +657,19 @@ TEST_F(ClockTest, AHandlerThatWaitsRunsNestedTicksAndRepaintsAndTheDrawingStaysR
     }
 }
 
-TEST_F(ClockTest, DestroyingTheClockWhileItsFirstTickWaitsEndsCleanly)
+TEST_F(ClockTest, AClockDestroyedBeforeItsFirstTickIsDispatchedNeverTicks)
 {
-    for (int round = 0; round < 20; ++round) {
-        int reads = 0;
-        {
-            TClock clock;
-            clock.OnGetTime = [&](QObject *, QTime &) { ++reads; };
-            // Its thread hands the first tick over at once; nobody dispatches it.
-        }
-        Drain();
-        EXPECT_EQ(reads, 0) << round;
+    int reads = 0;
+    {
+        TClock clock;
+        clock.OnGetTime = [&](QObject *, QTime &) { ++reads; };
+        // Its first tick is due at once; nobody dispatches it before the clock goes.
     }
+    Drain();
+    EXPECT_EQ(reads, 0);
 }
 
-TEST_F(ClockTest, TheTickThreadDrivesTheClockThroughTheEventQueue)
+TEST_F(ClockTest, ItsTimerDrivesTheClockThroughTheEventQueue)
 {
     int reads = 0;
     TClock clock;
@@ -664,8 +678,12 @@ TEST_F(ClockTest, TheTickThreadDrivesTheClockThroughTheEventQueue)
     QTimer guard;
     guard.setSingleShot(true);
     guard.start(20000);
-    // The first tick (3 readings) comes without waiting for a period.
+    // The first tick (3 readings) comes without waiting for a period; the next one is due a
+    // period after it.
     while (reads < 3 && guard.isActive())
         QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
     EXPECT_GE(reads, 3);
+    EXPECT_EQ(clock.Timer()->Interval(), 450);
+    EXPECT_GE(clock.Timer()->RemainingTime(), 0);
+    EXPECT_LE(clock.Timer()->RemainingTime(), 450);
 }

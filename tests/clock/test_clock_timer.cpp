@@ -1,13 +1,14 @@
-// The tick thread runs for real here: the tests wait for its events (never for a length of
-// time), and a stop that did not end the thread's long sleep would hang the test.
+// The timer runs on Qt's real event dispatcher here. The tests never wait for a length of
+// time: they use intervals of an hour (nothing more comes) or of zero (the next tick is due at
+// the next dispatch), and read what the dispatcher has armed.
 
 #include "ui/ClockTimer.h"
 
 #include <QCoreApplication>
-#include <QSemaphore>
+#include <QElapsedTimer>
 #include <QTimer>
-#include <atomic>
 #include <gtest/gtest.h>
+#include <memory>
 
 namespace {
 
@@ -24,98 +25,167 @@ template <class F> bool DispatchUntil(F done)
     return done();
 }
 
+// What Delay does: dispatch whatever is waiting, many times over.
+void Wait()
+{
+    for (int i = 0; i < 50; ++i)
+        QCoreApplication::processEvents();
+}
+
 } // namespace
 
-TEST(TickTimer, FirstTickComesBeforeTheFirstSleepAndStopEndsTheSleep)
+TEST(TickTimer, TheFirstTickComesAtOnceAndTheNextIsArmedForTheIntervalOnceATickReturns)
 {
     int ticks = 0;
-    TTickTimer timer(OneHour, [&] { ++ticks; });
+    int armedDuringTick = 0;
+    QElapsedTimer sinceReturn;
+    TTickTimer *self = nullptr;
+    TTickTimer timer(OneHour, [&] {
+        ++ticks;
+        Wait(); // a tick that takes its time: the interval starts only when it is over
+        armedDuringTick = self->RemainingTime();
+        sinceReturn.start();
+    });
+    self = &timer;
     EXPECT_EQ(timer.Interval(), OneHour);
+    EXPECT_EQ(timer.RemainingTime(), -1);
     timer.Start();
+    EXPECT_EQ(ticks, 0); // it comes through the event queue
     ASSERT_TRUE(DispatchUntil([&] { return ticks == 1; }));
-    timer.Stop(); // cuts the hour short
-    QCoreApplication::processEvents();
-    EXPECT_EQ(ticks, 1);
+    const int remaining = timer.RemainingTime();
+    EXPECT_EQ(armedDuringTick, -1);
+    EXPECT_LE(remaining, OneHour);
+    EXPECT_GE(remaining, OneHour - sinceReturn.elapsed() - 1);
+    timer.Stop();
+    EXPECT_EQ(timer.RemainingTime(), -1);
 }
 
-TEST(TickTimer, ATickWaitingToBeHandledAtStopIsDroppedWithoutDeadlock)
+TEST(TickTimer, TicksNeverOverlapAndNoneComesInsideItsOwnWait)
 {
-    for (int round = 0; round < 20; ++round) {
-        int ticks = 0;
-        QSemaphore issuing;
-        {
-            TTickTimer timer(OneHour, [&] { ++ticks; });
-            timer.OnIssuing = [&] { issuing.release(); };
-            timer.Start();
-            ASSERT_TRUE(issuing.tryAcquire(1, 20000));
-            // The thread is handing its tick over (or about to) and waits for this thread,
-            // which does not dispatch it: the destructor must still return.
-        }
-        QCoreApplication::processEvents();
-        EXPECT_EQ(ticks, 0) << round; // no tick once the timer is gone
-    }
-}
-
-TEST(TickTimer, NoTickIsIssuedWhileOneIsBeingHandled)
-{
-    std::atomic<int> issued{0};
     int ticks = 0;
     int depth = 0;
     int deepest = 0;
-    int issuedDuringFirst = -1;
     TTickTimer *self = nullptr;
-    TTickTimer timer(1, [&] {
+    TTickTimer timer(0, [&] {
         ++ticks;
         deepest = qMax(deepest, ++depth);
         EXPECT_TRUE(self->InTick());
-        if (ticks == 1) {
-            // A wait that dispatches events, as Delay does: the thread must not get in.
-            for (int i = 0; i < 5000; ++i)
-                QCoreApplication::processEvents();
-            issuedDuringFirst = issued;
-        }
+        if (ticks == 1)
+            Wait(); // due at every dispatch, were it armed
         --depth;
     });
     self = &timer;
-    timer.OnIssuing = [&] { ++issued; };
     timer.Start();
     ASSERT_TRUE(DispatchUntil([&] { return ticks >= 3; }));
     timer.Stop();
     EXPECT_EQ(deepest, 1);
-    EXPECT_EQ(issuedDuringFirst, 1);
     EXPECT_FALSE(timer.InTick());
 }
 
-TEST(TickTimer, StoppingFromInsideATickReturns)
+TEST(TickTimer, TicksRunInsideTheWaitOfAnotherHandler)
 {
     int ticks = 0;
-    auto timer = std::make_unique<TTickTimer>(1, nullptr);
-    TTickTimer *t = timer.get();
-    timer = std::make_unique<TTickTimer>(1, [&] {
+    bool waiting = false;
+    bool tickedInsideTheWait = false;
+    TTickTimer timer(OneHour, [&] {
         ++ticks;
-        t->Stop(); // the thread waits for this very tick
+        tickedInsideTheWait = waiting;
     });
-    t = timer.get();
-    timer->Start();
-    ASSERT_TRUE(DispatchUntil([&] { return ticks == 1; }));
-    timer.reset();
-    for (int i = 0; i < 5; ++i)
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    timer.SetEnabled(false);
+    timer.Start();
+    bool handled = false;
+    // A repaint whose get-time handler waits, as an alarm check announcing an alarm does.
+    QTimer::singleShot(0, [&] {
+        timer.SetEnabled(true);
+        waiting = true;
+        for (int i = 0; i < 1000 && ticks == 0; ++i)
+            QCoreApplication::processEvents();
+        waiting = false;
+        handled = true;
+    });
+    ASSERT_TRUE(DispatchUntil([&] { return handled; }));
     EXPECT_EQ(ticks, 1);
+    EXPECT_TRUE(tickedInsideTheWait);
 }
 
-TEST(TickTimer, ADisabledTimerIssuesNoTickUntilEnabled)
+TEST(TickTimer, ADisabledTimerIssuesNoTickAndKeepsItsIntervalWhenEnabledAgain)
 {
     int ticks = 0;
-    std::atomic<int> issued{0};
-    TTickTimer timer(OneHour, [&] { ++ticks; });
-    timer.OnIssuing = [&] { ++issued; };
+    QElapsedTimer sinceReturn;
+    TTickTimer *self = nullptr;
+    TTickTimer timer(OneHour, [&] {
+        ++ticks;
+        self->SetEnabled(false);
+        sinceReturn.start();
+    });
+    self = &timer;
     timer.SetEnabled(false);
     EXPECT_FALSE(timer.Enabled());
     timer.Start();
-    QCoreApplication::processEvents();
-    EXPECT_EQ(issued, 0);
-    timer.SetEnabled(true);
+    Wait();
+    EXPECT_EQ(ticks, 0);
+    EXPECT_EQ(timer.RemainingTime(), -1);
+
+    timer.SetEnabled(true); // the first tick is overdue: at once
     ASSERT_TRUE(DispatchUntil([&] { return ticks == 1; }));
-    timer.Stop();
+    // Disabled inside the tick: nothing armed when it returned.
+    EXPECT_EQ(timer.RemainingTime(), -1);
+    timer.SetEnabled(true);
+    EXPECT_TRUE(timer.Enabled());
+    const int remaining = timer.RemainingTime();
+    EXPECT_LE(remaining, OneHour);
+    EXPECT_GE(remaining, OneHour - sinceReturn.elapsed() - 1);
+}
+
+TEST(TickTimer, StoppingOrDestroyingTheTimerInsideItsTickEndsTheTicks)
+{
+    for (const bool destroy : {false, true}) {
+        int ticks = 0;
+        auto timer = std::make_unique<TTickTimer>(0, nullptr);
+        timer = std::make_unique<TTickTimer>(0, [&] {
+            ++ticks;
+            Wait();
+            if (destroy)
+                timer.reset();
+            else
+                timer->Stop();
+            Wait();
+        });
+        timer->Start();
+        ASSERT_TRUE(DispatchUntil([&] { return ticks == 1; })) << destroy;
+        Wait();
+        EXPECT_EQ(ticks, 1) << destroy;
+        EXPECT_EQ(timer == nullptr, destroy);
+    }
+}
+
+TEST(TickTimer, ATimerGoneBeforeItsFirstDispatchNeverTicks)
+{
+    int ticks = 0;
+    {
+        TTickTimer timer(0, [&] { ++ticks; });
+        timer.Start();
+    }
+    Wait();
+    EXPECT_EQ(ticks, 0);
+}
+
+TEST(TickTimer, NoTickOnceTheApplicationHasQuit)
+{
+    int ticks = 0;
+    TTickTimer timer(0, [&] {
+        if (++ticks == 1)
+            QCoreApplication::quit();
+    });
+    timer.Start();
+    QTimer guard;
+    guard.setSingleShot(true);
+    QObject::connect(&guard, &QTimer::timeout, [] { QCoreApplication::quit(); });
+    guard.start(20000);
+    QCoreApplication::exec();
+    ASSERT_EQ(ticks, 1);
+    // Events dispatched after the event loop ended (a message box on the way out).
+    Wait();
+    EXPECT_EQ(ticks, 1);
+    EXPECT_EQ(timer.RemainingTime(), -1);
 }

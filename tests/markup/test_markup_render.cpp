@@ -428,22 +428,29 @@ TEST(MarkupWrap, PlacementBoundaries)
 TEST(MarkupMeasure, WidthGrowsToALineWidthPlusTwoOnlyWhenPassed)
 {
     const QFont base = TestFont();
-    ASSERT_EQ(Width(base, "s") + 1, Width(base, "a"));
+    // Two letters one pixel apart: a line of the wider one after a line of the narrower one
+    // is wider than the first line but not than the first line plus two.
+    QString s, a;
+    for (char n = 'a'; n <= 'z' && a.isEmpty(); ++n)
+        for (char w = 'a'; w <= 'z' && a.isEmpty(); ++w)
+            if (Width(base, QString(QChar(n))) + 1 == Width(base, QString(QChar(w))))
+                s = QChar(n), a = QChar(w);
+    ASSERT_FALSE(a.isEmpty());
     const struct
     {
-        const char *text;
+        QString text;
         int width;
     } cases[] = {
-        {"a", Width(base, "a") + 2},
-        {"s<br>a", Width(base, "s") + 2},
-        {"a<br>s", Width(base, "a") + 2},
-        {"s<br>aa", Width(base, "aa") + 2},
-        {"a ", Width(base, "a") + 2},
-        {"a<br>", Width(base, "a") + 2},
+        {a, Width(base, a) + 2},
+        {s + "<br>" + a, Width(base, s) + 2},
+        {a + "<br>" + s, Width(base, a) + 2},
+        {s + "<br>" + a + a, Width(base, a + a) + 2},
+        {a + " ", Width(base, a) + 2},
+        {a + "<br>", Width(base, a) + 2},
         {"<br>", 0},
     };
     for (const auto &c : cases)
-        EXPECT_EQ(Measure(QString::fromLatin1(c.text), QSize(200, 100), base).Width, c.width) << c.text;
+        EXPECT_EQ(Measure(c.text, QSize(200, 100), base).Width, c.width) << c.text.toStdString();
 }
 
 TEST(MarkupLines, StopUsesTheFontOfTheFinishedLinesStart)

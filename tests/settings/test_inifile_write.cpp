@@ -6,7 +6,8 @@
 #include <QDir>
 #include <QFileInfo>
 
-#include <sys/mount.h>
+#include <csignal>
+#include <sys/resource.h>
 #include <sys/stat.h>
 
 using namespace settings_test;
@@ -16,8 +17,6 @@ namespace {
 class IniWrite : public IniFixture
 {
 protected:
-    void TearDown() override { TIniFile::TestOnlySetWriteFailureAfter(-1); }
-
     // The file after one write into a file that held `before`.
     QByteArray After(const QByteArray &before, const QString &section, const QString &key,
                      const QString &value)
@@ -185,46 +184,103 @@ TEST_F(IniWrite, AMissingFolderOrAFolderInPlaceOfTheFileIsRefused)
     }
 }
 
+// Files may grow only to a set size while it is in force, as the shell's "ulimit -f" does:
+// writes past it fail with EFBIG, the way a full disk fails them with ENOSPC.
+class FileSizeLimit
+{
+public:
+    explicit FileSizeLimit(rlim_t bytes)
+    {
+        ::getrlimit(RLIMIT_FSIZE, &m_previous);
+        m_handler = std::signal(SIGXFSZ, SIG_IGN);
+        const rlimit limit{bytes, m_previous.rlim_max};
+        ::setrlimit(RLIMIT_FSIZE, &limit);
+    }
+    ~FileSizeLimit()
+    {
+        ::setrlimit(RLIMIT_FSIZE, &m_previous);
+        std::signal(SIGXFSZ, m_handler);
+    }
+
+private:
+    rlimit m_previous = {};
+    void (*m_handler)(int) = nullptr;
+};
+
 TEST_F(IniWrite, AWriteFailingHalfWayLeavesTheOldFileWhole)
 {
     QByteArray before = "[Alarm_000]\r\nEnabled=1\r\nDisplayName=Réveil\r\n";
     before += QByteArray(4000, 'x').prepend("[Other]\r\npad=") + "\r\n";
     WriteBytes(Path(), before);
     for (const qint64 written : {qint64(0), qint64(10), before.size() / 2, before.size() - 1}) {
-        TIniFile::TestOnlySetWriteFailureAfter(written);
-        try {
-            TIniFile(Path()).WriteString("Alarm_000", "Enabled", "0");
-            ADD_FAILURE() << "no error raised after " << written << " bytes";
-        } catch (const EIniFileException &e) {
-            EXPECT_EQ(e.Message(), "Impossible d'écrire dans " + Path());
+        {
+            const FileSizeLimit limit{rlim_t(written)};
+            try {
+                TIniFile(Path()).WriteString("Alarm_000", "Enabled", "0");
+                ADD_FAILURE() << "no error raised after " << written << " bytes";
+            } catch (const EIniFileException &e) {
+                EXPECT_EQ(e.Message(), "Impossible d'écrire dans " + Path());
+            }
+            // Nothing needs writing: no error, whatever the limit.
+            TIniFile(Path()).WriteString("Alarm_000", "Enabled", "1");
         }
         EXPECT_EQ(ReadBytes(Path()), before);
         EXPECT_EQ(FilesInFolder(), QStringList{"tempovir.ini"}) << "a temporary file was left behind";
     }
-    TIniFile::TestOnlySetWriteFailureAfter(-1);
     TIniFile(Path()).WriteString("Alarm_000", "Enabled", "0");
     EXPECT_EQ(TIniFile(Path()).ReadString("Alarm_000", "Enabled", "-"), "0");
 }
 
-// The same with a real full disk: a tiny file system that holds the old file but not a
-// second copy. Needs the right to mount, so it is skipped elsewhere.
-TEST_F(IniWrite, AFullDiskLeavesTheOldFileWhole)
+TEST_F(IniWrite, ANewFileThatCannotBeWrittenWholeLeavesNothing)
 {
-    const QString mountPoint = DirPath() + "/tiny";
-    ASSERT_TRUE(QDir().mkdir(mountPoint));
-    if (::mount("tmpfs", QFile::encodeName(mountPoint).constData(), "tmpfs", 0, "size=64k") != 0)
-        GTEST_SKIP() << "cannot mount a small file system here";
-    struct Unmount
-    {
-        QByteArray path;
-        ~Unmount() { ::umount(path.constData()); }
-    } unmount{QFile::encodeName(mountPoint)};
+    const FileSizeLimit limit(5);
+    ExpectWriteFails(Path(), "<missing>");
+    EXPECT_EQ(FilesInFolder(), QStringList{});
+}
 
-    const QString path = mountPoint + "/tempovir.ini";
-    const QByteArray before = "[S]\r\nK=old\r\n[Pad]\r\npad=" + QByteArray(40 * 1024, 'p') + "\r\n";
-    WriteBytes(path, before);
-    ExpectWriteFails(path, before);
-    EXPECT_EQ(QDir(mountPoint).entryList(QDir::Files | QDir::Hidden), QStringList{"tempovir.ini"});
+TEST_F(IniWrite, AReadOnlyFileAcceptsTheValuesItAlreadyHolds)
+{
+    const QByteArray before("[Display]\r\nAppStayOnTop=0\r\nAppShowMenu=1\r\n");
+    WriteBytes(Path(), before);
+    const auto readOnly = QFileDevice::ReadOwner | QFileDevice::ReadGroup | QFileDevice::ReadOther;
+    ASSERT_TRUE(QFile::setPermissions(Path(), readOnly));
+    TIniFile ini(Path());
+    ini.WriteBool("Display", "AppStayOnTop", false);
+    ini.WriteString("display", "appshowmenu", " 1 ");
+    EXPECT_EQ(ReadBytes(Path()), before);
+    EXPECT_THROW(ini.WriteBool("Display", "AppShowMenu", false), EIniFileException);
+    EXPECT_THROW(ini.WriteBool("Alarms", "ActAlarmsSound", true), EIniFileException);
+    EXPECT_EQ(ReadBytes(Path()), before);
+    const auto forAnyone = ~(QFileDevice::ReadUser | QFileDevice::WriteUser | QFileDevice::ExeUser);
+    EXPECT_EQ(QFile::permissions(Path()) & forAnyone, readOnly);
+}
+
+TEST_F(IniWrite, TemporaryFilesLeftByAKilledWriteGoAtTheNextWrite)
+{
+    // What a write killed before its rename leaves, beside files that only look alike.
+    const QStringList stale = {".tempovir.ini.tmp-a1B2c3", ".tempovir.ini.tmp-ZZZZZZ"};
+    const QStringList others = {"tempovir.ini.tmp-a1B2c3",   ".tempovir.ini.tmp-a1B2c",
+                                ".tempovir.ini.tmp-a1B2c3d", ".tempovir.ini.tmp-a1B2c!",
+                                ".other.ini.tmp-a1B2c3",     "notes.txt"};
+    for (const QString &name : stale + others)
+        WriteBytes(DirPath() + "/" + name, "[S]\r\nK=half");
+    ASSERT_TRUE(QDir(DirPath()).mkdir(".tempovir.ini.tmp-folder"));
+
+    // A failed write removes nothing.
+    {
+        const FileSizeLimit limit(0);
+        EXPECT_THROW(TIniFile(Path()).WriteString("S", "K", "v"), EIniFileException);
+    }
+    EXPECT_EQ(FilesInFolder().size(), stale.size() + others.size());
+
+    TIniFile(Path()).WriteString("S", "K", "v");
+    QStringList expected = others;
+    expected << "tempovir.ini";
+    expected.sort();
+    QStringList left = FilesInFolder();
+    left.sort();
+    EXPECT_EQ(left, expected);
+    EXPECT_TRUE(QFileInfo(DirPath() + "/.tempovir.ini.tmp-folder").isDir());
 }
 
 TEST_F(IniWrite, TheReplacementKeepsPermissionsAndWritesThroughALink)

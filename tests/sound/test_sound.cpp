@@ -6,6 +6,7 @@
 #include "platform/Sound.h"
 
 #include <QDeadlineTimer>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
@@ -14,6 +15,11 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <csignal>
+#include <cstring>
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -62,6 +68,7 @@ public:
     }
     QString address() const { return m_address; }
     QString dir() const { return m_dir.path(); }
+    qint64 pid() const { return m_server.processId(); }
 
 private:
     QTemporaryDir m_dir;
@@ -166,4 +173,106 @@ TEST(Sound, TheRisingMelodyPlaysThreeTonesFiftyMillisecondsApart)
         EXPECT_GE(gap, 40) << i;
         EXPECT_LE(gap, 100) << i;
     }
+}
+
+namespace {
+
+// A socket where a sound server would be that takes connections and never says a word.
+class SilentServer
+{
+public:
+    SilentServer()
+    {
+        const QByteArray path = QFile::encodeName(m_dir.filePath(QStringLiteral("native")));
+        m_fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+        sockaddr_un address = {};
+        address.sun_family = AF_UNIX;
+        std::strncpy(address.sun_path, path.constData(), sizeof address.sun_path - 1);
+        if (m_fd >= 0 && ::bind(m_fd, reinterpret_cast<sockaddr *>(&address), sizeof address) == 0 &&
+            ::listen(m_fd, 16) == 0)
+            m_address = QStringLiteral("unix:") + QString::fromUtf8(path);
+    }
+    // Closing it lets go of whoever still waits on it.
+    ~SilentServer()
+    {
+        if (m_fd >= 0)
+            ::close(m_fd);
+    }
+    QString address() const { return m_address; }
+
+private:
+    QTemporaryDir m_dir;
+    int m_fd = -1;
+    QString m_address;
+};
+
+// Plays a melody and says how long it took, in milliseconds.
+qint64 MelodyTime()
+{
+    QElapsedTimer timer;
+    timer.start();
+    BeepRising();
+    return timer.elapsed();
+}
+
+// Once the server answers again, notes sound again (the stuck note may take a moment to
+// come back).
+bool NotesSoundAgain()
+{
+    const QDeadlineTimer deadline(10000);
+    while (!deadline.hasExpired()) {
+        try {
+            platform::Beep(400, 20);
+            return true;
+        } catch (const Exception &) {
+            Delay(50);
+        }
+    }
+    return false;
+}
+
+} // namespace
+
+// These come last: a note stuck on a stalled server keeps the sound output busy until the
+// server lets it go.
+TEST(StalledSound, AServerThatNeverAnswersHoldsAMelodyUpForLessThanTwoSeconds)
+{
+    SilentServer server;
+    ASSERT_FALSE(server.address().isEmpty());
+    qputenv("PULSE_SERVER", server.address().toUtf8());
+    QElapsedTimer note;
+    note.start();
+    EXPECT_THROW(platform::Beep(400, 100), Exception);
+    EXPECT_LT(note.elapsed(), 1500);
+    EXPECT_LT(MelodyTime(), 2000);
+    // Every later alarm finds the output still stuck, and does not wait again.
+    EXPECT_LT(MelodyTime(), 500);
+    qunsetenv("PULSE_SERVER");
+}
+
+TEST(StalledSound, AStoppedServerHoldsAMelodyUpForLessThanTwoSecondsAndNotesSoundOnceItGoesOn)
+{
+    SoundServer server;
+    if (server.address().isEmpty())
+        GTEST_SKIP() << "pulseaudio could not be started";
+    qputenv("PULSE_SERVER", server.address().toUtf8());
+    // Someone listening, at a low latency: the null sink plays in 2-second blocks otherwise.
+    QProcess listener;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("PULSE_SERVER"), server.address());
+    listener.setProcessEnvironment(env);
+    listener.start(QStringLiteral("parecord"),
+                   {QStringLiteral("--device=tempovir_null.monitor"), QStringLiteral("--raw"),
+                    QStringLiteral("--latency-msec=10"), QStringLiteral("/dev/null")});
+    ASSERT_TRUE(listener.waitForStarted(5000));
+    ASSERT_TRUE(NotesSoundAgain()); // the stream is open and playing
+    ::kill(pid_t(server.pid()), SIGSTOP);
+    EXPECT_LT(MelodyTime(), 2000);
+    EXPECT_LT(MelodyTime(), 500);
+    ::kill(pid_t(server.pid()), SIGCONT);
+    EXPECT_TRUE(NotesSoundAgain());
+    platform::ReleaseSound();
+    listener.terminate();
+    listener.waitForFinished(5000);
+    qunsetenv("PULSE_SERVER");
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/ErrorReport.h"
+#include "platform/Links.h"
 #include "platform/MessagePump.h"
 #include "platform/Screen.h"
 #include "platform/Time.h"
@@ -66,6 +67,20 @@ public:
 
 private:
     platform::ErrorReporter *m_previous;
+};
+
+// Records the links the program hands to the desktop instead of opening them. Installed
+// for its lifetime.
+class LinkRecorder final : public platform::LinkOpener
+{
+public:
+    LinkRecorder() : m_previous(platform::SetLinkOpener(this)) {}
+    ~LinkRecorder() override { platform::SetLinkOpener(m_previous); }
+    void open(const QUrl &url) override { opened << url; }
+    QList<QUrl> opened;
+
+private:
+    platform::LinkOpener *m_previous;
 };
 
 // A primary screen of the test's choosing. Installed for its lifetime.

@@ -1,0 +1,43 @@
+#include "app/SettingsLocation.h"
+
+#include "app/Globals.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <unistd.h>
+
+namespace {
+
+// Whether this user may create a file in the folder (the real user, not the effective one
+// of a privileged helper).
+bool UserCanWrite(const QString &folder)
+{
+    return ::access(QFile::encodeName(folder).constData(), W_OK | X_OK) == 0;
+}
+
+} // namespace
+
+QString UserConfigHome()
+{
+    const QString xdg = qEnvironmentVariable("XDG_CONFIG_HOME");
+    if (!xdg.isEmpty() && QDir::isAbsolutePath(xdg))
+        return xdg;
+    return QDir::homePath() + QStringLiteral("/.config");
+}
+
+QString SettingsFileFor(const QString &exePath, const std::function<bool(const QString &folder)> &canWrite,
+                        const QString &configHome)
+{
+    const QString beside = ChangeFileExt(exePath, QStringLiteral(".ini"));
+    const QFileInfo info(beside);
+    if (info.exists() || canWrite(info.absolutePath()))
+        return beside;
+    const QString folder = configHome + QStringLiteral("/tempovir");
+    QDir().mkpath(folder);
+    return folder + QLatin1Char('/') + info.fileName();
+}
+
+QString SettingsFileFor(const QString &exePath)
+{
+    return SettingsFileFor(exePath, UserCanWrite, UserConfigHome());
+}

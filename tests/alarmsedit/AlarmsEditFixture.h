@@ -1,0 +1,114 @@
+#pragma once
+
+#include "alarms/AlarmTable.h"
+#include "app/Globals.h"
+#include "platform/Regional.h"
+#include "res/uRes.h"
+#include "settings/DateTimeText.h"
+#include "support/Fakes.h"
+#include "ui/Action.h"
+#include "ui/GridAlarms.h"
+#include "ui/frmAlarmsEdit.h"
+#include "ui/frmMain.h"
+
+#include <QApplication>
+#include <QTest>
+#include <gtest/gtest.h>
+#include <memory>
+
+// The main window and the alarm list window shown and active, French regional settings, the
+// clock standing at 10 December 2026, 12:00:00.000, and eight numbered alarm rows that are
+// switched off, dated today at noon, without message.
+class AlarmsEditFixture : public ::testing::Test
+{
+protected:
+    using T = TAlarmTable;
+
+    void SetUp() override
+    {
+        m_previousFormats = platform::FormatSettings();
+        platform::SetFormatSettings(platform::FormatSettingsFor(QLocale(QLocale::French, QLocale::France)));
+        // No alarm check may run behind the tests' backs.
+        StartingUp = true;
+        Closing = false;
+        main = std::make_unique<TfmMain>();
+        fmMain = main.get();
+        list = std::make_unique<TfmAlarmsEdit>();
+        fmAlarmsEdit = list.get();
+        table().NumberRows();
+        for (int r = 1; r <= T::AlarmCount; ++r)
+            fill(r, today(), QTime(12, 0), false, uRes::NoMessage, false);
+        table().SetAlarmsModified(false);
+        list->show();
+        list->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(list.get()));
+        grid()->setFocus();
+    }
+
+    void TearDown() override
+    {
+        list->hide();
+        fmAlarmsEdit = nullptr;
+        list.reset();
+        fmMain = nullptr;
+        main.reset();
+        StartingUp = false;
+        platform::SetFormatSettings(m_previousFormats);
+    }
+
+    TAlarmTable &table() { return *list->AlarmTable; }
+    TGridAlarms *grid() { return list->GridAlarms; }
+    QString cell(int col, int row) { return table().Cells(col, row); }
+    QDate today() const { return time.now().date(); }
+    bool activation() const { return fmMain->ActAlarmsActivate->Checked(); }
+    void setActivation(bool on)
+    {
+        fmMain->ActAlarmsActivate->SetChecked(on);
+        fmMain->ActAlarmsActivate->Execute(nullptr);
+    }
+
+    void fill(int r, const QDate &d, const QTime &t, bool enabled, const QString &message, bool shutdown)
+    {
+        table().SetCells(T::ColDate, r, DateToStr(d));
+        table().SetCells(T::ColTime, r, TimeToStr(t));
+        table().SetCells(T::ColEnabled, r, enabled ? uRes::Yes : uRes::No);
+        table().SetCells(T::ColMessage, r, message);
+        table().SetCells(T::ColShutdown, r, shutdown ? uRes::Yes : uRes::No);
+    }
+
+    // The widget under the middle of a cell, and the point there in its coordinates.
+    std::pair<QWidget *, QPoint> at(int col, int row)
+    {
+        const QPoint p = grid()->CellRect(col, row).center();
+        QWidget *w = grid()->childAt(p);
+        EXPECT_NE(w, nullptr) << "nothing under cell " << col << "," << row;
+        return {w, w ? w->mapFrom(grid(), p) : p};
+    }
+    void click(int col, int row)
+    {
+        auto [w, p] = at(col, row);
+        QTest::mouseClick(w, Qt::LeftButton, {}, p);
+    }
+    void dblClick(int col, int row)
+    {
+        auto [w, p] = at(col, row);
+        QTest::mouseDClick(w, Qt::LeftButton, {}, p);
+    }
+    // Makes a cell current by clicking it, then opens its editor with F2 as a user would.
+    QWidget *openEditor(int col, int row)
+    {
+        click(col, row);
+        QTest::keyClick(focused(), Qt::Key_F2);
+        return grid()->InplaceEditor();
+    }
+    static QWidget *focused() { return QApplication::focusWidget(); }
+    static void key(Qt::Key k, Qt::KeyboardModifiers mods = {}) { QTest::keyClick(focused(), k, mods); }
+
+    testing_support::FakeTime time{QDateTime(QDate(2026, 12, 10), QTime(12, 0))};
+    testing_support::SavedGlobals globals;
+    std::unique_ptr<TfmMain> main;
+    std::unique_ptr<TfmAlarmsEdit> list;
+
+private:
+    platform::TFormatSettings m_previousFormats;
+};

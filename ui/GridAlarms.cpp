@@ -1,0 +1,649 @@
+#include "ui/GridAlarms.h"
+
+#include "alarms/AlarmTable.h"
+#include "platform/Ascii.h"
+#include "platform/ErrorReport.h"
+#include "platform/Regional.h"
+#include "platform/Time.h"
+#include "settings/DateTimeText.h"
+#include "ui/AlarmGridModel.h"
+#include "ui/MarkupRender.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QCalendarWidget>
+#include <QDateEdit>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QPainter>
+#include <QPointer>
+#include <QStyledItemDelegate>
+#include <QTimeEdit>
+
+QString TagFreeText(const QString &text)
+{
+    QString out;
+    out.reserve(text.size());
+    qsizetype i = 0;
+    while (i < text.size()) {
+        if (text[i] != u'<') {
+            out += text[i++];
+            continue;
+        }
+        const qsizetype close = text.indexOf(u'>', i);
+        if (close < 0) {
+            out += QStringView(text).sliced(i);
+            break;
+        }
+        const QStringView tag = QStringView(text).sliced(i, close - i + 1);
+        if (tag.compare(u"<BR>", Qt::CaseInsensitive) == 0 || tag.compare(u"<HR>", Qt::CaseInsensitive) == 0)
+            out += u'\n';
+        i = close + 1;
+    }
+    return out;
+}
+
+namespace {
+
+QString QtLiteral(QStringView text)
+{
+    if (text.isEmpty())
+        return {};
+    QString quoted = text.toString();
+    quoted.replace(QLatin1Char('\''), QStringLiteral("''"));
+    return QLatin1Char('\'') + quoted + QLatin1Char('\'');
+}
+
+qsizetype RunLength(const QString &pattern, qsizetype i)
+{
+    const char16_t letter = platform::AsciiLower(pattern[i]);
+    qsizetype j = i;
+    while (j < pattern.size() && platform::AsciiLower(pattern[j]) == letter)
+        ++j;
+    return j - i;
+}
+
+// A quoted part of a pattern, copied as a literal; returns the index after it.
+qsizetype CopyQuoted(const QString &pattern, qsizetype i, QString &out)
+{
+    qsizetype end = pattern.indexOf(pattern[i], i + 1);
+    if (end < 0)
+        end = pattern.size();
+    out += QtLiteral(QStringView(pattern).sliced(i + 1, end - i - 1));
+    return end + 1;
+}
+
+bool IsQuote(QChar c)
+{
+    return c == u'"' || c == u'\'';
+}
+
+bool StartsWithAt(const QString &pattern, qsizetype i, QLatin1StringView what)
+{
+    return QStringView(pattern).sliced(i).startsWith(what, Qt::CaseInsensitive);
+}
+
+} // namespace
+
+QString PickerDateFormat(const platform::TFormatSettings &settings)
+{
+    const QString &pattern = settings.ShortDateFormat;
+    QString out;
+    for (qsizetype i = 0; i < pattern.size();) {
+        const QChar c = pattern[i];
+        if (IsQuote(c)) {
+            i = CopyQuoted(pattern, i, out);
+            continue;
+        }
+        const char16_t letter = platform::AsciiLower(c);
+        if (letter == u'd' || letter == u'm' || letter == u'y') {
+            const qsizetype run = RunLength(pattern, i);
+            i += run;
+            // Always the whole year: a two-digit year would put the picker in the 1900s.
+            if (letter == u'y')
+                out += QStringLiteral("yyyy");
+            else
+                out += QString(int(qMin<qsizetype>(run, 4)), letter == u'd' ? u'd' : u'M');
+            continue;
+        }
+        out += QtLiteral(c == u'/' ? QString(settings.DateSeparator) : QString(c));
+        ++i;
+    }
+    return out;
+}
+
+QString PickerTimeFormat(const platform::TFormatSettings &settings)
+{
+    const QString &pattern = settings.LongTimeFormat;
+    const bool twelveHour = pattern.contains(QLatin1StringView("ampm"), Qt::CaseInsensitive) ||
+                            pattern.contains(QLatin1StringView("am/pm"), Qt::CaseInsensitive) ||
+                            pattern.contains(QLatin1StringView("a/p"), Qt::CaseInsensitive);
+    QString out;
+    for (qsizetype i = 0; i < pattern.size();) {
+        const QChar c = pattern[i];
+        if (IsQuote(c)) {
+            i = CopyQuoted(pattern, i, out);
+            continue;
+        }
+        bool marker = false;
+        for (const auto &[text, length] :
+             {std::pair{QLatin1StringView("ampm"), 4}, std::pair{QLatin1StringView("am/pm"), 5},
+              std::pair{QLatin1StringView("a/p"), 3}}) {
+            if (StartsWithAt(pattern, i, text)) {
+                out += QStringLiteral("AP");
+                i += length;
+                marker = true;
+                break;
+            }
+        }
+        if (marker)
+            continue;
+        const char16_t letter = platform::AsciiLower(c);
+        if (letter == u'h' || letter == u'm' || letter == u'n' || letter == u's' || letter == u'z') {
+            const qsizetype run = RunLength(pattern, i);
+            i += run;
+            switch (letter) {
+            case u'h':
+                out += QString(run >= 2 ? 2 : 1, twelveHour ? u'h' : u'H');
+                break;
+            case u'm':
+            case u'n':
+                out += run >= 2 ? QStringLiteral("mm") : QStringLiteral("m");
+                break;
+            case u's':
+                out += run >= 2 ? QStringLiteral("ss") : QStringLiteral("s");
+                break;
+            default:
+                out += run >= 3 ? QStringLiteral("zzz") : QStringLiteral("z");
+                break;
+            }
+            continue;
+        }
+        out += QtLiteral(c == u':' ? QString(settings.TimeSeparator) : QString(c));
+        ++i;
+    }
+    return out;
+}
+
+// Header row and number column: drawn by the grid like its other cells, with the colours the
+// window gives, never highlighted, never clickable, never resized or moved.
+class TGridHeader : public QHeaderView
+{
+public:
+    TGridHeader(Qt::Orientation orientation, TGridAlarms *grid) : QHeaderView(orientation, grid), m_grid(grid)
+    {
+        setSectionsClickable(false);
+        setSectionsMovable(false);
+        setHighlightSections(false);
+        setSectionResizeMode(QHeaderView::Fixed);
+        setMinimumSectionSize(1);
+    }
+
+protected:
+    void paintSection(QPainter *painter, const QRect &rect, int logicalIndex) const override
+    {
+        platform::Guarded([&] {
+            if (orientation() == Qt::Horizontal)
+                m_grid->PaintFixedCell(*painter, rect, 0, logicalIndex + 1);
+            else
+                m_grid->PaintFixedCell(*painter, rect, logicalIndex + 1, 0);
+        });
+    }
+
+    void mouseDoubleClickEvent(QMouseEvent *event) override
+    {
+        platform::Guarded([&] {
+            const int section = logicalIndexAt(event->position().toPoint());
+            if (orientation() == Qt::Horizontal)
+                m_grid->DblClickCell(0, section < 0 ? -1 : section + 1);
+            else if (section < 0)
+                m_grid->DblClickCell(-1, -1);
+            else
+                m_grid->DblClickCell(section + 1, 0);
+        });
+    }
+
+private:
+    TGridAlarms *m_grid;
+};
+
+// Paints the cells with the window's colours and no selection highlight, and opens the
+// editor each column asks for.
+class TGridDelegate : public QStyledItemDelegate
+{
+public:
+    explicit TGridDelegate(TGridAlarms *grid) : QStyledItemDelegate(grid), m_grid(grid) {}
+
+    QWidget *Editor() const { return m_editor; }
+
+    void Finish()
+    {
+        if (QWidget *editor = m_editor) {
+            Q_EMIT commitData(editor);
+            Q_EMIT closeEditor(editor, QAbstractItemDelegate::NoHint);
+        }
+    }
+
+    void paint(QPainter *painter, const QStyleOptionViewItem &option, const QModelIndex &index) const override
+    {
+        platform::Guarded([&] { PaintCell(*painter, option, index); });
+    }
+
+    QWidget *createEditor(QWidget *parent, const QStyleOptionViewItem &,
+                          const QModelIndex &index) const override
+    {
+        const int ARow = index.row() + 1;
+        const int ACol = index.column() + 1;
+        TEditorType type = edNormal;
+        QColor brush, font;
+        platform::Guarded([&] {
+            type = m_grid->EditorType(ACol, ARow);
+            m_grid->CellColors(ARow, ACol, QStyle::State_None, brush, font);
+        });
+        QWidget *editor = nullptr;
+        switch (type) {
+        case edDateEdit: {
+            auto *date = new QDateEdit(parent);
+            date->setObjectName(QStringLiteral("edDateEdit"));
+            date->setCalendarPopup(true);
+            date->setDisplayFormat(PickerDateFormat(platform::FormatSettings()));
+            editor = date;
+            break;
+        }
+        case edTimeEdit: {
+            auto *time = new QTimeEdit(parent);
+            time->setObjectName(QStringLiteral("edTimeEdit"));
+            time->setDisplayFormat(PickerTimeFormat(platform::FormatSettings()));
+            editor = time;
+            break;
+        }
+        default: {
+            auto *line = new QLineEdit(parent);
+            line->setObjectName(QStringLiteral("edNormal"));
+            line->setFrame(false);
+            editor = line;
+            break;
+        }
+        }
+        editor->setFont(m_grid->font());
+        if (qobject_cast<QDateTimeEdit *>(editor)) {
+            // The picker wears the colour the cell has now.
+            QPalette palette = editor->palette();
+            palette.setColor(QPalette::Base, brush);
+            palette.setColor(QPalette::Window, brush);
+            palette.setColor(QPalette::Button, brush);
+            editor->setPalette(palette);
+            editor->setAutoFillBackground(true);
+            // Only the picker: the month calendar it drops down keeps the usual colours.
+            if (auto *date = qobject_cast<QDateEdit *>(editor))
+                date->calendarWidget()->setPalette(QApplication::palette(date->calendarWidget()));
+        }
+        m_editor = editor;
+        return editor;
+    }
+
+    void setEditorData(QWidget *editor, const QModelIndex &index) const override
+    {
+        platform::Guarded([&] { LoadEditor(editor, index); });
+    }
+
+    void setModelData(QWidget *editor, QAbstractItemModel *model, const QModelIndex &index) const override
+    {
+        platform::Guarded([&] {
+            if (auto *date = qobject_cast<QDateEdit *>(editor)) {
+                date->interpretText();
+                model->setData(index, DateToStr(date->date()));
+            } else if (auto *time = qobject_cast<QTimeEdit *>(editor)) {
+                time->interpretText();
+                model->setData(index, TimeToStr(time->time()));
+            } else if (auto *line = qobject_cast<QLineEdit *>(editor)) {
+                model->setData(index, line->text());
+            }
+        });
+    }
+
+    void updateEditorGeometry(QWidget *editor, const QStyleOptionViewItem &option,
+                              const QModelIndex &) const override
+    {
+        QRect r = option.rect; // the cell without its grid line
+        if (qobject_cast<QDateTimeEdit *>(editor)) {
+            r.setWidth(r.width() - 1);
+            r.setHeight(qMax(r.height() - 1, editor->minimumSizeHint().height()));
+        }
+        editor->setGeometry(r);
+    }
+
+protected:
+    bool eventFilter(QObject *object, QEvent *event) override
+    {
+        auto *editor = qobject_cast<QWidget *>(object);
+        if (editor && event->type() == QEvent::KeyPress) {
+            bool handled = false;
+            platform::Guarded([&] { handled = EditorKey(editor, static_cast<QKeyEvent *>(event)); });
+            if (handled)
+                return true;
+        }
+        return QStyledItemDelegate::eventFilter(object, event);
+    }
+
+private:
+    // Closes the editor on the keys that end an edit; true when the key was used.
+    bool EditorKey(QWidget *editor, QKeyEvent *key)
+    {
+        const bool picker = qobject_cast<QDateTimeEdit *>(editor) != nullptr;
+        switch (key->key()) {
+        case Qt::Key_Escape:
+            if (!picker) {
+                // The cell still holds the text it had when the editor opened.
+                Q_EMIT closeEditor(editor, QAbstractItemDelegate::RevertModelCache);
+                return true;
+            }
+            LoadEditor(editor, m_grid->currentIndex());
+            break;
+        case Qt::Key_Return:
+        case Qt::Key_Enter:
+        case Qt::Key_Tab:
+        case Qt::Key_Backtab:
+            break;
+        case Qt::Key_PageUp:
+        case Qt::Key_PageDown:
+        case Qt::Key_End:
+            if (!picker)
+                return false;
+            break;
+        default:
+            return false;
+        }
+        Q_EMIT commitData(editor);
+        Q_EMIT closeEditor(editor, QAbstractItemDelegate::NoHint);
+        return true;
+    }
+
+    void LoadEditor(QWidget *editor, const QModelIndex &index) const
+    {
+        if (!index.isValid())
+            return;
+        const QString text = m_grid->Table()->Cells(index.column() + 1, index.row() + 1);
+        if (auto *date = qobject_cast<QDateEdit *>(editor)) {
+            QDate value;
+            try {
+                value = StrToDate(text);
+            } catch (...) {
+            }
+            date->setDate(value.isValid() ? value : platform::Date());
+        } else if (auto *time = qobject_cast<QTimeEdit *>(editor)) {
+            QTime value;
+            try {
+                value = StrToTime(text);
+            } catch (...) {
+            }
+            if (!value.isValid())
+                value = platform::Time();
+            time->setTime(QTime(value.hour(), value.minute(), value.second()));
+        } else if (auto *line = qobject_cast<QLineEdit *>(editor)) {
+            line->setText(TagFreeText(text));
+            line->selectAll();
+        }
+    }
+
+    void PaintCell(QPainter &painter, const QStyleOptionViewItem &option, const QModelIndex &index) const
+    {
+        const int ARow = index.row() + 1;
+        const int ACol = index.column() + 1;
+        QColor brush, font;
+        m_grid->CellColors(ARow, ACol, option.state, brush, font);
+        const QRect rect = option.rect;
+        painter.save();
+        painter.setClipRect(rect);
+        painter.fillRect(rect, brush);
+        painter.setFont(m_grid->font());
+        painter.setPen(font);
+        const QString text = m_grid->Table()->Cells(ACol, ARow);
+        const QFontMetrics metrics(painter.font());
+        const int top = (rect.height() - metrics.height()) / 2;
+        if (text.contains(QLatin1StringView("</")) || text.contains(QLatin1StringView("<B")) ||
+            text.contains(QLatin1StringView("<I"))) {
+            TMarkupOptions markup;
+            markup.WordWrap = false;
+            RenderMarkup(painter, text, rect.adjusted(2, top, -2, 0), markup);
+        } else {
+            painter.drawText(rect.adjusted(2, 0, -2, 0),
+                             Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, text);
+        }
+        if (option.state & QStyle::State_HasFocus) {
+            painter.setPen(QPen(font, 1, Qt::DotLine));
+            painter.setBrush(Qt::NoBrush);
+            painter.drawRect(rect.adjusted(0, 0, -1, -1));
+        }
+        painter.restore();
+    }
+
+    TGridAlarms *m_grid;
+    mutable QPointer<QWidget> m_editor;
+};
+
+TGridAlarms::TGridAlarms(TAlarmTable *table, QWidget *parent)
+    : QTableView(parent), m_table(table), m_model(new TAlarmGridModel(table, this)),
+      m_delegate(new TGridDelegate(this))
+{
+    setObjectName(QStringLiteral("GridAlarms"));
+    QFont cellFont(QStringLiteral("Tahoma"));
+    cellFont.setPixelSize(11);
+    setFont(cellFont);
+
+    setHorizontalHeader(new TGridHeader(Qt::Horizontal, this));
+    setVerticalHeader(new TGridHeader(Qt::Vertical, this));
+    setModel(m_model);
+    setItemDelegate(m_delegate);
+
+    // Each section holds the cell and the grid line after it.
+    for (int c = 1; c < TAlarmTable::ColCount; ++c)
+        setColumnWidth(c - 1, ColWidths[c] + GridLineWidth);
+    horizontalHeader()->setFixedHeight(DefaultRowHeight + GridLineWidth);
+    verticalHeader()->setDefaultSectionSize(DefaultRowHeight + GridLineWidth);
+    verticalHeader()->setFixedWidth(ColWidths[0] + GridLineWidth);
+    horizontalHeader()->setFont(HeaderFont());
+    verticalHeader()->setFont(HeaderFont());
+
+    setShowGrid(true);
+    setGridStyle(Qt::SolidLine);
+    setSelectionMode(QAbstractItemView::ContiguousSelection);
+    setSelectionBehavior(QAbstractItemView::SelectItems);
+    setTabKeyNavigation(false);
+    setEditTriggers(QAbstractItemView::SelectedClicked | QAbstractItemView::EditKeyPressed |
+                    QAbstractItemView::AnyKeyPressed);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    setCornerButtonEnabled(false);
+    setWordWrap(false);
+
+    // The top-left header cell is Qt's corner button: drawn here like the other header cells.
+    for (auto *button : findChildren<QAbstractButton *>(QString(), Qt::FindDirectChildrenOnly)) {
+        m_corner = button;
+        button->installEventFilter(this);
+    }
+
+    connect(m_table, &TAlarmTable::cellsChanged, this, &TGridAlarms::tableCellsChanged);
+    connect(m_table, &TAlarmTable::refreshed, this, &TGridAlarms::tableRefreshed);
+    setCurrentIndex(m_model->index(0, 0));
+}
+
+QFont TGridAlarms::HeaderFont() const
+{
+    QFont headerFont = font();
+    headerFont.setBold(true);
+    return headerFont;
+}
+
+void TGridAlarms::CellColors(int ARow, int ACol, QStyle::State state, QColor &brush, QColor &font) const
+{
+    const bool fixed = ARow == 0 || ACol == 0;
+    brush = palette().color(fixed ? QPalette::Button : QPalette::Base);
+    font = palette().color(fixed ? QPalette::WindowText : QPalette::Text);
+    if (OnGetCellColor)
+        OnGetCellColor(const_cast<TGridAlarms *>(this), ARow, ACol, state, brush, font);
+}
+
+bool TGridAlarms::CanEditCell(int ARow, int ACol) const
+{
+    bool canEdit = true;
+    if (OnCanEditCell)
+        OnCanEditCell(const_cast<TGridAlarms *>(this), ARow, ACol, canEdit);
+    return canEdit;
+}
+
+TEditorType TGridAlarms::EditorType(int ACol, int ARow) const
+{
+    TEditorType editor = edNormal;
+    if (OnGetEditorType)
+        OnGetEditorType(const_cast<TGridAlarms *>(this), ACol, ARow, editor);
+    return editor;
+}
+
+QRect TGridAlarms::CellRect(int ACol, int ARow) const
+{
+    const int w = ColWidths[0];
+    const int h = DefaultRowHeight;
+    if (ARow == 0 && ACol == 0)
+        return QRect(frameWidth(), frameWidth(), w, h);
+    if (ARow == 0) {
+        const QHeaderView *header = horizontalHeader();
+        const int x = header->sectionViewportPosition(ACol - 1);
+        return QRect(header->mapTo(this, QPoint(x, 0)), QSize(ColWidths[ACol], h));
+    }
+    if (ACol == 0) {
+        const QHeaderView *header = verticalHeader();
+        const int y = header->sectionViewportPosition(ARow - 1);
+        return QRect(header->mapTo(this, QPoint(0, y)), QSize(w, h));
+    }
+    const QRect r = visualRect(m_model->index(ARow - 1, ACol - 1));
+    return QRect(viewport()->mapTo(this, r.topLeft()), r.size());
+}
+
+int TGridAlarms::CurrentCol() const
+{
+    return currentIndex().isValid() ? currentIndex().column() + 1 : -1;
+}
+
+int TGridAlarms::CurrentRow() const
+{
+    return currentIndex().isValid() ? currentIndex().row() + 1 : -1;
+}
+
+void TGridAlarms::SetCurrentCell(int ACol, int ARow)
+{
+    // A header cell is never current; asking for one still ends the edit in progress.
+    FinishEditing();
+    if (ACol >= 1 && ARow >= 1)
+        setCurrentIndex(m_model->index(ARow - 1, ACol - 1));
+}
+
+QWidget *TGridAlarms::InplaceEditor() const
+{
+    return state() == QAbstractItemView::EditingState ? m_delegate->Editor() : nullptr;
+}
+
+void TGridAlarms::FinishEditing()
+{
+    if (InplaceEditor())
+        m_delegate->Finish();
+}
+
+bool TGridAlarms::edit(const QModelIndex &index, EditTrigger trigger, QEvent *event)
+{
+    // Every way in is asked, the delayed edit after a click on the current cell included.
+    if (index.isValid() && state() != QAbstractItemView::EditingState) {
+        bool allowed = false;
+        platform::Guarded([&] { allowed = CanEditCell(index.row() + 1, index.column() + 1); });
+        if (!allowed)
+            return false;
+    }
+    return QTableView::edit(index, trigger, event);
+}
+
+void TGridAlarms::keyPressEvent(QKeyEvent *event)
+{
+    // Enter on the current cell starts editing it, as F2 does.
+    if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) &&
+        state() != QAbstractItemView::EditingState && event->modifiers() == Qt::NoModifier) {
+        if (edit(currentIndex(), QAbstractItemView::EditKeyPressed, event))
+            return;
+    }
+    QTableView::keyPressEvent(event);
+}
+
+void TGridAlarms::mouseDoubleClickEvent(QMouseEvent *event)
+{
+    QTableView::mouseDoubleClickEvent(event);
+    if (event->button() != Qt::LeftButton)
+        return;
+    const QModelIndex index = indexAt(event->position().toPoint());
+    platform::Guarded([&] {
+        if (index.isValid())
+            DblClickCell(index.row() + 1, index.column() + 1);
+        else
+            DblClickCell(-1, -1); // the empty area beside or below the cells
+    });
+}
+
+bool TGridAlarms::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == m_corner && m_corner) {
+        if (event->type() == QEvent::Paint) {
+            platform::Guarded([&] {
+                QPainter painter(m_corner);
+                PaintFixedCell(painter, m_corner->rect(), 0, 0);
+            });
+            return true;
+        }
+        if (event->type() == QEvent::MouseButtonDblClick) {
+            platform::Guarded([&] { DblClickCell(0, 0); });
+            return true;
+        }
+    }
+    return QTableView::eventFilter(watched, event);
+}
+
+void TGridAlarms::DblClickCell(int ARow, int ACol)
+{
+    if (OnDblClickCell)
+        OnDblClickCell(this, ARow, ACol);
+}
+
+void TGridAlarms::PaintFixedCell(QPainter &painter, const QRect &rect, int ARow, int ACol) const
+{
+    QColor brush, font;
+    CellColors(ARow, ACol, QStyle::State_None, brush, font);
+    const QRect cell(rect.topLeft(), QSize(rect.width() - GridLineWidth, rect.height() - GridLineWidth));
+    painter.save();
+    painter.setClipRect(rect);
+    painter.fillRect(cell, brush);
+    // A raised edge, then the grid line after the cell.
+    painter.setPen(brush.lighter(130));
+    painter.drawLine(cell.topLeft(), cell.topRight());
+    painter.drawLine(cell.topLeft(), cell.bottomLeft());
+    painter.setPen(palette().color(QPalette::Dark));
+    painter.drawLine(rect.right(), rect.top(), rect.right(), rect.bottom());
+    painter.drawLine(rect.left(), rect.bottom(), rect.right(), rect.bottom());
+    painter.setFont(HeaderFont());
+    painter.setPen(font);
+    painter.drawText(cell.adjusted(2, 0, -2, 0), Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine,
+                     m_table->Cells(ACol, ARow));
+    painter.restore();
+}
+
+void TGridAlarms::tableCellsChanged(int col, int row)
+{
+    if (OnCellsChanged)
+        OnCellsChanged(this, QRect(col, row, 1, 1));
+}
+
+void TGridAlarms::tableRefreshed()
+{
+    viewport()->update();
+    horizontalHeader()->viewport()->update();
+    verticalHeader()->viewport()->update();
+    if (m_corner)
+        m_corner->update();
+}
