@@ -1,12 +1,24 @@
 #pragma once
 
-#include <QDialog>
+#include <QWidget>
 
-// The power-off countdown window. Closing it only hides it.
-class TfmShutdown : public QDialog
+class QPushButton;
+class TBlockProgressBar;
+class TMarkupLabel;
+
+// The power-off countdown window: a notice, the bar and the cancel button. It is not modal,
+// and closing it by its title bar only hides it: the countdown goes on unseen.
+class TfmShutdown : public QWidget
 {
     Q_OBJECT
 
 public:
     explicit TfmShutdown(QWidget *parent = nullptr);
+
+    TMarkupLabel *MarkupLabel1 = nullptr;
+    TBlockProgressBar *ProgressBar1 = nullptr;
+    QPushButton *btnCancel = nullptr;
+
+    // Stops the countdown that is running (and any nested in it), then hides the window.
+    void btnCancelClick(QObject *Sender);
 };

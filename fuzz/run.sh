@@ -14,11 +14,14 @@ flags=(-std=c++20 -g -O1 -fPIC -fno-omit-frame-pointer
 cat >"$out/unity.cpp" <<UNITY
 #include "$root/fuzz/markup_fuzz.cpp"
 #include "$root/ui/MarkupRender.cpp"
+#include "$root/ui/MarkupTokenizer.cpp"
+#include "$root/ui/MarkupLayout.cpp"
+#include "$root/ui/MarkupPaint.cpp"
 #include "$root/platform/Fonts.cpp"
 UNITY
 binary="$out/markup_fuzz"
-if [ ! -x "$binary" ] || [ -n "$(find "$root/fuzz/markup_fuzz.cpp" "$root/ui/MarkupRender.cpp" \
-    "$root/ui/MarkupRender.h" "$root/platform/Fonts.cpp" -newer "$binary")" ]; then
+if [ ! -x "$binary" ] || [ -n "$(find "$root/fuzz/markup_fuzz.cpp" "$root"/ui/Markup{Render,Tokenizer,Layout,Paint}.* \
+    "$root/platform/Fonts.cpp" -newer "$binary")" ]; then
     # shellcheck disable=SC2046
     clang++ "${flags[@]}" "$out/unity.cpp" -o "$binary" $(pkg-config --cflags --libs Qt6Gui)
 fi

@@ -1,5 +1,7 @@
 #include "platform/Sound.h"
 
+#include "platform/Seam.h"
+
 #include "platform/Exception.h"
 
 #include <pulse/error.h>
@@ -211,23 +213,23 @@ private:
 };
 
 PulseOutput pulse;
-SoundOutput *current = &pulse;
+Seam<SoundOutput> seam(pulse);
 
 } // namespace
 
-void SetSoundOutput(SoundOutput *output)
+SoundOutput *SetSoundOutput(SoundOutput *output)
 {
-    current = output ? output : &pulse;
+    return seam.install(output);
 }
 
 void Beep(quint32 frequency, quint32 milliseconds)
 {
-    current->beep(frequency, milliseconds);
+    seam.get().beep(frequency, milliseconds);
 }
 
 void ReleaseSound()
 {
-    current->release();
+    seam.get().release();
 }
 
 } // namespace platform

@@ -16,7 +16,8 @@ public:
 };
 
 // Installs a replacement output (tests); nullptr goes back to the sound server.
-void SetSoundOutput(SoundOutput *output);
+// Returns the replacement installed before, or nullptr.
+SoundOutput *SetSoundOutput(SoundOutput *output);
 
 // Plays a sine tone of the given frequency and length on the default audio output and
 // returns once it has sounded. Throws Exception when there is no sound server, and when the

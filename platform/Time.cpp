@@ -10,7 +10,25 @@ namespace {
 class SystemTime final : public TimeSource
 {
 public:
-    QDateTime now() const override { return QDateTime::currentDateTime(); }
+    // The alarm check reads the local date and time many times per clock tick, and a full
+    // local-time conversion each time was most of its cost. The offset from UTC only changes
+    // at whole minutes (daylight saving, a new time zone), so it is looked up once a minute.
+    QDateTime now() const override
+    {
+        timespec ts{};
+        clock_gettime(CLOCK_REALTIME, &ts);
+        const qint64 ms = qint64(ts.tv_sec) * 1000 + ts.tv_nsec / 1000000;
+        const qint64 minute = ts.tv_sec / 60;
+        thread_local qint64 cachedMinute = -1;
+        thread_local int cachedOffset = 0;
+        if (minute != cachedMinute) {
+            tm local{};
+            localtime_r(&ts.tv_sec, &local);
+            cachedOffset = int(local.tm_gmtoff);
+            cachedMinute = minute;
+        }
+        return QDateTime::fromMSecsSinceEpoch(ms, Qt::OffsetFromUTC, cachedOffset);
+    }
     quint32 tickCount() const override
     {
         timespec ts{};

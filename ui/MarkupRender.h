@@ -39,5 +39,6 @@ bool RenderMarkup(QPainter &surface, const QString &text, const QRect &rect, con
 
 // The colour a markup colour value names: "#RRGGBB" (missing pairs 0), a colour name
 // ("clred", system colours from the application palette), black for an unknown name.
-// An empty value gives an invalid colour (the caller keeps its colour).
+// An empty value gives an invalid colour (the caller keeps its colour). Defined with the tag
+// reading, in MarkupTokenizer.cpp.
 QColor MarkupColor(const QString &value);

@@ -2,6 +2,7 @@
 #include "app/Globals.h"
 #include "app/SettingsLocation.h"
 #include "platform/ErrorReport.h"
+#include "platform/Time.h"
 
 #include <QDir>
 #include <QFile>
@@ -99,4 +100,16 @@ TEST(DisplayChoice, WaylandAndNothingMeanTheXDisplayOtherPlatformsAreHonoured)
     for (const Case &c : cases)
         EXPECT_EQ(ChooseDisplay(QString::fromUtf8(c.qpa), c.xReachable), c.choice)
             << c.qpa << " " << c.xReachable;
+}
+
+TEST(SystemClock, TheLocalTimeMatchesTheSystemsIncludingItsOffset)
+{
+    // No replacement is installed here: this is the real clock.
+    const QDateTime before = QDateTime::currentDateTime();
+    const QDateTime now = platform::Now();
+    const QDateTime after = QDateTime::currentDateTime();
+    EXPECT_LE(before.toMSecsSinceEpoch(), now.toMSecsSinceEpoch());
+    EXPECT_GE(after.toMSecsSinceEpoch(), now.toMSecsSinceEpoch());
+    EXPECT_EQ(now.offsetFromUtc(), after.offsetFromUtc());
+    EXPECT_LE(qAbs(now.time().msecsTo(after.time())), 1000);
 }

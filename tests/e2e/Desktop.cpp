@@ -141,6 +141,10 @@ bool Program::start(const QStringList &args, const QString &fakeTime)
     env.insert(QStringLiteral("DISPLAY"), m_desktop.display());
     env.remove(QStringLiteral("QT_QPA_PLATFORM"));
     env.insert(QStringLiteral("XDG_RUNTIME_DIR"), m_dir.path());
+    env.insert(QStringLiteral("DBUS_SYSTEM_BUS_ADDRESS"),
+               m_systemBus.isEmpty()
+                   ? QStringLiteral("unix:path=") + m_dir.filePath(QStringLiteral("no-system-bus"))
+                   : m_systemBus);
     if (!fakeTime.isEmpty()) {
         // The multi-threaded preload keeps the program's own pid, unlike the faketime wrapper.
         env.insert(QStringLiteral("LD_PRELOAD"),

@@ -39,6 +39,9 @@ public:
     QString iniPath() const;
     // Starts it; fakeTime, if given, is a faketime moment such as "@2026-12-10 07:29:58".
     bool start(const QStringList &args = {}, const QString &fakeTime = {});
+    // The system bus the program is given; without one it gets an address that leads
+    // nowhere, so that no run can reach the machine's own system bus.
+    void setSystemBus(const QString &address) { m_systemBus = address; }
     bool waitForExit(int timeoutMs = 15000);
     int exitCode() const { return m_process.exitCode(); }
     bool running() const { return m_process.state() != QProcess::NotRunning; }
@@ -50,6 +53,7 @@ private:
     QTemporaryDir m_dir;
     QProcess m_process;
     QString m_exe;
+    QString m_systemBus;
 };
 
 QByteArray ReadFile(const QString &path);

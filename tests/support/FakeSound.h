@@ -2,6 +2,7 @@
 
 #include "platform/Sound.h"
 
+#include <functional>
 #include <utility>
 #include <vector>
 
@@ -21,9 +22,11 @@ public:
 
     std::vector<std::pair<quint32, quint32>> notes; // frequency, milliseconds
     int releases = 0;
+    std::function<void()> onNote; // runs as each note starts
 
 private:
     FakeTime *m_time;
+    platform::SoundOutput *m_previous;
 };
 
 } // namespace testing_support

@@ -5,6 +5,7 @@
 
 #ifdef TEMPOVIR_TEST_WIDGETS
 #include "platform/TApplication.h"
+#include "support/SystemBus.h"
 using TestApplication = TApplication;
 #else
 #include <QGuiApplication>
@@ -20,5 +21,9 @@ int main(int argc, char **argv)
     platform::RegisterFonts();
     // No test may stop at a modal box: reports go to standard error unless a test records them.
     platform::SetErrorReporter(nullptr);
+#ifdef TEMPOVIR_TEST_WIDGETS
+    // No test may reach the real system bus's power-off, whatever it fires.
+    testing_support::InstallPowerOffGuard();
+#endif
     return RUN_ALL_TESTS();
 }
