@@ -62,7 +62,8 @@ protected:
         return QRect(number("Absolute upper-left X") - left, number("Absolute upper-left Y") - top,
                      number("Width") + left + right, number("Height") + top + bottom);
     }
-    QString Visible(const QString &caption) const { return desktop->waitForWindow(caption); }
+    // A start on a loaded machine may take a while.
+    QString Visible(const QString &caption) const { return desktop->waitForWindow(caption, 30000); }
     // The clock's pop-up menu, then the n-th of its commands. A click that comes while the
     // window is still being mapped opens nothing, so it is repeated.
     bool PopupCommand(const QString &id, int n) const
