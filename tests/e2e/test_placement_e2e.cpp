@@ -64,6 +64,14 @@ protected:
     }
     // A start on a loaded machine may take a while.
     QString Visible(const QString &caption) const { return desktop->waitForWindow(caption, 30000); }
+    bool ShownNow(const QString &caption) const
+    {
+        return !Run(QStringLiteral("xdotool"),
+                    {QStringLiteral("search"), QStringLiteral("--onlyvisible"), QStringLiteral("--name"),
+                     QLatin1Char('^') + caption + QLatin1Char('$')})
+                    .trimmed()
+                    .isEmpty();
+    }
     // The clock's pop-up menu, then the n-th of its commands. A click that comes while the
     // window is still being mapped opens nothing, so it is repeated.
     bool PopupCommand(const QString &id, int n) const
@@ -145,7 +153,7 @@ TEST_F(Placement, BothWindowsComeBackAtTheirPlaceAndTheMainOneAboveWithoutMenus)
     MoveAndResize(list, 300, 200, 700, 400);
     const QRect listOuter = Outer(list);
     Run(QStringLiteral("wmctrl"), {QStringLiteral("-c"), ListCaption});
-    ASSERT_TRUE(Eventually([&] { return Visible(ListCaption).isEmpty(); }));
+    ASSERT_TRUE(Eventually([&] { return !ShownNow(ListCaption); }));
     CloseAndWait(program);
     const QByteArray firstRun = e2e::ReadFile(program.iniPath());
     EXPECT_TRUE(firstRun.contains("AppStayOnTop=1\r\nAppShowMenu=0\r\n")) << firstRun.constData();
