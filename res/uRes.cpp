@@ -32,5 +32,9 @@ QString IniWriteError(const QString &path)
 {
     return WithText(IniWriteErrorFormat, path);
 }
+QString InvalidInteger(const QString &text)
+{
+    return WithText(InvalidIntegerFormat, text);
+}
 
 } // namespace uRes

@@ -35,6 +35,18 @@ inline const QString KeyAppShowMenu = QStringLiteral("AppShowMenu");
 inline const QString SectionAlarms = QStringLiteral("Alarms");
 inline const QString KeyActAlarmsSound = QStringLiteral("ActAlarmsSound");
 
+// Window placement: the sections are the windows' storage paths, the keys these, the
+// position keys also with the resolution suffix.
+inline const QString StoragePathMain = QStringLiteral("fmMain\\");
+inline const QString StoragePathAlarmsEdit = QStringLiteral("fmAlarmsEdit\\");
+inline const QString KeyFormVersion = QStringLiteral("FormVersion");
+inline const QString KeyShowCmd = QStringLiteral("ShowCmd");
+inline const QString KeyFlags = QStringLiteral("Flags");
+inline const QString KeyPixelsPerInch = QStringLiteral("PixelsPerInch");
+inline const QString KeyMinMaxPos = QStringLiteral("MinMaxPos");
+inline const QString KeyNormPos = QStringLiteral("NormPos");
+inline constexpr const char *ResolutionSuffixFormat = "(%dx%d)";
+
 // Message given to an alarm the user enables without one; takes the alarm number.
 inline constexpr const char *DefaultMessageFormat = "Message alarme %.3d";
 
@@ -42,6 +54,7 @@ inline constexpr const char *DefaultMessageFormat = "Message alarme %.3d";
 inline constexpr const char *InvalidDateFormat = "'%s' n'est pas une date correcte";
 inline constexpr const char *InvalidTimeFormat = "'%s' n'est pas une heure correcte";
 inline constexpr const char *IniWriteErrorFormat = "Impossible d'écrire dans %s";
+inline constexpr const char *InvalidIntegerFormat = "'%s' n'est pas une valeur entière correcte";
 
 // "Alarm_000" to "Alarm_007".
 QString AlarmSection(int index);
@@ -50,5 +63,6 @@ QString DefaultMessage(int number);
 QString InvalidDate(const QString &text);
 QString InvalidTime(const QString &text);
 QString IniWriteError(const QString &path);
+QString InvalidInteger(const QString &text);
 
 } // namespace uRes

@@ -4,6 +4,7 @@
 #include "app/Globals.h"
 #include "platform/ErrorReport.h"
 #include "platform/Time.h"
+#include "platform/WindowPlacement.h"
 #include "res/Images.h"
 #include "res/uRes.h"
 #include "settings/DateTimeText.h"
@@ -83,10 +84,8 @@ TfmAlarmsEdit::TfmAlarmsEdit(QWidget *parent) : QMainWindow(parent)
     GridAlarms->OnCellsChanged = [this](QObject *s, const QRect &r) { GridAlarmsCellsChanged(s, r); };
     setCentralWidget(GridAlarms);
 
-    resize(DesignWidth, DesignHeight);
     // Centred on the screen when first shown, unless a stored placement moves it.
-    if (const QScreen *screen = QGuiApplication::primaryScreen())
-        move(screen->availableGeometry().center() - QPoint(DesignWidth / 2, DesignHeight / 2));
+    platform::SetDesignedOuterSize(this, QSize(DesignWidth, DesignHeight));
 
     BindMainActions();
 }

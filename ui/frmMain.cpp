@@ -5,7 +5,9 @@
 #include "alarms/uShutdown.h"
 #include "app/Globals.h"
 #include "platform/ErrorReport.h"
+#include "platform/WindowPlacement.h"
 #include "res/Images.h"
+#include "res/uRes.h"
 #include "ui/Action.h"
 #include "ui/AlertPopup.h"
 #include "ui/Clock.h"
@@ -20,6 +22,7 @@
 #include <QScreen>
 #include <QSignalBlocker>
 #include <QSlider>
+#include <QTimer>
 #include <QVBoxLayout>
 #include <memory>
 
@@ -86,12 +89,12 @@ TfmMain::TfmMain(QWidget *parent) : QMainWindow(parent)
     // from a table that does not exist yet.
     Clock1->Loaded();
 
-    resize(370, 197);
+    // IniFileName is where the settings file lives (beside the executable, or in the user's
+    // configuration folder when that one cannot be written): the storage takes it as it is.
+    AppIniFileStorage1.SetLocation(TAppIniFileStorage::flCustom);
+
     // Centred on the screen when first shown, unless a stored placement moves it.
-    if (const QScreen *screen = QGuiApplication::primaryScreen()) {
-        const QRect area = screen->availableGeometry();
-        move(area.center() - QPoint(370 / 2, 197 / 2));
-    }
+    platform::SetDesignedOuterSize(this, QSize(370, 197));
     FormCreate();
 }
 
@@ -184,7 +187,15 @@ void TfmMain::FormCreate()
 void TfmMain::InitApplication(const QString &iniFileName)
 {
     InitAlarmGrid(AlarmTable(), *this, iniFileName);
-    ApplyUserPrefs(LoadUserPrefs(iniFileName));
+    ApplyUserPrefs(LoadUserPrefs(AppIniFileStorage1, FormStorages(), iniFileName));
+}
+
+QList<TFormStorage> TfmMain::FormStorages()
+{
+    QList<TFormStorage> forms{{this, &AppIniFileStorage1, uRes::StoragePathMain, 0, true}};
+    if (fmAlarmsEdit)
+        forms.append({fmAlarmsEdit, &AppIniFileStorage1, uRes::StoragePathAlarmsEdit, 0, false});
+    return forms;
 }
 
 TUserPrefs TfmMain::UserPrefs() const
@@ -376,12 +387,26 @@ bool TfmMain::TextDoesNotFit() const
 void TfmMain::FormResize(QObject *)
 {
     if (ActClockFontAutoSize->Checked()) {
+        bool unfinished = false;
         if (TextDoesNotFit()) {
             for (int i = 0; i < 101 && TextDoesNotFit(); ++i)
                 SetFontSizePosition(tbFontSize->value() - 1);
+            unfinished = TextDoesNotFit() && tbFontSize->value() > tbFontSize->minimum();
         } else {
             for (int i = 0; i < 101 && !TextDoesNotFit(); ++i)
                 SetFontSizePosition(tbFontSize->value() + 1);
+            unfinished = !TextDoesNotFit() && tbFontSize->value() < tbFontSize->maximum();
+        }
+        // One pass moves the font by at most 101 points; a large change of size (a maximise,
+        // a big shrink) takes further passes, each from the event loop.
+        if (unfinished && !m_refitQueued) {
+            m_refitQueued = true;
+            QTimer::singleShot(0, this, [this] {
+                platform::Guarded([this] {
+                    m_refitQueued = false;
+                    FormResize(nullptr);
+                });
+            });
         }
     }
     const QFontMetrics metrics(lblAlarms->font());
@@ -419,7 +444,7 @@ void TfmMain::FormClose()
     // The alarms are safe by now. Preferences that cannot be written are reported and the
     // program still ends: with a read-only file every close would fail the same way.
     try {
-        SaveUserPrefs(IniFileName, UserPrefs());
+        SaveUserPrefs(AppIniFileStorage1, FormStorages(), IniFileName, UserPrefs());
     } catch (...) {
         platform::ReportCurrentException();
     }

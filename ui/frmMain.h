@@ -1,6 +1,8 @@
 #pragma once
 
 #include "alarms/AlarmHost.h"
+#include "settings/AppIniFileStorage.h"
+#include "settings/FormStorage.h"
 #include "settings/uUserPrefs.h"
 
 #include <QMainWindow>
@@ -44,6 +46,11 @@ public:
     QSlider *tbFontSize = nullptr;
     QMenu *PopupMenu1 = nullptr;
     TAlertPopup *AlertPopup1 = nullptr;
+    // The settings file as a whole, for the windows' placement; attached only while the
+    // placement is read or written.
+    TAppIniFileStorage AppIniFileStorage1;
+    // This window's placement, then the alarm list window's.
+    QList<TFormStorage> FormStorages();
 
     TAction *ActTypeAnalog = nullptr;
     TAction *ActTypeDigital = nullptr;
@@ -92,4 +99,6 @@ private:
     void FormClose();
     // Border, menu bar and window level from the two actions that decide them.
     void ApplyWindowStyle();
+
+    bool m_refitQueued = false;
 };

@@ -31,7 +31,7 @@ QStringList captions(const QMenu *menu)
 TEST_F(AlarmsWindow, HasTheDesignedWindowMenusAndToolbar)
 {
     EXPECT_EQ(list->windowTitle(), QStringLiteral("Liste des alarmes"));
-    EXPECT_EQ(list->size(), QSize(615, 322));
+    EXPECT_EQ(list->frameGeometry().size(), QSize(615, 322)); // outer size, frame included
     EXPECT_EQ(list->maximumSize(), QSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX)); // sizeable
 
     const QList<QAction *> menus = list->menuBar()->actions();

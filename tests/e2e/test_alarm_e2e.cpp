@@ -43,9 +43,9 @@ TEST(AlarmEndToEnd, AnAlarmFiresOnceAndTheFileKeepsWhatTheUserSet)
         GTEST_SKIP() << "no X server";
     Program program(desktop);
     const QByteArray alarms = "[Alarm_000]\r\nEnabled=1\r\nDate=10/12/2026\r\nTime=07:30:00\r\n"
-                              "DisplayName=Réveil <B>maintenant</B>\r\nShutdown=0\r\n"
+                              "DisplayName=Réveil <B>maintenant</B>\r\nShutdown=0\r\n\r\n"
                               "[Alarm_001]\r\nEnabled=1\r\nDate=10/12/2026\r\nTime=08:30:00\r\n"
-                              "DisplayName=Plus tard\r\nShutdown=0\r\n";
+                              "DisplayName=Plus tard\r\nShutdown=0\r\n\r\n";
     e2e::WriteFile(program.iniPath(), alarms);
     // Room for a slow start on a loaded machine: an alarm already past at start-up is reset.
     ASSERT_TRUE(program.start({}, QStringLiteral("@2026-12-10 07:29:48")));
@@ -66,7 +66,8 @@ TEST(AlarmEndToEnd, AnAlarmFiresOnceAndTheFileKeepsWhatTheUserSet)
     desktop.run(QStringLiteral("wmctrl"), {QStringLiteral("-c"), MainCaption});
     ASSERT_TRUE(program.waitForExit()) << "still running after its main window closed";
     EXPECT_EQ(program.exitCode(), 0);
-    // No edit: the alarm sections are as they were, the fired alarm still enabled.
+    // No edit: the alarm sections are as they were, the fired alarm still enabled (each section
+    // ends with an empty line, as the placement's write-back leaves them).
     EXPECT_TRUE(e2e::ReadFile(program.iniPath()).startsWith(alarms))
         << e2e::ReadFile(program.iniPath()).constData();
 }

@@ -1,0 +1,69 @@
+#pragma once
+
+#include <QList>
+#include <QPoint>
+#include <QRect>
+#include <QSize>
+
+class QWidget;
+
+namespace platform {
+
+// Show commands of the placement record.
+enum TShowCmd { SW_HIDE = 0, SW_SHOWNORMAL = 1, SW_SHOWMINIMIZED = 2, SW_SHOWMAXIMIZED = 3 };
+// Placement flag: the window goes back to maximised when it is restored from minimised.
+constexpr int WPF_RESTORETOMAXIMIZED = 2;
+
+// What the window system keeps of a top-level window's place, as the settings file stores it.
+// What each field means on X11 under a window manager:
+struct TWindowPlacement
+{
+    // 1 normal, 2 minimised (iconified), 3 maximised (or full screen), from the window's state;
+    // a hidden window gives the state it will be shown in. When applied, 0 leaves visibility
+    // and state alone; any other value sets the state and shows the window.
+    int showCmd = SW_SHOWNORMAL;
+    // WPF_RESTORETOMAXIMIZED when the window is minimised from the maximised state, else 0.
+    int flags = 0;
+    // X11 has no place of its own for a minimised window: always -1, -1; ignored when applied.
+    QPoint minPosition{-1, -1};
+    // The window manager decides where a maximised window goes: this is only what the program
+    // last set (-1, -1 before), kept with the window and never sent to the window manager.
+    QPoint maxPosition{-1, -1};
+    // The outer frame of the window in its normal state, title bar and borders included, in
+    // pixels of the virtual desktop; right and bottom lie just outside it. While the window is
+    // maximised or minimised, the frame it goes back to.
+    int left = 0;
+    int top = 0;
+    int right = 0;
+    int bottom = 0;
+
+    QRect normalRect() const { return QRect(QPoint(left, top), QSize(right - left, bottom - top)); }
+    void setNormalRect(const QRect &r)
+    {
+        left = r.left();
+        top = r.top();
+        right = r.left() + r.width();
+        bottom = r.top() + r.height();
+    }
+};
+
+TWindowPlacement GetWindowPlacement(const QWidget *window);
+// Gives the window its normal frame (moved onto a screen when it lies wholly outside every
+// one of them) and, unless showCmd is SW_HIDE, its state. A window the window manager has not
+// framed yet takes the exact frame once it has been framed.
+void SetWindowPlacement(QWidget *window, const TWindowPlacement &placement);
+
+// Opens the window with an outer frame of that size, centred on the primary screen's work
+// area, once the window manager frames it.
+void SetDesignedOuterSize(QWidget *window, QSize outer);
+
+// The thickness of the window's border (not its title bar), x and y; 0, 0 without a frame.
+QPoint FrameThickness(const QWidget *window);
+// Whether the user may resize the window by its border.
+bool IsSizeable(const QWidget *window);
+
+// rect as it is when it overlaps one of the screens; otherwise moved into the work area,
+// shrunk only where it is larger.
+QRect FitOntoScreens(const QRect &rect, const QList<QRect> &screens, const QRect &workArea);
+
+} // namespace platform
