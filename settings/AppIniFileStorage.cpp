@@ -3,7 +3,7 @@
 #include "platform/Ascii.h"
 #include "platform/Exception.h"
 #include "res/uRes.h"
-#include "settings/AtomicWrite.h"
+#include "settings/SettingsFileIo.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -15,8 +15,6 @@
 
 namespace {
 
-// Bigger than any settings file the program writes; something else has taken its place.
-constexpr qint64 MaxFileSize = 64 * 1024 * 1024;
 const QByteArray Utf8Bom("\xEF\xBB\xBF");
 
 bool SameName(QByteArrayView a, QByteArrayView b)
@@ -64,51 +62,6 @@ std::optional<QByteArray> SectionHeader(QByteArrayView line)
     if (close <= i)
         return std::nullopt;
     return line.sliced(i + 1, close - i - 1).trimmed().toByteArray();
-}
-
-// Decimal with an optional sign, or hexadecimal after "$", "x", "X", "0x" or "0X", leading
-// blanks allowed, nothing after.
-std::optional<int> ParseInteger(QStringView text)
-{
-    qsizetype i = 0;
-    const qsizetype n = text.size();
-    while (i < n && (text[i] == u' ' || text[i] == u'\t'))
-        ++i;
-    if (i == n)
-        return std::nullopt;
-    if (text[i] == u'$' || text[i] == u'x' || text[i] == u'X' ||
-        (text[i] == u'0' && i + 1 < n && (text[i + 1] == u'x' || text[i + 1] == u'X'))) {
-        i += text[i] == u'0' ? 2 : 1;
-        if (i == n)
-            return std::nullopt;
-        quint64 value = 0;
-        for (; i < n; ++i) {
-            const int digit = platform::HexDigitValue(text[i].unicode());
-            if (digit < 0)
-                return std::nullopt;
-            value = value * 16 + quint64(digit);
-            if (value > 0xFFFFFFFFull)
-                return std::nullopt;
-        }
-        return static_cast<int>(static_cast<quint32>(value));
-    }
-    bool negative = false;
-    if (text[i] == u'+' || text[i] == u'-') {
-        negative = text[i] == u'-';
-        ++i;
-    }
-    if (i == n)
-        return std::nullopt;
-    const qint64 limit = negative ? 2147483648LL : 2147483647LL;
-    qint64 value = 0;
-    for (; i < n; ++i) {
-        if (text[i] < u'0' || text[i] > u'9')
-            return std::nullopt;
-        value = value * 10 + (text[i].unicode() - u'0');
-        if (value > limit)
-            return std::nullopt;
-    }
-    return static_cast<int>(negative ? -value : value);
 }
 
 QString WithDefaultExtension(const QString &name)
@@ -175,16 +128,10 @@ void TAppIniFileStorage::Reload()
     const QFileInfo info(m_fullFileName); // follows a symbolic link to its target
     if (!info.exists())
         return;
-    constexpr auto anyWrite = QFileDevice::WriteOwner | QFileDevice::WriteGroup | QFileDevice::WriteOther;
-    m_readOnly = !info.isWritable() || !(info.permissions() & anyWrite);
+    m_readOnly = !MayWrite(m_fullFileName);
     // What cannot be read whole is never written back either: that would lose it.
-    QFile file(m_fullFileName);
-    if (!info.isFile() || info.size() > MaxFileSize || !file.open(QIODevice::ReadOnly)) {
-        m_readOnly = true;
-        return;
-    }
-    QByteArray data = file.readAll();
-    if (file.error() != QFileDevice::NoError) {
+    QByteArray data;
+    if (ReadWholeFile(m_fullFileName, data) != FileState::Read) {
         m_readOnly = true;
         return;
     }

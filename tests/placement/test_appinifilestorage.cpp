@@ -2,7 +2,7 @@
 
 #include "platform/Exception.h"
 #include "settings/AppIniFileStorage.h"
-#include "settings/AtomicWrite.h"
+#include "settings/SettingsFileIo.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>
