@@ -33,6 +33,17 @@ qsizetype markerLength(const QString &pattern, qsizetype i)
     return 0;
 }
 
+bool hasMarker(const QString &pattern)
+{
+    for (qsizetype i = 0; i < pattern.size(); ++i) {
+        if (isQuote(pattern[i]))
+            i = quotedAt(pattern, i).next - 1;
+        else if (markerLength(pattern, i) > 0)
+            return true;
+    }
+    return false;
+}
+
 Quoted quotedAt(const QString &pattern, qsizetype i)
 {
     qsizetype end = pattern.indexOf(pattern[i], i + 1);

@@ -20,6 +20,9 @@ bool startsWithAt(const QString &pattern, qsizetype i, QLatin1StringView token);
 // Length of the AM/PM marker at i: 4 for "ampm", 5 for "am/pm", 3 for "a/p" (either case), 0 for none.
 qsizetype markerLength(const QString &pattern, qsizetype i);
 
+// Whether the pattern has an AM/PM marker outside quoted text: a twelve-hour clock.
+bool hasMarker(const QString &pattern);
+
 // The quoted text whose quote stands at i, without its quotes (an unclosed quote runs to the end),
 // and the index after it.
 struct Quoted

@@ -28,17 +28,6 @@ QString Name(const QStringList &names, int index)
 }
 
 // Whether the time pattern asks for a 12-hour clock.
-bool HasMarker(const QString &pattern)
-{
-    for (qsizetype i = 0; i < pattern.size(); ++i) {
-        if (isQuote(pattern[i]))
-            i = quotedAt(pattern, i).next - 1;
-        else if (markerLength(pattern, i) > 0)
-            return true;
-    }
-    return false;
-}
-
 enum class DateOrder { DMY, MDY, YMD };
 
 DateOrder OrderOf(const QString &pattern)
@@ -302,7 +291,7 @@ QString TimeToStr(const QTime &time, const TFormatSettings &settings)
     if (!time.isValid())
         return QString();
     const QString &pattern = settings.LongTimeFormat;
-    const bool twelveHour = HasMarker(pattern);
+    const bool twelveHour = hasMarker(pattern);
     const bool am = time.hour() < 12;
     return translate(
         pattern, [](QStringView text) { return text; },

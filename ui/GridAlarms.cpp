@@ -21,6 +21,7 @@
 #include <QPointer>
 #include <QStyledItemDelegate>
 #include <QTimeEdit>
+#include <algorithm>
 
 QString TagFreeText(const QString &text)
 {
@@ -51,6 +52,12 @@ QString QtLiteral(QStringView text)
 {
     if (text.isEmpty())
         return {};
+    // Separators and blanks stand for themselves; quoting them too would let two quoted
+    // parts meet, and Qt reads the two quotes between them as one quote character.
+    const bool plain =
+        std::none_of(text.begin(), text.end(), [](QChar c) { return c.isLetter() || c == u'\''; });
+    if (plain)
+        return text.toString();
     QString quoted = text.toString();
     quoted.replace(QLatin1Char('\''), QStringLiteral("''"));
     return QLatin1Char('\'') + quoted + QLatin1Char('\'');
@@ -83,9 +90,8 @@ QString PickerTimeFormat(const platform::TFormatSettings &settings)
 {
     using namespace datetime_pattern;
     const QString &pattern = settings.LongTimeFormat;
-    const bool twelveHour = pattern.contains(QLatin1StringView("ampm"), Qt::CaseInsensitive) ||
-                            pattern.contains(QLatin1StringView("am/pm"), Qt::CaseInsensitive) ||
-                            pattern.contains(QLatin1StringView("a/p"), Qt::CaseInsensitive);
+    // Read as the cell's text is written: a marker inside quoted text is only text.
+    const bool twelveHour = hasMarker(pattern);
     return translate(pattern, QtLiteral, [&](qsizetype i, QString &out) {
         if (const qsizetype marker = markerLength(pattern, i)) {
             out += QStringLiteral("AP");

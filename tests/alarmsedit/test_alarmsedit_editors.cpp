@@ -277,4 +277,8 @@ TEST(PickerFormats, ShowWhatTheCellsHold)
     shortYear.LongTimeFormat = QStringLiteral("h:mm:ss AMPM");
     EXPECT_EQ(QLocale::c().toString(QTime(19, 5, 9), PickerTimeFormat(shortYear)),
               QStringLiteral("7:05:09 PM"));
+    // A marker inside quoted text is text: the clock stays on 24 hours, as in the cell.
+    shortYear.LongTimeFormat = QStringLiteral("hh:nn 'a/p'");
+    EXPECT_EQ(QLocale::c().toString(QTime(19, 5, 9), PickerTimeFormat(shortYear)),
+              TimeToStr(QTime(19, 5, 9), shortYear));
 }
