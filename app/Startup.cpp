@@ -29,6 +29,10 @@ int RunTempovir(char *programPath)
     // more wake-ups at every drawn second; its window is small enough to send directly.
     if (!qEnvironmentVariableIsSet("QT_XCB_NO_MITSHM"))
         qputenv("QT_XCB_NO_MITSHM", "1");
+    // Qt's own event dispatcher wakes once per clock tick; the GLib one adds wake-ups of its
+    // own, and the program needs nothing of GLib.
+    if (!qEnvironmentVariableIsSet("QT_NO_GLIB"))
+        qputenv("QT_NO_GLIB", "1");
 
     // Qt sees only the program's path: no argument changes what the program does.
     int argc = 1;
