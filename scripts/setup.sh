@@ -19,7 +19,7 @@ if [ "$(id -u)" -ne 0 ]; then SUDO=sudo; fi
 
 BUILD_PACKAGES=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-qpa-plugins libpulse-dev libxcb1-dev
     fonts-wine fonts-liberation fonts-dejavu-core locales)
-TEST_PACKAGES=(googletest libgtest-dev libgmock-dev xvfb openbox xdotool wmctrl x11-utils x11-apps
+TEST_PACKAGES=(googletest libgtest-dev libgmock-dev xvfb openbox xdotool wmctrl x11-utils x11-apps x11-xkb-utils
     imagemagick faketime pulseaudio pulseaudio-utils dbus clang libclang-rt-14-dev
     desktop-file-utils appstream lintian dpkg-dev file librsvg2-bin)
 
