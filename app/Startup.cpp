@@ -3,6 +3,7 @@
 #include "alarms/AlarmTable.h"
 #include "alarms/frmShutDown.h"
 #include "alarms/uAlarms.h"
+#include "alarms/uShutdown.h"
 #include "app/DisplayChoice.h"
 #include "app/Globals.h"
 #include "app/SettingsLocation.h"
@@ -18,6 +19,15 @@
 
 #include <QGuiApplication>
 #include <memory>
+
+void SessionEnding()
+{
+    if (fmShutdown && ShutdownPending)
+        fmShutdown->btnCancelClick(nullptr);
+    fmAlarmsEdit->GridAlarms->FinishEditing();
+    SaveAlarmsIfModified(*fmAlarmsEdit->AlarmTable, IniFileName);
+    Closing = true;
+}
 
 int RunTempovir(char *programPath)
 {
@@ -72,11 +82,7 @@ int RunTempovir(char *programPath)
 
     // A desktop that logs out or shuts down must not lose the user's alarm edits;
     // preferences and placement are not written then, and no alarm fires any more.
-    platform::WatchSessionEnd([] {
-        fmAlarmsEdit->GridAlarms->FinishEditing(); // an edit still open is one of them
-        SaveAlarmsIfModified(*fmAlarmsEdit->AlarmTable, IniFileName);
-        Closing = true;
-    });
+    platform::WatchSessionEnd(SessionEnding);
 
     fmMain->show();
     const int rc = app.exec();

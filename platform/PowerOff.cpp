@@ -1,5 +1,7 @@
 #include "platform/PowerOff.h"
 
+#include "platform/Seam.h"
+
 #include <QDBusConnection>
 #include <QDBusMessage>
 
@@ -43,7 +45,7 @@ public:
 };
 
 Logind logind;
-PowerControl *current = &logind;
+Seam<PowerControl> seam(logind);
 
 } // namespace
 
@@ -54,14 +56,12 @@ PowerControl &LogindPowerControl()
 
 PowerControl *SetPowerControl(PowerControl *control)
 {
-    PowerControl *previous = current;
-    current = control ? control : &logind;
-    return previous;
+    return seam.install(control);
 }
 
 bool ExitWindowsPrivileged(quint32 flags)
 {
-    return current->exitWindows(flags);
+    return seam.get().exitWindows(flags);
 }
 
 } // namespace platform

@@ -25,7 +25,8 @@ public:
 // any request without EWX_POWEROFF is refused without asking anything.
 PowerControl &LogindPowerControl();
 
-// Installs a replacement (tests); nullptr goes back to the real one. Returns the previous.
+// Installs a replacement (tests); nullptr goes back to the real one. Returns the replacement
+// installed before, or nullptr.
 PowerControl *SetPowerControl(PowerControl *control);
 
 // Asks the system to power off as flags say; true when the request was accepted. Shows nothing.

@@ -13,7 +13,12 @@ class MessageBoxReporter final : public platform::ErrorReporter
 public:
     void report(const QString &message) override
     {
-        QMessageBox::critical(QApplication::activeWindow(), platform::ApplicationTitle(), message);
+        // Modal for its window only, so that a power-off countdown stays cancellable.
+        QMessageBox box(QMessageBox::Critical, platform::ApplicationTitle(), message, QMessageBox::Ok,
+                        QApplication::activeWindow());
+        if (box.parentWidget())
+            box.setWindowModality(Qt::WindowModal);
+        box.exec();
     }
 };
 

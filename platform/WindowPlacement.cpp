@@ -339,9 +339,13 @@ bool IsSizeable(const QWidget *window)
 
 QRect FitOntoScreens(const QRect &rect, const QList<QRect> &screens, const QRect &workArea)
 {
+    // A window on a screen stays where it is, no larger than all the screens together.
+    QRect all;
+    for (const QRect &screen : screens)
+        all |= screen;
     for (const QRect &screen : screens) {
         if (screen.intersects(rect))
-            return rect;
+            return QRect(rect.topLeft(), rect.size().boundedTo(all.size()));
     }
     QRect fitted(rect.topLeft(), rect.size().boundedTo(workArea.size()));
     fitted.moveLeft(

@@ -34,7 +34,10 @@ std::optional<int> Field(const QString &text, int n)
         return std::nullopt;
     bool ok = false;
     const int value = fields[n - 1].toInt(&ok);
-    return ok ? std::optional<int>(value) : std::nullopt;
+    // Far beyond any screen, and small enough that sums and differences of two fields
+    // cannot overflow: a hand-edited file may hold anything.
+    constexpr int Limit = 1 << 24;
+    return ok ? std::optional<int>(qBound(-Limit, value, Limit)) : std::nullopt;
 }
 
 QString FourFields(int a, int b, int c, int d)

@@ -6,14 +6,8 @@
 #include "settings/DateTimeText.h"
 #include "settings/SettingsFileIo.h"
 
-#include <QDir>
-#include <QFile>
-#include <QFileInfo>
-#include <QRandomGenerator>
 #include <QStringDecoder>
 
-#include <cerrno>
-#include <fcntl.h>
 #include <optional>
 #include <sys/stat.h>
 #include <unistd.h>

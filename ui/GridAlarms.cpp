@@ -255,7 +255,10 @@ public:
                 time->interpretText();
                 model->setData(index, TimeToStr(time->time()));
             } else if (auto *line = qobject_cast<QLineEdit *>(editor)) {
-                model->setData(index, line->text());
+                // The editor shows a formatted message without its tags: a message the user
+                // only looked at keeps its formatting.
+                if (line->isModified())
+                    model->setData(index, line->text());
             }
         });
     }

@@ -365,6 +365,9 @@ void TfmMain::ActAppAboutExecute(QObject *)
 {
     // Destroyed when it closes, on every path.
     auto about = std::make_unique<TfmAbout>(this);
+    // Modal for the main window only: a power-off countdown that starts meanwhile must keep
+    // its cancel button within reach.
+    about->setWindowModality(Qt::WindowModal);
     about->exec();
 }
 

@@ -259,6 +259,9 @@ TEST(FitOntoScreens, OnlyARectangleOffEveryScreenMovesAndKeepsItsSizeWhereItFits
     EXPECT_EQ(platform::FitOntoScreens(QRect(-5000, -10, 400, 300), {screens[0]}, work),
               QRect(0, 0, 400, 300));
     EXPECT_EQ(platform::FitOntoScreens(QRect(5000, 5000, 3000, 2000), screens, work), QRect(0, 0, 1280, 994));
+    // On a screen, but larger than all of them together: the size is bounded, the place kept.
+    EXPECT_EQ(platform::FitOntoScreens(QRect(10, 10, 90000, 90000), {screens[0]}, work),
+              QRect(QPoint(10, 10), screens[0].size()));
 }
 
 TEST_F(Run, AlarmSectionsSavedAtCloseSurviveThePlacementWriteBack)

@@ -3,6 +3,7 @@
 // on a private bus.
 #include "BarCheck.h"
 #include "ShutdownFixture.h"
+#include "app/Startup.h"
 #include "ui/MarkupLabel.h"
 
 #include <QApplication>
@@ -103,6 +104,24 @@ TEST_F(Countdown, ACancelInTheFirstSecondHidesTheWindowAndNothingFollows)
     EXPECT_EQ(painted->positions, std::vector<int>{3});
     EXPECT_EQ(bar()->Position(), 3);
     EXPECT_EQ(elapsed(), 1000u) << "noticed at the end of the second it came in";
+    EXPECT_TRUE(notes.empty());
+    EXPECT_TRUE(bus->calls().isEmpty());
+}
+
+TEST_F(Countdown, TheSessionEndingCallsTheCountdownOff)
+{
+    // SIGTERM or a log-out while the countdown runs: nobody is left to cancel it, and the
+    // machine must not be switched off under a session that is closing.
+    pump.onPass = [&] {
+        if (elapsed() == 2000 && ShutdownPending)
+            SessionEnding();
+    };
+
+    RunShutdownCountdown();
+
+    EXPECT_FALSE(ShutdownPending);
+    EXPECT_FALSE(fmShutdown->isVisible());
+    EXPECT_TRUE(Closing);
     EXPECT_TRUE(notes.empty());
     EXPECT_TRUE(bus->calls().isEmpty());
 }
