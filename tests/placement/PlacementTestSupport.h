@@ -25,23 +25,8 @@ inline void PrintTo(const QByteArray &b, std::ostream *os)
 namespace placement_test {
 
 using testing_support::FileSizeLimit;
+using testing_support::FolderFixture;
 using testing_support::ReadBytes;
 using testing_support::WriteBytes;
-
-// A folder of its own with one settings file path in it.
-class FolderFixture : public ::testing::Test
-{
-protected:
-    void SetUp() override { ASSERT_TRUE(m_dir.isValid()); }
-    QString Path() const { return m_dir.filePath(QStringLiteral("tempovir.ini")); }
-    QString DirPath() const { return m_dir.path(); }
-    QStringList FilesInFolder() const
-    {
-        return QDir(m_dir.path()).entryList(QDir::Files | QDir::Hidden | QDir::System, QDir::Name);
-    }
-
-private:
-    QTemporaryDir m_dir;
-};
 
 } // namespace placement_test

@@ -70,15 +70,9 @@ using testing_support::ReadBytes;
 using testing_support::WriteBytes;
 
 // A temporary folder with one settings file path in it, under French regional settings.
-class IniFixture : public ::testing::Test
+class IniFixture : public testing_support::FolderFixture
 {
-protected:
-    void SetUp() override { ASSERT_TRUE(m_dir.isValid()); }
-    QString Path() const { return m_dir.filePath(QStringLiteral("tempovir.ini")); }
-    QString DirPath() const { return m_dir.path(); }
-
 private:
-    QTemporaryDir m_dir;
     ScopedFormatSettings m_regional{French()};
 };
 

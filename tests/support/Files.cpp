@@ -1,5 +1,6 @@
 #include "support/Files.h"
 
+#include <QDir>
 #include <QFile>
 
 #include <gtest/gtest.h>
@@ -33,6 +34,11 @@ FileSizeLimit::~FileSizeLimit()
 {
     ::setrlimit(RLIMIT_FSIZE, &m_previous);
     std::signal(SIGXFSZ, m_handler);
+}
+
+QStringList FolderFixture::FilesInFolder() const
+{
+    return QDir(m_dir.path()).entryList(QDir::Files | QDir::Hidden | QDir::System, QDir::Name);
 }
 
 } // namespace testing_support

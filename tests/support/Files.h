@@ -2,6 +2,10 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
 
 #include <csignal>
 #include <sys/resource.h>
@@ -27,6 +31,20 @@ public:
 private:
     rlimit m_previous = {};
     void (*m_handler)(int) = nullptr;
+};
+
+// A folder of its own with one settings file path in it.
+class FolderFixture : public ::testing::Test
+{
+protected:
+    void SetUp() override { ASSERT_TRUE(m_dir.isValid()); }
+    QString Path() const { return m_dir.filePath(QStringLiteral("tempovir.ini")); }
+    QString DirPath() const { return m_dir.path(); }
+    // Every file in the folder, hidden ones too, by name.
+    QStringList FilesInFolder() const;
+
+private:
+    QTemporaryDir m_dir;
 };
 
 } // namespace testing_support
