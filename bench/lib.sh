@@ -1,6 +1,15 @@
 # shellcheck shell=bash
 # Shell pieces the benchmark scripts share; sourced, not run.
 
+# Configures the build folder `build` (BUILD_DIR, or build-bench at the root `root`) for the
+# benchmarks with BUILD_TYPE and builds the TARGETs in it, quietly.
+bench_build() { # build-type target...
+    build=${BUILD_DIR:-$root/build-bench}
+    cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE="$1" -DBUILD_TESTING=OFF -DTEMPOVIR_BENCH=ON >/dev/null
+    shift
+    cmake --build "$build" --target "$@" -j 2 >/dev/null
+}
+
 # Sets `work` to a fresh temporary folder and `pids` to an empty list; on exit every process
 # in `pids` is ended and waited for, and the folder removed.
 bench_work_folder() {

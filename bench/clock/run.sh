@@ -34,11 +34,7 @@ settle=5
 root=$(cd "$(dirname "$0")/../.." && pwd)
 # shellcheck source=bench/lib.sh
 source "$root/bench/lib.sh"
-build=${BUILD_DIR:-$root/build-bench}
-
-cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBUILD_TESTING=OFF -DTEMPOVIR_BENCH=ON >/dev/null
-cmake --build "$build" --target tempovir bench_clock_window -j 2 >/dev/null
-
+bench_build RelWithDebInfo tempovir bench_clock_window
 bench_work_folder
 
 # A display number nobody uses, unless one is given.

@@ -16,11 +16,7 @@ set -euo pipefail
 root=$(cd "$(dirname "$0")/../.." && pwd)
 # shellcheck source=bench/lib.sh
 source "$root/bench/lib.sh"
-build=${BUILD_DIR:-$root/build-bench}
-
-cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF -DTEMPOVIR_BENCH=ON >/dev/null
-cmake --build "$build" --target tempovir bench_logind_standin -j 2 >/dev/null
-
+bench_build Release tempovir bench_logind_standin
 bench_work_folder
 
 # The private system bus and its stand-in logind.
