@@ -32,36 +32,13 @@ set -euo pipefail
 secs=${1:-60}
 settle=5
 root=$(cd "$(dirname "$0")/../.." && pwd)
-build=${BUILD_DIR:-$root/build-bench}
-
-cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBUILD_TESTING=OFF -DTEMPOVIR_BENCH=ON >/dev/null
-cmake --build "$build" --target tempovir bench_clock_window -j 2 >/dev/null
-
-work=$(mktemp -d)
-pids=()
-cleanup() {
-    for p in "${pids[@]}"; do kill "$p" 2>/dev/null || true; done
-    for p in "${pids[@]}"; do wait "$p" 2>/dev/null || true; done
-    rm -rf "$work"
-}
-trap cleanup EXIT
+# shellcheck source=bench/lib.sh
+source "$root/bench/lib.sh"
+bench_build RelWithDebInfo tempovir bench_clock_window
+bench_work_folder
 
 # A display number nobody uses, unless one is given.
-disp=${DISPLAY_NUM:-}
-if [ -z "$disp" ]; then
-    for n in $(seq 91 199); do
-        if [ ! -e "/tmp/.X11-unix/X$n" ] && [ ! -e "/tmp/.X$n-lock" ]; then disp=$n; break; fi
-    done
-fi
-[ -n "$disp" ] || { echo "no free display number" >&2; exit 1; }
-Xvfb ":$disp" -screen 0 1920x1080x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
-pids+=($!)
-for _ in $(seq 100); do [ -e "/tmp/.X11-unix/X$disp" ] && break; sleep 0.1; done
-export DISPLAY=":$disp"
-unset WAYLAND_DISPLAY QT_QPA_PLATFORM
-openbox >"$work/openbox.log" 2>&1 &
-pids+=($!)
-sleep 1
+bench_desktop "${DISPLAY_NUM:-}" 1920x1080x24
 
 names=()
 procs=()

@@ -14,19 +14,10 @@
 set -euo pipefail
 
 root=$(cd "$(dirname "$0")/../.." && pwd)
-build=${BUILD_DIR:-$root/build-bench}
-
-cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF -DTEMPOVIR_BENCH=ON >/dev/null
-cmake --build "$build" --target tempovir bench_logind_standin -j 2 >/dev/null
-
-work=$(mktemp -d)
-pids=()
-cleanup() {
-    for p in "${pids[@]}"; do kill "$p" 2>/dev/null || true; done
-    for p in "${pids[@]}"; do wait "$p" 2>/dev/null || true; done
-    rm -rf "$work"
-}
-trap cleanup EXIT
+# shellcheck source=bench/lib.sh
+source "$root/bench/lib.sh"
+bench_build Release tempovir bench_logind_standin
+bench_work_folder
 
 # The private system bus and its stand-in logind.
 cat >"$work/system.conf" <<CONF
@@ -75,19 +66,7 @@ if [ "$(first_line "$work/standin.out")" != ready ]; then
 fi
 
 # A display number nobody uses.
-disp=
-for n in $(seq 91 199); do
-    if [ ! -e "/tmp/.X11-unix/X$n" ] && [ ! -e "/tmp/.X$n-lock" ]; then disp=$n; break; fi
-done
-[ -n "$disp" ] || { echo "no free display number" >&2; exit 1; }
-Xvfb ":$disp" -screen 0 1280x1024x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
-pids+=($!)
-for _ in $(seq 100); do [ -e "/tmp/.X11-unix/X$disp" ] && break; sleep 0.1; done
-export DISPLAY=":$disp"
-unset WAYLAND_DISPLAY QT_QPA_PLATFORM
-openbox >"$work/openbox.log" 2>&1 &
-pids+=($!)
-sleep 1
+bench_desktop "" 1280x1024x24
 
 # The alarm 40 s after the program starts: time to settle and to measure it idle first.
 mkdir -p "$work/run"

@@ -2,6 +2,7 @@
 #include "app/Globals.h"
 #include "app/uMisc.h"
 #include "support/Fakes.h"
+#include "support/ProgramWindows.h"
 #include "ui/frmAlarmsEdit.h"
 #include "ui/frmMain.h"
 
@@ -26,14 +27,8 @@ protected:
     void SetUp() override
     {
         Closing = false;
-        StartingUp = true;
         IniFileName = dir.filePath(QStringLiteral("tempovir.ini"));
-        window = std::make_unique<TfmMain>();
-        fmMain = window.get();
-        alarms = std::make_unique<TfmAlarmsEdit>();
-        fmAlarmsEdit = alarms.get();
-        window->InitApplication(IniFileName);
-        StartingUp = false;
+        testing_support::StartWindows(window, alarms);
     }
     testing_support::SavedGlobals globals;
     QTemporaryDir dir;

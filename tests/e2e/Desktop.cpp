@@ -114,6 +114,18 @@ QString Desktop::waitForWindow(const QString &name, int timeoutMs) const
     return {};
 }
 
+QImage Desktop::grab(const QString &window) const
+{
+    QProcess import;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("DISPLAY"), m_display);
+    import.setProcessEnvironment(env);
+    import.start(QStringLiteral("import"), {QStringLiteral("-window"), window, QStringLiteral("png:-")});
+    if (!import.waitForFinished(15000))
+        return {};
+    return QImage::fromData(import.readAllStandardOutput(), "PNG");
+}
+
 Program::Program(const Desktop &desktop) : m_desktop(desktop)
 {
     m_exe = m_dir.filePath(QStringLiteral("tempovir"));

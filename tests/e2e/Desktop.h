@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QImage>
 #include <QProcess>
 #include <QProcessEnvironment>
 #include <QString>
@@ -23,6 +24,8 @@ public:
     // Waits until a window whose name matches exactly exists; returns its id or empty.
     QString waitForWindow(const QString &name, int timeoutMs = 15000) const;
     bool windowExists(const QString &name) const;
+    // The window as the screen shows it, taken with ImageMagick's import; null on failure.
+    QImage grab(const QString &window) const;
 
 private:
     QProcess m_xvfb;

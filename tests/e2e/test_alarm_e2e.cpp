@@ -17,14 +17,9 @@ const QString PopupName = QStringLiteral("Tempovir - Alarme");
 // Red pixels of "Alarmes activées" in the top right corner of the clock.
 int redPixelsTopRight(const Desktop &desktop, const QString &window)
 {
-    QProcess import;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("DISPLAY"), desktop.display());
-    import.setProcessEnvironment(env);
-    import.start(QStringLiteral("import"), {QStringLiteral("-window"), window, QStringLiteral("png:-")});
-    if (!import.waitForFinished(15000))
+    const QImage shot = desktop.grab(window);
+    if (shot.isNull())
         return -1;
-    const QImage shot = QImage::fromData(import.readAllStandardOutput(), "PNG");
     int red = 0;
     for (int y = 0; y < qMin(shot.height(), 60); ++y)
         for (int x = shot.width() / 2; x < shot.width(); ++x) {

@@ -49,18 +49,6 @@ protected:
         xdotool({QStringLiteral("type"), QStringLiteral("--delay"), QStringLiteral("60"), text});
     }
 
-    static QImage grab(const QString &window)
-    {
-        QProcess import;
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(QStringLiteral("DISPLAY"), desktop->display());
-        import.setProcessEnvironment(env);
-        import.start(QStringLiteral("import"), {QStringLiteral("-window"), window, QStringLiteral("png:-")});
-        if (!import.waitForFinished(15000))
-            return {};
-        return QImage::fromData(import.readAllStandardOutput(), "PNG");
-    }
-
     static int visibleWindows(const Program &program)
     {
         const QString ids = xdotool({QStringLiteral("search"), QStringLiteral("--onlyvisible"),
@@ -104,7 +92,7 @@ protected:
     // toolbar and the header row are grey).
     static int firstRowTop(const QString &window)
     {
-        const QImage shot = grab(window);
+        const QImage shot = desktop->grab(window);
         const int x = ColumnLeft[4] + 150;
         auto cellColour = [](const QColor &c) {
             return c == QColor(255, 255, 255) || c.hsvSaturation() > 100;
@@ -224,7 +212,7 @@ TEST_F(AlarmListEndToEnd, AMessageEditedInTheListSurvivesTheSessionsEnd)
     const int rowTop = firstRowTop(list);
     ASSERT_GT(rowTop, 41);
     const QRect message = cellRect(rowTop, 4, 1);
-    const QImage before = grab(list).copy(message);
+    const QImage before = desktop->grab(list).copy(message);
     keys(list,
          {QStringLiteral("Right"), QStringLiteral("Right"), QStringLiteral("Right"), QStringLiteral("F2")});
     type(list, QStringLiteral("Après"));
@@ -232,7 +220,7 @@ TEST_F(AlarmListEndToEnd, AMessageEditedInTheListSurvivesTheSessionsEnd)
     // The edit is done once the cell shows its own colour again with another text.
     bool committed = false;
     for (int i = 0; i < 100 && !committed; ++i) {
-        const QImage now = grab(list).copy(message);
+        const QImage now = desktop->grab(list).copy(message);
         committed =
             now != before && now.pixelColor(message.width() - 3, message.height() - 3) == QColor(0, 255, 0);
         if (!committed)

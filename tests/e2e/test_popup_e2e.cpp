@@ -25,14 +25,7 @@ QString Alert(int number, const QString &message)
 
 QImage Grab(const Desktop &desktop, const QString &window)
 {
-    QProcess import;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("DISPLAY"), desktop.display());
-    import.setProcessEnvironment(env);
-    import.start(QStringLiteral("import"), {QStringLiteral("-window"), window, QStringLiteral("png:-")});
-    if (!import.waitForFinished(15000))
-        return {};
-    return QImage::fromData(import.readAllStandardOutput(), "PNG").convertToFormat(QImage::Format_RGB32);
+    return desktop.grab(window).convertToFormat(QImage::Format_RGB32);
 }
 
 // The popup as this build draws it for a given message list and current message, drawn

@@ -22,14 +22,7 @@ const QString CountdownCaption = QStringLiteral("Tempovir - Extinction automatiq
 
 QImage shot(const Desktop &desktop, const QString &window)
 {
-    QProcess import;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("DISPLAY"), desktop.display());
-    import.setProcessEnvironment(env);
-    import.start(QStringLiteral("import"), {QStringLiteral("-window"), window, QStringLiteral("png:-")});
-    if (!import.waitForFinished(15000))
-        return {};
-    return QImage::fromData(import.readAllStandardOutput(), "PNG").convertToFormat(QImage::Format_RGB32);
+    return desktop.grab(window).convertToFormat(QImage::Format_RGB32);
 }
 
 // Lines of dark text in the notice's area (left 16, top 16, 473 × 65).

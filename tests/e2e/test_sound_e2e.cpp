@@ -11,22 +11,6 @@ using e2e::Desktop;
 using e2e::Program;
 using testing_support::SilentSoundServer;
 
-namespace {
-
-QImage Shot(const Desktop &desktop, const QString &window)
-{
-    QProcess import;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("DISPLAY"), desktop.display());
-    import.setProcessEnvironment(env);
-    import.start(QStringLiteral("import"), {QStringLiteral("-window"), window, QStringLiteral("png:-")});
-    if (!import.waitForFinished(15000))
-        return {};
-    return QImage::fromData(import.readAllStandardOutput(), "PNG");
-}
-
-} // namespace
-
 TEST(SoundEndToEnd, AnAlarmOnAStalledSoundServerLeavesTheClockTicking)
 {
     Desktop desktop;
@@ -55,7 +39,7 @@ TEST(SoundEndToEnd, AnAlarmOnAStalledSoundServerLeavesTheClockTicking)
     QSet<QByteArray> faces;
     const QDeadlineTimer deadline(5000);
     while (!deadline.hasExpired() && faces.size() < 3) {
-        const QImage shot = Shot(desktop, main);
+        const QImage shot = desktop.grab(main);
         if (!shot.isNull())
             faces.insert(QByteArray(reinterpret_cast<const char *>(shot.constBits()), shot.sizeInBytes()));
     }

@@ -5,6 +5,7 @@
 #include "app/Globals.h"
 #include "platform/WindowPlacement.h"
 #include "support/Fakes.h"
+#include "support/ProgramWindows.h"
 #include "ui/Action.h"
 #include "ui/Clock.h"
 #include "ui/frmAlarmsEdit.h"
@@ -72,13 +73,7 @@ protected:
     }
     void Start()
     {
-        StartingUp = true;
-        window = std::make_unique<TfmMain>();
-        fmMain = window.get();
-        alarms = std::make_unique<TfmAlarmsEdit>();
-        fmAlarmsEdit = alarms.get();
-        window->InitApplication(IniFileName);
-        StartingUp = false;
+        testing_support::StartWindows(window, alarms);
         window->show();
         QCoreApplication::processEvents();
     }
@@ -175,13 +170,7 @@ TEST_F(Run, AWindowSavedAtAnotherResolutionComesBackFromThePlainKeys)
 TEST_F(Run, AMinimisedMainWindowMinimisesOnceTheEventLoopRuns)
 {
     WriteBytes(Path(), "[fmMain]\r\nShowCmd=2\r\nPixelsPerInch=96\r\nNormPos=50,60,450,360\r\n");
-    StartingUp = true;
-    window = std::make_unique<TfmMain>();
-    fmMain = window.get();
-    alarms = std::make_unique<TfmAlarmsEdit>();
-    fmAlarmsEdit = alarms.get();
-    window->InitApplication(IniFileName);
-    StartingUp = false;
+    testing_support::StartWindows(window, alarms);
     EXPECT_FALSE(window->isMinimized());
     window->show();
     QCoreApplication::processEvents();

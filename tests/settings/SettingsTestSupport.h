@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/Regional.h"
+#include "support/Files.h"
 
 #include <QByteArray>
 #include <QFile>
@@ -64,31 +65,14 @@ template <std::size_t N> QByteArray Bytes(const char (&literal)[N])
     return QByteArray(literal, N - 1);
 }
 
-inline void WriteBytes(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    ASSERT_EQ(file.write(bytes), bytes.size());
-}
-
-inline QByteArray ReadBytes(const QString &path)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return QByteArray("<missing>");
-    return file.readAll();
-}
+using testing_support::FileSizeLimit;
+using testing_support::ReadBytes;
+using testing_support::WriteBytes;
 
 // A temporary folder with one settings file path in it, under French regional settings.
-class IniFixture : public ::testing::Test
+class IniFixture : public testing_support::FolderFixture
 {
-protected:
-    void SetUp() override { ASSERT_TRUE(m_dir.isValid()); }
-    QString Path() const { return m_dir.filePath(QStringLiteral("tempovir.ini")); }
-    QString DirPath() const { return m_dir.path(); }
-
 private:
-    QTemporaryDir m_dir;
     ScopedFormatSettings m_regional{French()};
 };
 

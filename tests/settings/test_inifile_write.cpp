@@ -6,8 +6,6 @@
 #include <QDir>
 #include <QFileInfo>
 
-#include <csignal>
-#include <sys/resource.h>
 #include <sys/stat.h>
 
 using namespace settings_test;
@@ -183,29 +181,6 @@ TEST_F(IniWrite, AMissingFolderOrAFolderInPlaceOfTheFileIsRefused)
         EXPECT_EQ(e.Message(), "Impossible d'écrire dans " + DirPath() + "/folder.ini");
     }
 }
-
-// Files may grow only to a set size while it is in force, as the shell's "ulimit -f" does:
-// writes past it fail with EFBIG, the way a full disk fails them with ENOSPC.
-class FileSizeLimit
-{
-public:
-    explicit FileSizeLimit(rlim_t bytes)
-    {
-        ::getrlimit(RLIMIT_FSIZE, &m_previous);
-        m_handler = std::signal(SIGXFSZ, SIG_IGN);
-        const rlimit limit{bytes, m_previous.rlim_max};
-        ::setrlimit(RLIMIT_FSIZE, &limit);
-    }
-    ~FileSizeLimit()
-    {
-        ::setrlimit(RLIMIT_FSIZE, &m_previous);
-        std::signal(SIGXFSZ, m_handler);
-    }
-
-private:
-    rlimit m_previous = {};
-    void (*m_handler)(int) = nullptr;
-};
 
 TEST_F(IniWrite, AWriteFailingHalfWayLeavesTheOldFileWhole)
 {
