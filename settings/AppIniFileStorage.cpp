@@ -9,7 +9,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QStringDecoder>
 
 #include <optional>
 
@@ -30,18 +29,7 @@ bool SameName(QByteArrayView a, QByteArrayView b)
 
 QByteArray Encoded(const QString &text)
 {
-    // A line break would split the line and lose the rest of the value.
-    QString oneLine = text;
-    oneLine.replace(u'\r', u' ');
-    oneLine.replace(u'\n', u' ');
-    return oneLine.toUtf8();
-}
-
-QString Decoded(QByteArrayView bytes)
-{
-    QStringDecoder utf8(QStringConverter::Utf8, QStringConverter::Flag::Stateless);
-    QString text = utf8.decode(bytes);
-    return utf8.hasError() ? QString::fromLatin1(bytes.data(), bytes.size()) : text;
+    return OnOneLine(text).toUtf8();
 }
 
 bool IsBlank(char c)
@@ -207,7 +195,7 @@ QString TAppIniFileStorage::ReadString(const QString &path, const QString &Defau
     const QByteArray *line = FindLine(path);
     if (!line)
         return Default;
-    return Decoded(QByteArrayView(*line).sliced(line->indexOf('=') + 1));
+    return DecodeSettingsLine(QByteArrayView(*line).sliced(line->indexOf('=') + 1));
 }
 
 int TAppIniFileStorage::ReadInteger(const QString &path, int Default) const

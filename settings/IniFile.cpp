@@ -6,8 +6,6 @@
 #include "settings/DateTimeText.h"
 #include "settings/SettingsFileIo.h"
 
-#include <QStringDecoder>
-
 #include <optional>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -46,43 +44,6 @@ bool SameName(QStringView a, QStringView b)
             return false;
     }
     return true;
-}
-
-// Windows-1252 in 0x80..0x9F; the five unassigned bytes map to the control characters of the
-// same value, as Windows itself does.
-constexpr char16_t Cp1252High[32] = {0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
-                                     0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
-                                     0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
-                                     0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
-
-QString DecodeCp1252(QByteArrayView bytes)
-{
-    QString result(bytes.size(), Qt::Uninitialized);
-    QChar *out = result.data();
-    for (const char ch : bytes) {
-        const auto b = static_cast<unsigned char>(ch);
-        *out++ = QChar((b >= 0x80 && b < 0xA0) ? Cp1252High[b - 0x80] : char16_t(b));
-    }
-    return result;
-}
-
-// A line is UTF-8 when it is valid UTF-8, otherwise it comes from the Windows version.
-QString DecodeLine(QByteArrayView bytes)
-{
-    bool ascii = true;
-    for (const char ch : bytes) {
-        if (static_cast<unsigned char>(ch) >= 0x80) {
-            ascii = false;
-            break;
-        }
-    }
-    if (ascii)
-        return QString::fromLatin1(bytes.data(), bytes.size());
-    QStringDecoder utf8(QStringConverter::Utf8, QStringConverter::Flag::Stateless);
-    QString text = utf8.decode(bytes);
-    if (!utf8.hasError())
-        return text;
-    return DecodeCp1252(bytes);
 }
 
 // One line of the file: its content [begin, end) and its line end [end, next).
@@ -189,16 +150,6 @@ QString StoredText(QStringView raw)
     return LimitLength(value);
 }
 
-// A line break would split the key line and lose the rest of the value.
-QString OnOneLine(const QString &text)
-{
-    QString result = text;
-    result.replace(QStringLiteral("\r\n"), QStringLiteral(" "));
-    result.replace(u'\r', u' ');
-    result.replace(u'\n', u' ');
-    return result;
-}
-
 // The file's content with Section/Ident set to Value, or nothing when it already holds it.
 std::optional<QByteArray> WithValue(const QByteArray &data, const QString &Section, const QString &Ident,
                                     const QString &Value)
@@ -212,7 +163,7 @@ std::optional<QByteArray> WithValue(const QByteArray &data, const QString &Secti
         if (IsSectionLine(bytes)) {
             if (inSection)
                 break;
-            inSection = SameName(SectionName(DecodeLine(bytes)), Section);
+            inSection = SameName(SectionName(DecodeSettingsLine(bytes)), Section);
             if (inSection)
                 anchor = line;
             continue;
@@ -220,7 +171,7 @@ std::optional<QByteArray> WithValue(const QByteArray &data, const QString &Secti
         if (!inSection || !IsKeyLine(bytes))
             continue;
         anchor = line;
-        const QString text = DecodeLine(bytes);
+        const QString text = DecodeSettingsLine(bytes);
         if (!SameName(KeyName(text), Ident))
             continue;
         const qsizetype valueStart = ValueStart(text);
@@ -275,12 +226,12 @@ QString TIniFile::ReadString(const QString &Section, const QString &Ident, const
         if (IsSectionLine(bytes)) {
             if (inSection)
                 break; // only the first section of that name counts
-            inSection = SameName(SectionName(DecodeLine(bytes)), section);
+            inSection = SameName(SectionName(DecodeSettingsLine(bytes)), section);
             continue;
         }
         if (!inSection || !IsKeyLine(bytes))
             continue;
-        const QString text = DecodeLine(bytes);
+        const QString text = DecodeSettingsLine(bytes);
         if (!SameName(KeyName(text), ident))
             continue;
         const QString value = StoredText(QStringView(text).sliced(text.indexOf(u'=') + 1));

@@ -8,6 +8,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QRandomGenerator>
+#include <QStringDecoder>
 
 #include <cerrno>
 #include <fcntl.h>
@@ -32,7 +33,54 @@ private:
     int m_fd;
 };
 
+// Windows-1252 in 0x80..0x9F; the five unassigned bytes map to the control characters of the
+// same value, as Windows itself does.
+constexpr char16_t Cp1252High[32] = {0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
+                                     0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
+                                     0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+                                     0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+
+QString DecodeCp1252(QByteArrayView bytes)
+{
+    QString result(bytes.size(), Qt::Uninitialized);
+    QChar *out = result.data();
+    for (const char ch : bytes) {
+        const auto b = static_cast<unsigned char>(ch);
+        *out++ = QChar((b >= 0x80 && b < 0xA0) ? Cp1252High[b - 0x80] : char16_t(b));
+    }
+    return result;
+}
+
 } // namespace
+
+// A line is UTF-8 when it is valid UTF-8, otherwise it comes from the Windows version.
+QString DecodeSettingsLine(QByteArrayView bytes)
+{
+    bool ascii = true;
+    for (const char ch : bytes) {
+        if (static_cast<unsigned char>(ch) >= 0x80) {
+            ascii = false;
+            break;
+        }
+    }
+    if (ascii)
+        return QString::fromLatin1(bytes.data(), bytes.size());
+    QStringDecoder utf8(QStringConverter::Utf8, QStringConverter::Flag::Stateless);
+    QString text = utf8.decode(bytes);
+    if (!utf8.hasError())
+        return text;
+    return DecodeCp1252(bytes);
+}
+
+// A line break would split the key line and lose the rest of the value.
+QString OnOneLine(const QString &text)
+{
+    QString result = text;
+    result.replace(QStringLiteral("\r\n"), QStringLiteral(" "));
+    result.replace(u'\r', u' ');
+    result.replace(u'\n', u' ');
+    return result;
+}
 
 // Only a regular file is opened: a FIFO would block start-up in open(), and a device such as
 // /dev/zero would be read until memory runs out.

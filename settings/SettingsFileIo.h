@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QByteArrayView>
 #include <QString>
 #include <QStringView>
 #include <optional>
@@ -35,6 +36,13 @@ QString WriteTarget(const QString &path);
 
 // A file without any write permission is read-only, also for an administrator, as on Windows.
 bool MayWrite(const QString &path);
+
+// One line's text: UTF-8 when it is valid UTF-8, otherwise Windows-1252 (a file written by
+// the Windows version).
+QString DecodeSettingsLine(QByteArrayView bytes);
+
+// The value on one line: a line break would split the line and lose the rest of the value.
+QString OnOneLine(const QString &text);
 
 // Decimal with an optional sign, or hexadecimal after "$", "x", "X", "0x" or "0X", leading
 // blanks allowed, nothing after; nothing when the text is no such integer.
