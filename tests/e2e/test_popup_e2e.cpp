@@ -139,7 +139,7 @@ TEST_F(PopupEndToEnd, TwoAlarmsBrowseDeleteCloseWhileTheKeyboardStaysPut)
     typing.setProcessEnvironment(env);
     typing.start(QStringLiteral(TEXT_WINDOW_EXE), {});
     ASSERT_TRUE(typing.waitForStarted(10000));
-    const QString saisie = desktop.waitForWindow(QStringLiteral("Saisie"));
+    const QString saisie = desktop.waitForWindow(QStringLiteral("Saisie"), 30000);
     ASSERT_FALSE(saisie.isEmpty());
 
     Program program(desktop);
