@@ -32,6 +32,8 @@
 #include <QFontMetrics>
 #include <QPaintEvent>
 #include <QPainter>
+#include <algorithm>
+#include <utility>
 
 using namespace clockface;
 
@@ -287,15 +289,15 @@ void TClock::FullRepaintNow()
     PaintAnalogFull();
 }
 
-// One rectangle around everything drawn: each rectangle of a region costs a separate copy to
-// the screen, while the few pixels more of one rectangle cost next to nothing.
-void TClock::FinishDrawing(int margin)
+// Sends the changed part of the surface to the screen as one rectangle. Every byte of it goes
+// to the window system at each tick, so the drawing routines work out which pixels they really
+// changed: a copied cell only where the old and the new glyph have ink, the hands only along
+// the lines that moved.
+void TClock::Show(const QRect &changed)
 {
-    QRect bounds;
-    for (const QRect &r : std::as_const(m_lastDrawn))
-        bounds |= r;
-    if (!bounds.isEmpty())
-        update(bounds.adjusted(-margin, 0, margin, 0));
+    m_lastShown = changed;
+    if (!changed.isEmpty())
+        update(changed);
 }
 
 // ---------------------------------------------------------------- ticks
@@ -304,6 +306,7 @@ void TClock::HandleTick()
 {
     platform::Guarded([this] {
         m_lastDrawn.clear();
+        m_lastShown = QRect();
         if (m_showMode == scAnalog)
             TickAnalog();
         else
@@ -337,25 +340,31 @@ void TClock::TickAnalog()
         return;
     if (!EnsureSurface())
         return;
+    // Redrawing a hand that stays where it was changes no pixel, except where the erased second
+    // hand crossed it: inside the old second hand's rectangle.
+    QRect changed;
     {
         QPainter p(&m_surface);
         const QColor background = Color();
         if (secondChanged && m_showSeconds)
-            DrawSecondHand(p, old.Second, background);
+            changed |= DrawSecondHand(p, old.Second, background);
         if (handsChanged) {
-            DrawBroadHand(p, old.Minute, THandKind::Minute, background);
-            DrawBroadHand(p, HourHandPosition(old.Hour, old.Minute), THandKind::Hour, background);
+            changed |= DrawBroadHand(p, old.Minute, THandKind::Minute, background);
+            changed |= DrawBroadHand(p, HourHandPosition(old.Hour, old.Minute), THandKind::Hour, background);
         }
         // Also mends the broad hands where the erased second hand crossed them.
-        DrawBroadHand(p, now.Minute, THandKind::Minute, m_minutesHandColor);
-        DrawBroadHand(p, HourHandPosition(now.Hour, now.Minute), THandKind::Hour, m_hoursHandColor);
+        const QRect broad =
+            DrawBroadHand(p, now.Minute, THandKind::Minute, m_minutesHandColor) |
+            DrawBroadHand(p, HourHandPosition(now.Hour, now.Minute), THandKind::Hour, m_hoursHandColor);
+        if (handsChanged)
+            changed |= broad;
         if (secondChanged) {
             if (m_showSeconds)
-                DrawSecondHand(p, now.Second, m_secondsHandColor);
+                changed |= DrawSecondHand(p, now.Second, m_secondsHandColor);
             m_displayed = now;
         }
     }
-    FinishDrawing();
+    Show(changed);
 }
 
 // ---------------------------------------------------------------- digital
@@ -388,6 +397,7 @@ const TClock::TDigitalLayout &TClock::LayoutDigital()
     if (m_layoutValid)
         return m_layout;
     TDigitalLayout &l = m_layout;
+    std::fill(std::begin(m_cellShows), std::end(m_cellShows), QChar()); // the cells may move
     const QFontMetrics fm(font());
     l.CharWidth = fm.horizontalAdvance(QLatin1Char('8'));
     l.CharHeight = fm.height();
@@ -405,19 +415,21 @@ void TClock::ForgetCells()
 {
     m_layoutValid = false;
     m_cellImages.clear();
+    std::fill(std::begin(m_cellShows), std::end(m_cellShows), QChar());
 }
 
-// The character drawn centred in a cell of that size, or a null image when its ink reaches out
-// of the cell. Drawn once with room all around and looked at pixel by pixel: a glyph's metrics
-// only bound its ink loosely, and most digits come close to the edges of a cell as wide as an 8.
-QImage TClock::CellImage(const QSize &cell, QChar ch) const
+// The character drawn centred in a cell of that size, and where its ink lies; a null image when
+// the ink reaches out of the cell. Drawn once with room all around and looked at pixel by
+// pixel: a glyph's metrics only bound its ink loosely, and most digits come close to the edges
+// of a cell as wide as an 8.
+TClock::TCellImage TClock::CellImage(const QSize &cell, QChar ch) const
 {
     const qreal dpr = m_surface.devicePixelRatio();
     const int margin = qMax(cell.width(), cell.height());
     const QSize outer = cell + QSize(2 * margin, 2 * margin);
     QImage scratch((QSizeF(outer) * dpr).toSize(), m_surface.format());
     if (scratch.isNull())
-        return QImage();
+        return {};
     scratch.setDevicePixelRatio(dpr);
     scratch.fill(Color());
     const QRgb background = scratch.pixel(0, 0);
@@ -428,31 +440,48 @@ QImage TClock::CellImage(const QSize &cell, QChar ch) const
         p.drawText(QRect(QPoint(margin, margin), cell), CellTextFlags, QString(ch));
     }
     const QRect inner(QPointF(QPointF(margin, margin) * dpr).toPoint(), (QSizeF(cell) * dpr).toSize());
+    QRect ink;
     for (int y = 0; y < scratch.height(); ++y) {
         const QRgb *line = reinterpret_cast<const QRgb *>(scratch.constScanLine(y));
-        for (int x = 0; x < scratch.width(); ++x)
-            if (line[x] != background && !inner.contains(x, y))
-                return QImage();
+        for (int x = 0; x < scratch.width(); ++x) {
+            if (line[x] == background)
+                continue;
+            if (!inner.contains(x, y))
+                return {};
+            ink |= QRect(x - inner.x(), y - inner.y(), 1, 1);
+        }
     }
-    QImage image = scratch.copy(inner);
-    image.setDevicePixelRatio(dpr);
-    return image;
+    TCellImage result{scratch.copy(inner),
+                      QRectF(QRectF(ink).topLeft() / dpr, QSizeF(ink.size()) / dpr).toAlignedRect()};
+    result.Image.setDevicePixelRatio(dpr);
+    return result;
 }
 
-// Fills the cell with the background and draws the character centred in it, unclipped.
-void TClock::DrawCell(QPainter &p, const QRect &cell, QChar ch)
+// Fills cell `index` with the background and draws the character centred in it, unclipped.
+// Returns the pixels that may have changed: the ink of the old and the new glyph when both are
+// copies that stay inside the cell, else the cell widened by the margin a glyph may overhang.
+QRect TClock::DrawCell(QPainter &p, int index, const QRect &cell, QChar ch, int margin)
 {
     auto it = m_cellImages.find(ch);
     if (it == m_cellImages.end())
         it = m_cellImages.insert(ch, CellImage(cell.size(), ch));
-    if (!it->isNull()) {
-        p.drawImage(cell.topLeft(), *it);
-        return;
+    if (!it->Image.isNull()) {
+        p.drawImage(cell.topLeft(), it->Image);
+        QChar &shows = m_cellShows[index];
+        const QChar before = std::exchange(shows, ch);
+        if (before == ch)
+            return QRect();
+        if (before.isNull())
+            return cell;
+        return it->Ink.translated(cell.topLeft()) | m_cellImages.value(before).Ink.translated(cell.topLeft());
     }
     p.fillRect(cell, Color());
     p.setFont(font());
     p.setPen(FontColor());
     p.drawText(cell, CellTextFlags, QString(ch));
+    // Its ink may reach into any neighbour.
+    std::fill(std::begin(m_cellShows), std::end(m_cellShows), QChar());
+    return cell.adjusted(-margin, 0, margin, 0);
 }
 
 // Draws the text's cells; a valid newTime is what the drawing shows from now on.
@@ -465,13 +494,17 @@ void TClock::PaintDigital(const QTime &newTime, const QString &text, bool full)
         return;
     }
     const TDigitalLayout &l = LayoutDigital();
+    const int margin = l.CharWidth / 2; // a glyph drawn as text may reach a little past its cell
     QList<QRect> drawn;
+    QRect changed;
     {
         QPainter p;
         if (full) {
             p.begin(&m_surface);
             p.fillRect(rect(), Color());
+            std::fill(std::begin(m_cellShows), std::end(m_cellShows), QChar());
             drawn << rect();
+            changed = rect();
         }
         const int count = qMin<int>(text.size(), m_showSeconds ? 8 : 5);
         for (int i = 0; i < count; ++i) {
@@ -481,7 +514,7 @@ void TClock::PaintDigital(const QTime &newTime, const QString &text, bool full)
                 continue;
             if (!p.isActive())
                 p.begin(&m_surface);
-            DrawCell(p, l.Cells[i], text[i]);
+            changed |= DrawCell(p, i, l.Cells[i], text[i], margin);
             if (!full)
                 drawn << l.Cells[i];
         }
@@ -490,7 +523,7 @@ void TClock::PaintDigital(const QTime &newTime, const QString &text, bool full)
         m_displayed = now;
     m_lastText = text;
     m_lastDrawn = drawn;
-    FinishDrawing(l.CharWidth / 2); // a glyph may reach a little past its cell
+    Show(changed);
 }
 
 // ---------------------------------------------------------------- analog
@@ -511,8 +544,9 @@ void TClock::PaintAnalogFull()
         if (m_showSeconds)
             DrawSecondHand(p, m_displayed.Second, m_secondsHandColor);
     }
+    std::fill(std::begin(m_cellShows), std::end(m_cellShows), QChar());
     m_lastDrawn = {rect()};
-    update();
+    Show(rect());
 }
 
 void TClock::DrawFace(QPainter &p)
@@ -555,28 +589,31 @@ void TClock::DrawFace(QPainter &p)
     }
 }
 
-void TClock::DrawHandLines(QPainter &p, const TLine *lines, int count, const QColor &color)
+QRect TClock::DrawHandLines(QPainter &p, const TLine *lines, int count, const QColor &color)
 {
+    QRect bounds;
     // The lines are laid out here rather than by QPainter::drawLine, which leaves out one end
     // pixel or the other as it sees fit: a hand's line always stops short of its end point.
     p.setPen(QPen(color, 1, Qt::SolidLine, Qt::SquareCap));
     for (int i = 0; i < count; ++i) {
         const TLine &l = lines[i];
         m_lastDrawn << LineBounds(l);
+        bounds |= LineBounds(l);
         const QList<QPoint> pixels = LinePixels(l);
         p.drawPoints(pixels.constData(), int(pixels.size()));
     }
+    return bounds;
 }
 
-void TClock::DrawSecondHand(QPainter &p, int pos, const QColor &color)
+QRect TClock::DrawSecondHand(QPainter &p, int pos, const QColor &color)
 {
     const TLine line = SecondHand(pos, m_face.FaceRadius, m_face.FaceCenter, ClockMetrics().DirectionTable);
-    DrawHandLines(p, &line, 1, color);
+    return DrawHandLines(p, &line, 1, color);
 }
 
-void TClock::DrawBroadHand(QPainter &p, int pos, THandKind kind, const QColor &color)
+QRect TClock::DrawBroadHand(QPainter &p, int pos, THandKind kind, const QColor &color)
 {
     const auto lines =
         BroadHand(pos, kind, m_face.FaceRadius, m_face.FaceCenter, ClockMetrics().DirectionTable);
-    DrawHandLines(p, lines.data(), int(lines.size()), color);
+    return DrawHandLines(p, lines.data(), int(lines.size()), color);
 }

@@ -86,6 +86,8 @@ public:
     // What the control shows, and the rectangles the last drawing changed on it.
     const QImage &Surface() const { return m_surface; }
     const QList<QRect> &LastDrawn() const { return m_lastDrawn; }
+    // The part of the surface the last drawing sent to the screen: every pixel it changed.
+    QRect LastShown() const { return m_lastShown; }
     TTickTimer *Timer() const { return m_timer.get(); }
 
     QSize sizeHint() const override;
@@ -114,16 +116,21 @@ private:
     bool EnsureSurface(bool drawingInFull = false);
     QString DigitalText(const QTime &t) const;
     const TDigitalLayout &LayoutDigital();
-    QImage CellImage(const QSize &cell, QChar ch) const;
-    void DrawCell(QPainter &p, const QRect &cell, QChar ch);
+    struct TCellImage
+    {
+        QImage Image; // null when the glyph's ink reaches out of its cell
+        QRect Ink;    // the pixels of the cell the glyph covers, relative to the cell
+    };
+    TCellImage CellImage(const QSize &cell, QChar ch) const;
+    QRect DrawCell(QPainter &p, int index, const QRect &cell, QChar ch, int margin);
     void ForgetCells();
     void PaintDigital(const QTime &newTime, const QString &text, bool full);
     void PaintAnalogFull();
     void DrawFace(QPainter &p);
-    void DrawHandLines(QPainter &p, const clockface::TLine *lines, int count, const QColor &color);
-    void DrawSecondHand(QPainter &p, int pos, const QColor &color);
-    void DrawBroadHand(QPainter &p, int pos, clockface::THandKind kind, const QColor &color);
-    void FinishDrawing(int margin = 0);
+    QRect DrawHandLines(QPainter &p, const clockface::TLine *lines, int count, const QColor &color);
+    QRect DrawSecondHand(QPainter &p, int pos, const QColor &color);
+    QRect DrawBroadHand(QPainter &p, int pos, clockface::THandKind kind, const QColor &color);
+    void Show(const QRect &changed);
     void SetColorProperty(QColor &property, const QColor &value);
     static TDisplayedTime Split(const QTime &t);
 
@@ -142,11 +149,15 @@ private:
     TDigitalLayout m_layout;
     bool m_layoutValid = false;
     // Each character drawn once in its cell for the current font and colours, so that a tick
-    // only copies cells; a null image marks a glyph that reaches out of its cell.
-    QHash<QChar, QImage> m_cellImages;
+    // only copies cells.
+    QHash<QChar, TCellImage> m_cellImages;
+    // The character each cell shows as copied from its image, or a null QChar when that is not
+    // known (never drawn, drawn as text, or reached by a neighbour's ink).
+    QChar m_cellShows[8];
 
     QImage m_surface;
     QList<QRect> m_lastDrawn;
+    QRect m_lastShown;
     bool m_fullRepaintPosted = false;
     QString m_lastGetTimeError; // the handler's last reported failure
     std::unique_ptr<TTickTimer> m_timer;

@@ -527,6 +527,74 @@ TEST_F(ClockTest, HandsAreOutlinedKitesAndALineWithoutItsEndPixel)
     EXPECT_EQ(image.pixelColor((c + hour[0].To) / 2), Black);
 }
 
+// The bounding rectangle of the pixels that differ between two images of the same size.
+QRect ChangedPixels(const QImage &a, const QImage &b)
+{
+    QRect changed;
+    for (int y = 0; y < a.height(); ++y)
+        for (int x = 0; x < a.width(); ++x)
+            if (a.pixel(x, y) != b.pixel(x, y))
+                changed |= QRect(x, y, 1, 1);
+    return changed;
+}
+
+// A tick sends only a part of the surface to the screen: that part must hold every pixel the
+// tick changed, or the window would keep stale pixels; and it stays small, since every byte
+// of it travels to the window system once a second.
+TEST_F(ClockTest, WhatATickShowsHoldsEveryPixelItChangedAndLittleMore)
+{
+    const QSize area(400, 200);
+    QFont leaning(QStringLiteral("Liberation Serif"));
+    leaning.setItalic(true);
+    leaning.setPixelSize(110); // glyphs that reach out of their cells
+    const struct
+    {
+        TShowClock mode;
+        bool leaningFont, showSeconds;
+    } cases[] = {
+        {scDigital, false, true},
+        {scDigital, true, true},
+        {scAnalog, false, true},
+        {scAnalog, false, false},
+    };
+    for (const auto &c : cases) {
+        const QTime start(10, 58, 50);
+        auto clock = MakeClock(start, area, c.mode);
+        clock->SetShowSeconds(c.showSeconds);
+        if (c.leaningFont)
+            clock->setFont(leaning);
+        Drain();
+        const TCells cells = CellsFor(clock->font(), area);
+        bool beyondCells = false;
+        for (int s = 1; s <= 75; ++s) { // through a minute and an hour
+            const QImage before = clock->Surface().copy();
+            const QTime t = start.addSecs(s);
+            At(t);
+            clock->HandleTick();
+            const QRect changed = ChangedPixels(before, clock->Surface());
+            const QRect shown = clock->LastShown();
+            const std::string what = t.toString().toStdString() +
+                                     (c.mode == scDigital ? " digital" : " analog") +
+                                     (c.leaningFont ? " leaning" : "") + (c.showSeconds ? "" : " no seconds");
+            ASSERT_TRUE(changed.isEmpty() || shown.contains(changed)) << what;
+            beyondCells |= !cells.cell(6).united(cells.cell(7)).contains(shown);
+            if (c.mode == scDigital && !c.leaningFont && t.second() % 10 != 0) {
+                EXPECT_TRUE(cells.cell(7).contains(shown)) << what; // only the last digit
+            }
+            if (c.mode == scAnalog && t.second() != 0) {
+                const QRect face = clock->FaceRect();
+                EXPECT_LE(4 * shown.width() * shown.height(), face.width() * face.height()) << what;
+            }
+            if (!c.showSeconds && t.second() != 0) {
+                EXPECT_TRUE(shown.isEmpty()) << what;
+            }
+        }
+        if (c.leaningFont) { // drawn as text, with the margin a glyph may overhang
+            EXPECT_TRUE(beyondCells);
+        }
+    }
+}
+
 TEST_F(ClockTest, AnalogTicksEraseAndRedrawTheHandsAsAFullDrawingWould)
 {
     const QSize area(300, 233);
