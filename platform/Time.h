@@ -13,6 +13,9 @@ public:
     virtual ~TimeSource() = default;
     // Local date and time of day, with milliseconds.
     virtual QDateTime now() const = 0;
+    // The date and the time of day of now(); a source may give them more cheaply.
+    virtual QDate date() const { return now().date(); }
+    virtual QTime time() const { return now().time(); }
     // Millisecond counter that wraps after 2^32 ms (about 49.7 days).
     virtual quint32 tickCount() const = 0;
 };

@@ -112,4 +112,16 @@ TEST(SystemClock, TheLocalTimeMatchesTheSystemsIncludingItsOffset)
     EXPECT_GE(after.toMSecsSinceEpoch(), now.toMSecsSinceEpoch());
     EXPECT_EQ(now.offsetFromUtc(), after.offsetFromUtc());
     EXPECT_LE(qAbs(now.time().msecsTo(after.time())), 1000);
+
+    // The date and the time of day are read on their own, without a QDateTime: they must be
+    // those of Now() read just before and after.
+    const QDateTime first = platform::Now();
+    const QDate date = platform::Date();
+    const QTime time = platform::Time();
+    const QDateTime last = platform::Now();
+    if (first.date() == last.date()) { // not across midnight
+        EXPECT_EQ(date, first.date());
+        EXPECT_LE(first.time(), time);
+        EXPECT_LE(time, last.time());
+    }
 }
