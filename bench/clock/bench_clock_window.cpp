@@ -3,7 +3,9 @@
 //   plain            a naive clock for comparison: a widget that repaints its whole text from a
 //                    450 ms QTimer;
 //   ticks            the floor: a black window and the clock's tick timer issuing empty ticks,
-//                    450 ms apart, as the control's are.
+//                    450 ms apart, as the control's are;
+//   wake MS          no window and no Qt: a process that sleeps MS milliseconds at a time, for
+//                    the cost of waking up alone.
 
 #include "platform/Fonts.h"
 #include "platform/Time.h"
@@ -13,7 +15,9 @@
 #include <QApplication>
 #include <QPainter>
 #include <QTimer>
+#include <cstdlib>
 #include <cstring>
+#include <poll.h>
 
 namespace {
 
@@ -50,6 +54,11 @@ protected:
 
 int main(int argc, char **argv)
 {
+    if (argc > 2 && std::strcmp(argv[1], "wake") == 0) {
+        const int ms = std::atoi(argv[2]);
+        for (;;)
+            poll(nullptr, 0, ms);
+    }
     QApplication app(argc, argv);
     platform::RegisterFonts();
     const char *mode = argc > 1 ? argv[1] : "digital";

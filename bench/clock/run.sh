@@ -6,13 +6,16 @@
 # short settling time:
 #   tempovir-digital   the real program as it starts (digital face);
 #   tempovir-analog    the real program switched to analog through its context menu;
-#   tempovir-*-noshm   the same with QT_XCB_NO_MITSHM=1 (see below);
 #   xclock-digital     xclock -digital -update 1 (a text clock that updates every second);
 #   xclock-analog      xclock -update 1 (a face with a second hand, updated every second);
 #   xclock-plain       plain xclock (a face without second hand, updated once a minute), for
 #                      reference only;
-#   empty-ticks        a window with only the clock's tick timer issuing empty ticks: the floor
-#                      of the 450 ms period.
+#   empty-ticks        a window with only the clock's tick timer issuing empty ticks, with Qt
+#                      set up as the program sets it up: what Qt's own event loop costs at the
+#                      450 ms period;
+#   wake-450ms         a process with no window that only sleeps 450 ms at a time: what any
+#                      program pays on this machine to wake up at the clock's period;
+#   wake-1s            the same once a second, xclock's rate.
 # With EXTRA=1 also the bench window with the clock control alone (digital, analog) and a
 # naive Qt clock repainting its whole text every 450 ms.
 #
@@ -52,12 +55,9 @@ start() { # name command...
 }
 
 # The program writes its settings beside its executable: give each run a folder of its own.
-# The -noshm runs show the program with Qt's X11 shared-memory images turned off
-# (QT_XCB_NO_MITSHM=1): each update is then written to the X server without the round trip
-# that Qt makes before it paints again into a shared image the server may still be reading.
 # ALT_EXE adds two runs of another build of the program (alt-digital, alt-analog), with the
-# environment ALT_ENV (default: QT_XCB_NO_MITSHM=1), to try a change in the same run.
-runs="digital analog digital-noshm analog-noshm"
+# environment ALT_ENV (default: none), to try a change in the same run.
+runs="digital analog"
 for run in $runs; do
     mkdir -p "$work/$run"
     cp "$build/tempovir" "$work/$run/tempovir"
@@ -71,22 +71,28 @@ fi
 window="$build/bench/clock/bench_clock_window"
 start "tempovir-digital" "$work/digital/tempovir"
 start "tempovir-analog" "$work/analog/tempovir"
-start "tempovir-digital-noshm" env QT_XCB_NO_MITSHM=1 "$work/digital-noshm/tempovir"
-start "tempovir-analog-noshm" env QT_XCB_NO_MITSHM=1 "$work/analog-noshm/tempovir"
 if [ -n "${ALT_EXE:-}" ]; then
     # shellcheck disable=SC2086 # ALT_ENV is a list of assignments
-    start "alt-digital" env ${ALT_ENV:-QT_XCB_NO_MITSHM=1} "$work/alt-digital/tempovir"
+    start "alt-digital" env ${ALT_ENV:-} "$work/alt-digital/tempovir"
     # shellcheck disable=SC2086
-    start "alt-analog" env ${ALT_ENV:-QT_XCB_NO_MITSHM=1} "$work/alt-analog/tempovir"
+    start "alt-analog" env ${ALT_ENV:-} "$work/alt-analog/tempovir"
 fi
 start "xclock-digital" xclock -digital -update 1 -geometry +0+660
 start "xclock-analog" xclock -update 1 -geometry 200x200+480+660
 start "xclock-plain" xclock -geometry 200x200+960+660
-start "empty-ticks" env QT_QPA_PLATFORM=xcb "$window" ticks
+# The bench windows with Qt's X11 and event-loop settings that the program chooses at start-up.
+qt_as_program="QT_QPA_PLATFORM=xcb QT_XCB_NO_MITSHM=1 QT_NO_GLIB=1"
+# shellcheck disable=SC2086 # a list of assignments
+start "empty-ticks" env $qt_as_program "$window" ticks
+start "wake-450ms" "$window" wake 450
+start "wake-1s" "$window" wake 1000
 if [ "${EXTRA:-0}" = 1 ]; then
-    start "clockwindow-digital" env QT_QPA_PLATFORM=xcb "$window" digital
-    start "clockwindow-analog" env QT_QPA_PLATFORM=xcb "$window" analog
-    start "plain-qt-450ms" env QT_QPA_PLATFORM=xcb "$window" plain
+    # shellcheck disable=SC2086
+    start "clockwindow-digital" env $qt_as_program "$window" digital
+    # shellcheck disable=SC2086
+    start "clockwindow-analog" env $qt_as_program "$window" analog
+    # shellcheck disable=SC2086
+    start "plain-qt-450ms" env $qt_as_program "$window" plain
 fi
 
 # Every Qt window in a place of its own, fully visible, so that each paints as on a desktop;
@@ -99,7 +105,7 @@ declare -A win
 for i in "${!procs[@]}"; do
     case ${names[$i]} in
     tempovir-* | alt-*) win[$i]=$(qt_window "${procs[$i]}" Tempovir) ;;
-    xclock-*) continue ;;
+    xclock-* | wake-*) continue ;;
     *) win[$i]=$(qt_window "${procs[$i]}") ;;
     esac
 done
@@ -176,7 +182,5 @@ ratio() { # tempovir-name xclock-name
 }
 ratio tempovir-digital xclock-digital
 ratio tempovir-analog xclock-analog
-ratio tempovir-digital-noshm xclock-digital
-ratio tempovir-analog-noshm xclock-analog
 ratio alt-digital xclock-digital
 ratio alt-analog xclock-analog
