@@ -397,7 +397,7 @@ const TClock::TDigitalLayout &TClock::LayoutDigital()
     if (m_layoutValid)
         return m_layout;
     TDigitalLayout &l = m_layout;
-    std::fill(std::begin(m_cellShows), std::end(m_cellShows), QChar()); // the cells may move
+    ForgetCellContents(); // the cells may move
     const QFontMetrics fm(font());
     l.CharWidth = fm.horizontalAdvance(QLatin1Char('8'));
     l.CharHeight = fm.height();
@@ -415,6 +415,11 @@ void TClock::ForgetCells()
 {
     m_layoutValid = false;
     m_cellImages.clear();
+    ForgetCellContents();
+}
+
+void TClock::ForgetCellContents()
+{
     std::fill(std::begin(m_cellShows), std::end(m_cellShows), QChar());
 }
 
@@ -467,20 +472,19 @@ QRect TClock::DrawCell(QPainter &p, int index, const QRect &cell, QChar ch, int 
         it = m_cellImages.insert(ch, CellImage(cell.size(), ch));
     if (!it->Image.isNull()) {
         p.drawImage(cell.topLeft(), it->Image);
-        QChar &shows = m_cellShows[index];
-        const QChar before = std::exchange(shows, ch);
+        const QChar before = std::exchange(m_cellShows[index], ch);
         if (before == ch)
             return QRect();
-        if (before.isNull())
+        const auto old = before.isNull() ? m_cellImages.constEnd() : m_cellImages.constFind(before);
+        if (old == m_cellImages.constEnd())
             return cell;
-        return it->Ink.translated(cell.topLeft()) | m_cellImages.value(before).Ink.translated(cell.topLeft());
+        return (it->Ink | old->Ink).translated(cell.topLeft());
     }
     p.fillRect(cell, Color());
     p.setFont(font());
     p.setPen(FontColor());
     p.drawText(cell, CellTextFlags, QString(ch));
-    // Its ink may reach into any neighbour.
-    std::fill(std::begin(m_cellShows), std::end(m_cellShows), QChar());
+    ForgetCellContents(); // its ink may reach into any neighbour
     return cell.adjusted(-margin, 0, margin, 0);
 }
 
@@ -502,7 +506,7 @@ void TClock::PaintDigital(const QTime &newTime, const QString &text, bool full)
         if (full) {
             p.begin(&m_surface);
             p.fillRect(rect(), Color());
-            std::fill(std::begin(m_cellShows), std::end(m_cellShows), QChar());
+            ForgetCellContents();
             drawn << rect();
             changed = rect();
         }
@@ -544,7 +548,7 @@ void TClock::PaintAnalogFull()
         if (m_showSeconds)
             DrawSecondHand(p, m_displayed.Second, m_secondsHandColor);
     }
-    std::fill(std::begin(m_cellShows), std::end(m_cellShows), QChar());
+    ForgetCellContents();
     m_lastDrawn = {rect()};
     Show(rect());
 }
@@ -597,8 +601,9 @@ QRect TClock::DrawHandLines(QPainter &p, const TLine *lines, int count, const QC
     p.setPen(QPen(color, 1, Qt::SolidLine, Qt::SquareCap));
     for (int i = 0; i < count; ++i) {
         const TLine &l = lines[i];
-        m_lastDrawn << LineBounds(l);
-        bounds |= LineBounds(l);
+        const QRect lineBounds = LineBounds(l);
+        m_lastDrawn << lineBounds;
+        bounds |= lineBounds;
         const QList<QPoint> pixels = LinePixels(l);
         p.drawPoints(pixels.constData(), int(pixels.size()));
     }

@@ -124,6 +124,7 @@ private:
     TCellImage CellImage(const QSize &cell, QChar ch) const;
     QRect DrawCell(QPainter &p, int index, const QRect &cell, QChar ch, int margin);
     void ForgetCells();
+    void ForgetCellContents();
     void PaintDigital(const QTime &newTime, const QString &text, bool full);
     void PaintAnalogFull();
     void DrawFace(QPainter &p);
