@@ -2,9 +2,9 @@
 
 #include <QString>
 
-// What the alarm routines need of the window that holds the two alarm switches, the
-// "Alarmes activées" indicator and the alert popup. The main window implements it; the
-// alarm tests use a small fake.
+// What the alarm routines need of the program: the two alarm switches, the "Alarmes
+// activées" indicator and the alert popup of the main window, the power-off countdown and
+// whether the program is closing. The program implements it; the alarm tests use a small fake.
 class TAlarmHost
 {
 public:
@@ -23,4 +23,6 @@ public:
     virtual void AnnounceAlarm(const QString &alertText) = 0;
     // Runs one power-off countdown; returns when it has ended, cancelled or not.
     virtual void RunShutdownCountdown() = 0;
+    // The close sequence has begun: no further alarm fires.
+    virtual bool Closing() const = 0;
 };

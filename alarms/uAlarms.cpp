@@ -2,11 +2,10 @@
 
 #include "alarms/AlarmHost.h"
 #include "alarms/AlarmTable.h"
-#include "app/Globals.h"
-#include "app/uMisc.h"
 #include "platform/Exception.h"
 #include "platform/Sound.h"
 #include "platform/Time.h"
+#include "platform/uMisc.h"
 #include "res/uRes.h"
 #include "settings/DateTimeText.h"
 #include "settings/IniFile.h"
@@ -113,7 +112,7 @@ void CheckAlarms(TAlarmTable &Table, TAlarmHost &Host)
     std::exception_ptr firstError;
     for (int r = 1; r <= AlarmCount; ++r) {
         // The user quit while an earlier alarm of this pass was being announced.
-        if (Closing)
+        if (Host.Closing())
             break;
         QDate d;
         QTime t;

@@ -1,31 +1,25 @@
 #include "alarms/uShutdown.h"
 
-#include "alarms/BlockProgressBar.h"
-#include "alarms/frmShutDown.h"
+#include "alarms/ShutdownHost.h"
 #include "alarms/uAlarms.h"
-#include "app/Globals.h"
-#include "app/uMisc.h"
 #include "platform/PowerOff.h"
+#include "platform/uMisc.h"
 
-bool ShutdownPending = false;
-
-void RunShutdownCountdown()
+void RunShutdownCountdown(TShutdownHost &Host)
 {
-    ShutdownPending = true;
-    fmShutdown->ProgressBar1->SetPosition(0);
-    fmShutdown->show();
-    fmShutdown->raise();
-    fmShutdown->activateWindow();
+    Host.SetShutdownPending(true);
+    Host.SetShutdownPosition(0);
+    Host.ShowShutdownWindow();
     for (int i = 1; i <= 30; ++i) {
         // A cancel, here or in a countdown nested in this one, ends the loop at once.
-        if (!ShutdownPending)
+        if (!Host.ShutdownPending())
             break;
         // The whole part of i × 3.3: 3, 6, 9, 13 ... 33 at step 10, 99 at step 30.
-        fmShutdown->ProgressBar1->SetPosition(i * 33 / 10);
+        Host.SetShutdownPosition(i * 33 / 10);
         Delay(1000);
     }
-    if (ShutdownPending) {
-        fmShutdown->hide();
+    if (Host.ShutdownPending()) {
+        Host.HideShutdownWindow();
         BeepFalling();
         PowerOffComputer();
     }

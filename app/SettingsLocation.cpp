@@ -1,7 +1,5 @@
 #include "app/SettingsLocation.h"
 
-#include "app/Globals.h"
-
 #include <QDir>
 #include <QFileInfo>
 #include <unistd.h>
@@ -16,6 +14,16 @@ bool UserCanWrite(const QString &folder)
 }
 
 } // namespace
+
+QString ChangeFileExt(const QString &path, const QString &ext)
+{
+    qsizetype i = path.size() - 1;
+    while (i >= 0 && !QStringLiteral(".\\/:").contains(path[i]))
+        --i;
+    if (i >= 0 && path[i] == QLatin1Char('.'))
+        return path.left(i) + ext;
+    return path + ext;
+}
 
 QString UserConfigHome()
 {

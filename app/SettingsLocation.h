@@ -3,6 +3,10 @@
 #include <QString>
 #include <functional>
 
+// The change-extension rule: what follows the last ".", if no "/", "\" or ":" comes after
+// it, is replaced by ext; otherwise ext is appended.
+QString ChangeFileExt(const QString &path, const QString &ext);
+
 // The settings file of the program at exePath: beside the executable (its path with the
 // extension changed to ".ini") when that file exists or the user can write that folder, as
 // a portable copy expects; otherwise, for a program installed where the user cannot write,

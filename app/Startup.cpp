@@ -1,33 +1,19 @@
 #include "app/Startup.h"
 
-#include "alarms/AlarmTable.h"
-#include "alarms/frmShutDown.h"
-#include "alarms/uAlarms.h"
-#include "alarms/uShutdown.h"
-#include "app/DisplayChoice.h"
-#include "app/Globals.h"
+#include "app/Program.h"
 #include "app/SettingsLocation.h"
+#include "app/TApplication.h"
 #include "platform/Fonts.h"
+#include "platform/PowerOff.h"
 #include "platform/Regional.h"
-#include "platform/SessionEnd.h"
-#include "platform/SingleInstance.h"
-#include "platform/TApplication.h"
+#include "platform/Sound.h"
 #include "platform/Time.h"
+#include "platform/linux/DisplayChoice.h"
+#include "platform/linux/SessionEnd.h"
+#include "platform/linux/SingleInstance.h"
 #include "res/Images.h"
-#include "ui/frmAlarmsEdit.h"
-#include "ui/frmMain.h"
 
 #include <QGuiApplication>
-#include <memory>
-
-void SessionEnding()
-{
-    if (fmShutdown && ShutdownPending)
-        fmShutdown->btnCancelClick(nullptr);
-    fmAlarmsEdit->GridAlarms->FinishEditing();
-    SaveAlarmsIfModified(*fmAlarmsEdit->AlarmTable, IniFileName);
-    Closing = true;
-}
 
 int RunTempovir(char *programPath)
 {
@@ -54,44 +40,25 @@ int RunTempovir(char *programPath)
 
     // One copy per settings file: a second start shows the first copy's window and leaves
     // the file alone.
-    IniFileName = SettingsFileFor(QCoreApplication::applicationFilePath());
-    platform::SingleInstance instance(IniFileName);
+    const QString iniFileName = SettingsFileFor(QCoreApplication::applicationFilePath());
+    platform::SingleInstance instance(iniFileName);
     if (!instance.claim())
         return 0;
-    instance.setOnShowRequest([] {
-        if (!fmMain)
-            return;
-        fmMain->setWindowState(fmMain->windowState() & ~Qt::WindowMinimized);
-        fmMain->show();
-        fmMain->raise();
-        fmMain->activateWindow();
-    });
+    // The notes reach the sound server, and a power-off alarm reaches logind.
+    platform::SetSoundOutput(&platform::ServerSoundOutput());
+    platform::SetPowerControl(&platform::LogindPowerControl());
     platform::RegisterFonts();
     app.setWindowIcon(ProgramIcon());
     platform::LoadFormatSettings();
 
-    StartingUp = true;
-    auto mainWindow = std::make_unique<TfmMain>();
-    fmMain = mainWindow.get();
-    auto alarmsWindow = std::make_unique<TfmAlarmsEdit>();
-    fmAlarmsEdit = alarmsWindow.get();
-    auto shutdownWindow = std::make_unique<TfmShutdown>();
-    fmShutdown = shutdownWindow.get();
-    fmMain->InitApplication(IniFileName);
-    StartingUp = false;
+    TProgram program(iniFileName);
+    program.Start();
+    instance.setOnShowRequest([&program] { program.ShowMainWindow(); });
 
     // A desktop that logs out or shuts down must not lose the user's alarm edits;
     // preferences and placement are not written then, and no alarm fires any more.
-    platform::WatchSessionEnd(SessionEnding);
+    platform::WatchSessionEnd([&program] { program.Close(true); });
 
-    fmMain->show();
-    const int rc = app.exec();
-
-    fmShutdown = nullptr;
-    shutdownWindow.reset();
-    fmAlarmsEdit = nullptr;
-    alarmsWindow.reset();
-    fmMain = nullptr;
-    mainWindow.reset();
-    return rc;
+    program.fmMain()->show();
+    return app.exec();
 }

@@ -7,24 +7,12 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 out="$root/fuzz-build"
 mkdir -p "$out/corpus" "$out/artifacts"
 
-flags=(-std=c++20 -g -O1 -fPIC -fno-omit-frame-pointer
-    -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=undefined
-    -DQT_NO_KEYWORDS -I"$root")
-# One unity translation unit keeps the CI build quick.
-cat >"$out/unity.cpp" <<UNITY
-#include "$root/fuzz/markup_fuzz.cpp"
-#include "$root/ui/MarkupRender.cpp"
-#include "$root/ui/MarkupTokenizer.cpp"
-#include "$root/ui/MarkupLayout.cpp"
-#include "$root/ui/MarkupPaint.cpp"
-#include "$root/platform/Fonts.cpp"
-UNITY
-binary="$out/markup_fuzz"
-if [ ! -x "$binary" ] || [ -n "$(find "$root/fuzz/markup_fuzz.cpp" "$root"/ui/Markup{Render,Tokenizer,Layout,Paint}.* \
-    "$root/platform/Fonts.cpp" -newer "$binary")" ]; then
-    # shellcheck disable=SC2046
-    clang++ "${flags[@]}" "$out/unity.cpp" -o "$binary" $(pkg-config --cflags --libs Qt6Gui)
-fi
+# The harness links the program's libraries, built by clang with the fuzzer's instrumentation
+# in a build folder of their own.
+cmake -S "$root" -B "$out" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ \
+    -DBUILD_TESTING=OFF -DTEMPOVIR_FUZZ=ON >/dev/null
+cmake --build "$out" --target markup_fuzz -j 2 >/dev/null
+binary="$out/fuzz/markup_fuzz"
 
 # A few seeds in the markup the program writes.
 seed() { printf '%b' "$2" >"$out/corpus/$1"; }

@@ -25,8 +25,9 @@ public:
 // any request without EWX_POWEROFF is refused without asking anything.
 PowerControl &LogindPowerControl();
 
-// Installs a replacement (tests); nullptr goes back to the real one. Returns the replacement
-// installed before, or nullptr.
+// Installs who carries the requests out: the program installs logind at start-up, tests a
+// stand-in. nullptr goes back to refusing every request. Returns the one installed before,
+// or nullptr.
 PowerControl *SetPowerControl(PowerControl *control);
 
 // Asks the system to power off as flags say; true when the request was accepted. Shows nothing.

@@ -15,14 +15,18 @@ public:
     virtual void release() {}
 };
 
-// Installs a replacement output (tests); nullptr goes back to the sound server.
-// Returns the replacement installed before, or nullptr.
+// Installs the output the notes go to: the program installs the sound server's at start-up,
+// tests a fake. nullptr goes back to no output at all, where every note raises. Returns the
+// output installed before, or nullptr.
 SoundOutput *SetSoundOutput(SoundOutput *output);
 
-// Plays a sine tone of the given frequency and length on the default audio output and
-// returns once it has sounded. Throws Exception when there is no sound server, and when the
-// server has not played the note within its length plus a second, so that a stalled server
-// never holds the program up.
+// The sound server's output: a sine tone on the default audio output, returning once it has
+// sounded. It raises when there is no sound server, and when the server has not played the
+// note within its length plus a second, so that a stalled server never holds the program up.
+SoundOutput &ServerSoundOutput();
+
+// Plays a note of the given frequency and length on the installed output and returns once it
+// has sounded; throws Exception when it cannot.
 void Beep(quint32 frequency, quint32 milliseconds);
 
 // Lets the audio output go between melodies, so that it is not held for the whole run.

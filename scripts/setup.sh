@@ -20,7 +20,7 @@ if [ "$(id -u)" -ne 0 ]; then SUDO=sudo; fi
 BUILD_PACKAGES=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-qpa-plugins libpulse-dev libxcb1-dev
     fonts-wine fonts-liberation fonts-dejavu-core locales)
 TEST_PACKAGES=(googletest libgtest-dev libgmock-dev xvfb openbox xdotool wmctrl x11-utils x11-apps x11-xkb-utils
-    imagemagick faketime pulseaudio pulseaudio-utils dbus clang libclang-rt-14-dev
+    imagemagick faketime pulseaudio pulseaudio-utils dbus clang clang-format libclang-rt-14-dev
     desktop-file-utils appstream lintian dpkg-dev file librsvg2-bin)
 
 install_missing() {
@@ -64,8 +64,12 @@ fi
 install_missing "${BUILD_PACKAGES[@]}" "${TEST_PACKAGES[@]}"
 ensure_locales
 
-# Normal build: every test, end-to-end ones included; warnings are errors.
-cmake -S . -B build-test -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTEMPOVIR_WERROR=ON \
+# The code as .clang-format lays it out.
+git ls-files -z '*.cpp' '*.h' | xargs -0 clang-format --dry-run --Werror
+
+# Normal build: every test, end-to-end ones included, and the benchmark programs (built so
+# that they never rot, not run); warnings are errors.
+cmake -S . -B build-test -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTEMPOVIR_WERROR=ON -DTEMPOVIR_BENCH=ON \
     -DCMAKE_INSTALL_PREFIX=/usr
 cmake --build build-test -j "$jobs"
 (cd build-test && ctest --output-on-failure -j "$jobs")

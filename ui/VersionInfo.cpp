@@ -1,6 +1,6 @@
 #include "ui/VersionInfo.h"
 
-#include "platform/VersionInfo.h"
+#include "platform/VersionSource.h"
 
 TVersionInfo::TVersionInfo(QObject *parent) : QObject(parent)
 {

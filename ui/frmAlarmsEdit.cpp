@@ -1,7 +1,6 @@
 #include "ui/frmAlarmsEdit.h"
 
 #include "alarms/AlarmTable.h"
-#include "app/Globals.h"
 #include "platform/ErrorReport.h"
 #include "platform/Time.h"
 #include "platform/WindowPlacement.h"
@@ -9,7 +8,6 @@
 #include "res/uRes.h"
 #include "settings/DateTimeText.h"
 #include "ui/Action.h"
-#include "ui/frmMain.h"
 
 #include <QCloseEvent>
 #include <QGuiApplication>
@@ -33,15 +31,15 @@ const QColor ColorRed(255, 0, 0);
 const QColor ColorOrange(255, 128, 64);
 } // namespace
 
-TfmAlarmsEdit::TfmAlarmsEdit(QWidget *parent) : QMainWindow(parent)
+TfmAlarmsEdit::TfmAlarmsEdit(TAlarmTable &Table, TAction *ActAlarmsActivate, TAction *ActAlarmsSound,
+                             QWidget *parent)
+    : QMainWindow(parent), AlarmTable(Table), m_actAlarmsActivate(ActAlarmsActivate)
 {
     setObjectName(QStringLiteral("fmAlarmsEdit"));
     setWindowTitle(QStringLiteral("Liste des alarmes"));
     QFont windowFont(QStringLiteral("MS Sans Serif"));
     windowFont.setPixelSize(11);
     setFont(windowFont);
-    AlarmTable = new TAlarmTable(this);
-
     ActAlarmsEditClose =
         new TAction(QStringLiteral("Quitter"), QStringLiteral("Quitter"), ImageList1()[11], false, this);
     ActAlarmsEditClose->setObjectName(QStringLiteral("ActAlarmsEditClose"));
@@ -52,6 +50,8 @@ TfmAlarmsEdit::TfmAlarmsEdit(QWidget *parent) : QMainWindow(parent)
     mnuFile->addAction(ActAlarmsEditClose);
     mnuAlarms = menuBar()->addMenu(QStringLiteral("Alarmes"));
     mnuAlarms->setObjectName(QStringLiteral("mnuAlarms"));
+    mnuAlarms->addAction(ActAlarmsActivate);
+    mnuAlarms->addAction(ActAlarmsSound);
 
     ToolBar1 = new QToolBar(this);
     ToolBar1->setObjectName(QStringLiteral("ToolBar1"));
@@ -62,6 +62,12 @@ TfmAlarmsEdit::TfmAlarmsEdit(QWidget *parent) : QMainWindow(parent)
     ToolBar1->setIconSize(QSize(16, 16));
     ToolBar1->setContextMenuPolicy(Qt::PreventContextMenu);
     addToolBar(Qt::TopToolBarArea, ToolBar1);
+    // The check-style button comes first, before the separator.
+    ToolBar1->addAction(ActAlarmsActivate);
+    if (auto *button = qobject_cast<QToolButton *>(ToolBar1->widgetForAction(ActAlarmsActivate))) {
+        button->setObjectName(QStringLiteral("btnAlarmsActivate"));
+        button->setFixedSize(ToolButtonSize);
+    }
     QAction *separator = ToolBar1->addSeparator();
     if (QWidget *w = ToolBar1->widgetForAction(separator))
         w->setFixedWidth(8);
@@ -70,7 +76,7 @@ TfmAlarmsEdit::TfmAlarmsEdit(QWidget *parent) : QMainWindow(parent)
     btnAlarmsEditClose->setObjectName(QStringLiteral("btnAlarmsEditClose"));
     btnAlarmsEditClose->setFixedSize(ToolButtonSize);
 
-    GridAlarms = new TGridAlarms(AlarmTable, this);
+    GridAlarms = new TGridAlarms(&AlarmTable, this);
     GridAlarms->OnCanEditCell = [this](QObject *s, int r, int c, bool &e) {
         GridAlarmsCanEditCell(s, r, c, e);
     };
@@ -86,31 +92,6 @@ TfmAlarmsEdit::TfmAlarmsEdit(QWidget *parent) : QMainWindow(parent)
 
     // Centred on the screen when first shown, unless a stored placement moves it.
     platform::SetDesignedOuterSize(this, QSize(DesignWidth, DesignHeight));
-
-    BindMainActions();
-}
-
-void TfmAlarmsEdit::BindMainActions()
-{
-    if (m_bound || !fmMain)
-        return;
-    m_bound = true;
-    mnuAlarms->addAction(fmMain->ActAlarmsActivate);
-    mnuAlarms->addAction(fmMain->ActAlarmsSound);
-    // The check-style button comes first, before the separator.
-    const QList<QAction *> actions = ToolBar1->actions();
-    ToolBar1->insertAction(actions.isEmpty() ? nullptr : actions.first(), fmMain->ActAlarmsActivate);
-    m_activateButton = fmMain->ActAlarmsActivate;
-    if (auto *button = qobject_cast<QToolButton *>(ToolBar1->widgetForAction(m_activateButton))) {
-        button->setObjectName(QStringLiteral("btnAlarmsActivate"));
-        button->setFixedSize(ToolButtonSize);
-    }
-}
-
-void TfmAlarmsEdit::showEvent(QShowEvent *event)
-{
-    platform::Guarded([this] { BindMainActions(); });
-    QMainWindow::showEvent(event);
 }
 
 void TfmAlarmsEdit::ActAlarmsEditCloseExecute(QObject *)
@@ -151,17 +132,17 @@ void TfmAlarmsEdit::GridAlarmsGetCellColor(QObject *, int ARow, int ACol, QStyle
     if (ARow <= 0 || ARow >= TAlarmTable::RowCount)
         return;
     try {
-        const bool activation = fmMain && fmMain->ActAlarmsActivate->Checked();
-        const bool enabled = IsYes(AlarmTable->Cells(TAlarmTable::ColEnabled, ARow));
-        const bool shutdown = IsYes(AlarmTable->Cells(TAlarmTable::ColShutdown, ARow));
+        const bool activation = m_actAlarmsActivate->Checked();
+        const bool enabled = IsYes(AlarmTable.Cells(TAlarmTable::ColEnabled, ARow));
+        const bool shutdown = IsYes(AlarmTable.Cells(TAlarmTable::ColShutdown, ARow));
         if (!enabled) {
             ABrush = ColorWhite;
             AFont = ColorGray;
             return;
         }
         AFont = ColorBlack;
-        const QDate date = StrToDate(AlarmTable->Cells(TAlarmTable::ColDate, ARow));
-        const QTime time = StrToTime(AlarmTable->Cells(TAlarmTable::ColTime, ARow));
+        const QDate date = StrToDate(AlarmTable.Cells(TAlarmTable::ColDate, ARow));
+        const QTime time = StrToTime(AlarmTable.Cells(TAlarmTable::ColTime, ARow));
         switch (ACol) {
         case TAlarmTable::ColDate:
         case TAlarmTable::ColTime: {
@@ -191,25 +172,25 @@ void TfmAlarmsEdit::GridAlarmsDblClickCell(QObject *, int ARow, int ACol)
         return;
     const bool alarmRow = ARow >= 1 && ARow < TAlarmTable::RowCount;
     if (alarmRow && ACol == TAlarmTable::ColShutdown) {
-        const bool yes = IsYes(AlarmTable->Cells(ACol, ARow));
-        AlarmTable->SetCells(ACol, ARow, yes ? uRes::No : uRes::Yes);
+        const bool yes = IsYes(AlarmTable.Cells(ACol, ARow));
+        AlarmTable.SetCells(ACol, ARow, yes ? uRes::No : uRes::Yes);
     }
     if (alarmRow && ACol == TAlarmTable::ColEnabled) {
-        const bool wasYes = IsYes(AlarmTable->Cells(ACol, ARow));
-        AlarmTable->SetCells(ACol, ARow, wasYes ? uRes::No : uRes::Yes);
+        const bool wasYes = IsYes(AlarmTable.Cells(ACol, ARow));
+        AlarmTable.SetCells(ACol, ARow, wasYes ? uRes::No : uRes::Yes);
         if (!wasYes) {
-            if (AlarmTable->Cells(TAlarmTable::ColMessage, ARow) == uRes::NoMessage)
-                AlarmTable->SetCells(TAlarmTable::ColMessage, ARow, uRes::DefaultMessage(ARow));
-            if (fmMain && !fmMain->ActAlarmsActivate->Checked()) {
-                fmMain->ActAlarmsActivate->SetChecked(true);
-                fmMain->ActAlarmsActivate->Execute(nullptr);
+            if (AlarmTable.Cells(TAlarmTable::ColMessage, ARow) == uRes::NoMessage)
+                AlarmTable.SetCells(TAlarmTable::ColMessage, ARow, uRes::DefaultMessage(ARow));
+            if (!m_actAlarmsActivate->Checked()) {
+                m_actAlarmsActivate->SetChecked(true);
+                m_actAlarmsActivate->Execute(nullptr);
             }
         }
     }
-    AlarmTable->SetAlarmsModified(true);
+    AlarmTable.SetAlarmsModified(true);
 }
 
 void TfmAlarmsEdit::GridAlarmsCellsChanged(QObject *, const QRect &)
 {
-    AlarmTable->SetAlarmsModified(true);
+    AlarmTable.SetAlarmsModified(true);
 }

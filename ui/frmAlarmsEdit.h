@@ -10,16 +10,17 @@ class QToolBar;
 class QToolButton;
 class QMenu;
 
-// The alarm list window; it owns the alarm table and shows it in its grid. Closing it only
-// hides it.
+// The alarm list window: the alarm table in its grid, and the main window's two alarm
+// switches in its menu and toolbar. Closing it only hides it.
 class TfmAlarmsEdit : public QMainWindow
 {
     Q_OBJECT
 
 public:
-    explicit TfmAlarmsEdit(QWidget *parent = nullptr);
+    TfmAlarmsEdit(TAlarmTable &Table, TAction *ActAlarmsActivate, TAction *ActAlarmsSound,
+                  QWidget *parent = nullptr);
 
-    TAlarmTable *AlarmTable = nullptr;
+    TAlarmTable &AlarmTable;
     TGridAlarms *GridAlarms = nullptr;
     QToolBar *ToolBar1 = nullptr;
     QToolButton *btnAlarmsEditClose = nullptr;
@@ -37,15 +38,9 @@ public:
     // Ends an edit in progress keeping its value; runs when the window closes.
     void FormClose(QObject *Sender);
 
-    // Puts the main window's alarm actions into the menu and toolbar; done at creation when
-    // the main window exists already, otherwise when this window is first shown.
-    void BindMainActions();
-
 protected:
     void closeEvent(QCloseEvent *event) override;
-    void showEvent(QShowEvent *event) override;
 
 private:
-    QAction *m_activateButton = nullptr;
-    bool m_bound = false;
+    TAction *m_actAlarmsActivate;
 };

@@ -2,8 +2,6 @@
 
 #include "alarms/AlarmTable.h"
 #include "alarms/uAlarms.h"
-#include "alarms/uShutdown.h"
-#include "app/Globals.h"
 #include "platform/ErrorReport.h"
 #include "platform/WindowPlacement.h"
 #include "res/Images.h"
@@ -12,7 +10,6 @@
 #include "ui/AlertPopup.h"
 #include "ui/Clock.h"
 #include "ui/frmAbout.h"
-#include "ui/frmAlarmsEdit.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>
@@ -30,7 +27,8 @@ namespace {
 const QString FitSample = QStringLiteral("888:88:888");
 }
 
-TfmMain::TfmMain(QWidget *parent) : QMainWindow(parent)
+TfmMain::TfmMain(TAlarmTable &Table, TMainWindowHost &Host, QWidget *parent)
+    : QMainWindow(parent), m_table(Table), m_host(Host)
 {
     setObjectName(QStringLiteral("fmMain"));
     setWindowTitle(QStringLiteral("TPV - Tempovir"));
@@ -86,7 +84,7 @@ TfmMain::TfmMain(QWidget *parent) : QMainWindow(parent)
     CreateMenus();
 
     // The clock is set up: its first reading, while StartingUp keeps the alarm check away
-    // from a table that does not exist yet.
+    // from a table that is not loaded yet.
     Clock1->Loaded();
 
     // IniFileName is where the settings file lives (beside the executable, or in the user's
@@ -137,8 +135,8 @@ void TfmMain::CreateActions()
     ActAppShowMenu->SetOnExecute([this](QObject *s) { ActAppShowMenuExecute(s); });
     ActAppStayOnTop->SetOnExecute([this](QObject *s) { ActAppStayOnTopExecute(s); });
     ActAlarmsEdit->SetOnExecute([this](QObject *s) { ActAlarmsEditExecute(s); });
-    ActAlarmsActivate->SetOnExecute([this](QObject *s) { ActAlarmsActivateExecute(s, AlarmTable(), *this); });
-    ActAlarmsSound->SetOnExecute([this](QObject *s) { ActAlarmsSoundExecute(s, *this); });
+    ActAlarmsActivate->SetOnExecute([this](QObject *s) { ActAlarmsActivateExecute(s, m_table, m_host); });
+    ActAlarmsSound->SetOnExecute([this](QObject *s) { ActAlarmsSoundExecute(s, m_host); });
     ActAppAbout->SetOnExecute([this](QObject *s) { ActAppAboutExecute(s); });
     ActAppClose->SetOnExecute([this](QObject *s) { ActAppCloseExecute(s); });
     // "Index de l'aide" has no handler, so it stays greyed out.
@@ -184,20 +182,6 @@ void TfmMain::FormCreate()
     UpdateFontSizeBar();
 }
 
-void TfmMain::InitApplication(const QString &iniFileName)
-{
-    InitAlarmGrid(AlarmTable(), *this, iniFileName);
-    ApplyUserPrefs(LoadUserPrefs(AppIniFileStorage1, FormStorages(), iniFileName));
-}
-
-QList<TFormStorage> TfmMain::FormStorages()
-{
-    QList<TFormStorage> forms{{this, &AppIniFileStorage1, uRes::StoragePathMain, 0, true}};
-    if (fmAlarmsEdit)
-        forms.append({fmAlarmsEdit, &AppIniFileStorage1, uRes::StoragePathAlarmsEdit, 0, false});
-    return forms;
-}
-
 TUserPrefs TfmMain::UserPrefs() const
 {
     return {ActAppStayOnTop->Checked(), ActAppShowMenu->Checked(), ActAlarmsSound->Checked()};
@@ -213,31 +197,6 @@ void TfmMain::ApplyUserPrefs(const TUserPrefs &prefs)
     ActAlarmsSound->Execute(nullptr);
 }
 
-TAlarmTable &TfmMain::AlarmTable() const
-{
-    return *fmAlarmsEdit->AlarmTable;
-}
-
-bool TfmMain::AlarmsActivated() const
-{
-    return ActAlarmsActivate->Checked();
-}
-
-void TfmMain::SetAlarmsActivated(bool on)
-{
-    ActAlarmsActivate->SetChecked(on);
-}
-
-bool TfmMain::AlarmsSound() const
-{
-    return ActAlarmsSound->Checked();
-}
-
-void TfmMain::SetAlarmsSound(bool on)
-{
-    ActAlarmsSound->SetChecked(on);
-}
-
 void TfmMain::ShowAlarmsIndicator(bool on)
 {
     ActAlarmsActivate->SetChecked(on); // the menu item mnuAlarmsActivate shows it
@@ -251,15 +210,10 @@ void TfmMain::AnnounceAlarm(const QString &alertText)
     AlertPopup1->Show();
 }
 
-void TfmMain::RunShutdownCountdown()
-{
-    ::RunShutdownCountdown();
-}
-
 void TfmMain::Clock1GetTime(QObject *, QTime &)
 {
-    if (!StartingUp && !Closing)
-        CheckAlarms(AlarmTable(), *this);
+    if (!m_host.StartingUp() && !m_host.Closing())
+        CheckAlarms(m_table, m_host);
 }
 
 void TfmMain::ActTypeAnalogExecute(QObject *)
@@ -347,13 +301,7 @@ void TfmMain::ActAppStayOnTopExecute(QObject *Sender)
 
 void TfmMain::ActAlarmsEditExecute(QObject *)
 {
-    if (!fmAlarmsEdit)
-        return;
-    fmAlarmsEdit->show();
-    if (fmAlarmsEdit->isMinimized())
-        fmAlarmsEdit->showNormal();
-    fmAlarmsEdit->raise();
-    fmAlarmsEdit->activateWindow();
+    m_host.ShowAlarmsEdit();
 }
 
 void TfmMain::lblAlarmsDblClick(QObject *)
@@ -436,27 +384,10 @@ bool TfmMain::eventFilter(QObject *watched, QEvent *event)
     return QMainWindow::eventFilter(watched, event);
 }
 
-void TfmMain::FormClose()
-{
-    // An edit still open in the alarm list belongs to the alarms being saved. A failure
-    // here keeps the window open, so that no alarm edit is thrown away.
-    if (fmAlarmsEdit)
-        fmAlarmsEdit->GridAlarms->FinishEditing();
-    SaveAlarmsIfModified(AlarmTable(), IniFileName);
-    Closing = true;
-    // The alarms are safe by now. Preferences that cannot be written are reported and the
-    // program still ends: with a read-only file every close would fail the same way.
-    try {
-        SaveUserPrefs(AppIniFileStorage1, FormStorages(), IniFileName, UserPrefs());
-    } catch (...) {
-        platform::ReportCurrentException();
-    }
-}
-
 void TfmMain::closeEvent(QCloseEvent *event)
 {
     try {
-        FormClose();
+        m_host.FormClose();
     } catch (...) {
         event->ignore();
         platform::ReportCurrentException();

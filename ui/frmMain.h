@@ -2,8 +2,8 @@
 
 #include "alarms/AlarmHost.h"
 #include "settings/AppIniFileStorage.h"
-#include "settings/FormStorage.h"
 #include "settings/uUserPrefs.h"
+#include "ui/FormStorage.h"
 
 #include <QMainWindow>
 #include <QTime>
@@ -16,29 +16,34 @@ class TAlarmTable;
 class TAlertPopup;
 class TClock;
 
-class TfmMain : public QMainWindow, public TAlarmHost
+// What the main window needs of the program that owns it, beyond what the alarm routines need.
+class TMainWindowHost : public TAlarmHost
+{
+public:
+    // Start-up has not finished: the clock's readings check no alarm yet.
+    virtual bool StartingUp() const = 0;
+    // The close sequence; throws when the alarms cannot be written, which keeps the window open.
+    virtual void FormClose() = 0;
+    // Shows the alarm list window in front.
+    virtual void ShowAlarmsEdit() = 0;
+};
+
+class TfmMain : public QMainWindow
 {
     Q_OBJECT
 
 public:
-    explicit TfmMain(QWidget *parent = nullptr);
-
-    // Start-up steps run once all three windows exist: the alarms, then the preferences.
-    void InitApplication(const QString &iniFileName);
+    TfmMain(TAlarmTable &Table, TMainWindowHost &Host, QWidget *parent = nullptr);
 
     // The preferences as the three actions hold them now.
     TUserPrefs UserPrefs() const;
     // Sets the three actions and runs their handlers without a sender, so each applies it.
     void ApplyUserPrefs(const TUserPrefs &prefs);
 
-    // TAlarmHost
-    bool AlarmsActivated() const override;
-    void SetAlarmsActivated(bool on) override;
-    bool AlarmsSound() const override;
-    void SetAlarmsSound(bool on) override;
-    void ShowAlarmsIndicator(bool on) override;
-    void AnnounceAlarm(const QString &alertText) override;
-    void RunShutdownCountdown() override;
+    // The indicator: the menu check of mnuAlarmsActivate, then the visibility of lblAlarms.
+    void ShowAlarmsIndicator(bool on);
+    // Adds the text to the alert popup as its newest message, makes it current, shows it.
+    void AnnounceAlarm(const QString &alertText);
 
     TClock *Clock1 = nullptr;
     QLabel *lblAlarms = nullptr;
@@ -49,8 +54,6 @@ public:
     // The settings file as a whole, for the windows' placement; attached only while the
     // placement is read or written.
     TAppIniFileStorage AppIniFileStorage1;
-    // This window's placement, then the alarm list window's.
-    QList<TFormStorage> FormStorages();
 
     TAction *ActTypeAnalog = nullptr;
     TAction *ActTypeDigital = nullptr;
@@ -89,16 +92,14 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
-    // The alarm list window's table; it exists from start-up to the end of the run.
-    TAlarmTable &AlarmTable() const;
     void CreateActions();
     void CreateMenus();
     void FormCreate();
     void Clock1GetTime(QObject *Sender, QTime &ATime);
-    // The close sequence; throws when the alarms or the preferences cannot be written.
-    void FormClose();
     // Border, menu bar and window level from the two actions that decide them.
     void ApplyWindowStyle();
 
+    TAlarmTable &m_table;
+    TMainWindowHost &m_host;
     bool m_refitQueued = false;
 };

@@ -1,6 +1,6 @@
 // Processor time used by one Delay of the given length (default 30 s) on the real clock
 // and the real message pump, with a clock-like timer firing every 450 ms meanwhile.
-#include "app/uMisc.h"
+#include "platform/uMisc.h"
 
 #include <QElapsedTimer>
 #include <QGuiApplication>

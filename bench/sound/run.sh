@@ -2,8 +2,9 @@
 # Return time of a 100 ms Beep on a private PulseAudio server with a null sink.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/../.." && pwd)
-cmake -S "$root" -B "$root/build-bench" -G Ninja -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF -DTEMPOVIR_BENCH=ON >/dev/null
-cmake --build "$root/build-bench" --target bench_beep >/dev/null
+# shellcheck source=../lib.sh
+source "$root/bench/lib.sh"
+bench_build Release bench_beep
 dir=$(mktemp -d)
 cat > "$dir/server.pa" <<PA
 load-module module-null-sink sink_name=bench_null rate=44100
@@ -15,4 +16,4 @@ XDG_RUNTIME_DIR=$dir HOME=$dir pulseaudio -n -F "$dir/server.pa" --daemonize=no 
 server=$!
 trap 'kill $server 2>/dev/null; wait $server 2>/dev/null; rm -rf "$dir"' EXIT
 for _ in $(seq 100); do [ -S "$dir/native" ] && break; sleep 0.05; done
-PULSE_SERVER=unix:$dir/native "$root/build-bench/bench/sound/bench_beep"
+PULSE_SERVER=unix:$dir/native "$build/bench/sound/bench_beep"

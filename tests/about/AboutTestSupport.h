@@ -1,7 +1,7 @@
 #pragma once
 
 #include "platform/Exception.h"
-#include "platform/VersionInfo.h"
+#include "platform/VersionSource.h"
 
 #include <optional>
 
@@ -14,7 +14,7 @@ public:
     {
     }
     ~FakeVersionSource() override { platform::SetVersionSource(m_previous); }
-    std::optional<platform::VersionStrings> Read() const override
+    std::optional<platform::VersionStrings> read() const override
     {
         if (m_fails)
             throw Exception(QStringLiteral("Ressource de version illisible"));

@@ -1,8 +1,9 @@
 #include "AboutTestSupport.h"
-#include "app/Globals.h"
+#include "alarms/AlarmTable.h"
 #include "platform/Screen.h"
 #include "res/Images.h"
 #include "support/Fakes.h"
+#include "support/Program.h"
 #include "ui/Action.h"
 #include "ui/Bevel.h"
 #include "ui/GradientPanel.h"
@@ -10,7 +11,6 @@
 #include "ui/ScrollText.h"
 #include "ui/VersionInfo.h"
 #include "ui/frmAbout.h"
-#include "ui/frmAlarmsEdit.h"
 #include "ui/frmMain.h"
 
 #include <QApplication>
@@ -307,16 +307,13 @@ protected:
     void SetUp() override
     {
         // The clock's readings run no alarm checks behind the tests' backs.
-        StartingUp = true;
+        host.startingUp = true;
         platform::ScreenMetrics screen;
         screen.resolution = QSize(1024, 768);
         screen.physicalMm = QSize(270, 203);
         screen.workArea = QRect(0, 0, 1024, 740);
         m_screen.emplace(screen);
-        window = std::make_unique<TfmMain>();
-        alarms = std::make_unique<TfmAlarmsEdit>();
-        fmMain = window.get();
-        fmAlarmsEdit = alarms.get();
+        window = std::make_unique<TfmMain>(table, host);
         window->show();
     }
     void TearDown() override { TfmAbout::OnShowing = nullptr; }
@@ -331,10 +328,10 @@ protected:
         TfmAbout::OnShowing = nullptr;
     }
 
-    testing_support::SavedGlobals globals;
     std::optional<testing_support::FakeScreen> m_screen;
+    TAlarmTable table;
+    testing_support::FakeMainHost host;
     std::unique_ptr<TfmMain> window;
-    std::unique_ptr<TfmAlarmsEdit> alarms;
 };
 
 enum class Ending { OkButton, EnterKey, EscapeKey, CloseBox, ShowingFails, CreationFails };

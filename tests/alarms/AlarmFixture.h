@@ -3,8 +3,6 @@
 #include "alarms/AlarmHost.h"
 #include "alarms/AlarmTable.h"
 #include "alarms/uAlarms.h"
-#include "app/Globals.h"
-#include "platform/Regional.h"
 #include "platform/Sound.h"
 #include "res/uRes.h"
 #include "settings/DateTimeText.h"
@@ -29,12 +27,14 @@ public:
     void ShowAlarmsIndicator(bool on) override { indicator = on; }
     void AnnounceAlarm(const QString &alertText) override { alerts << alertText; }
     void RunShutdownCountdown() override { ++countdowns; }
+    bool Closing() const override { return closing; }
 
     bool activated = false;
     bool sound = true;
     bool indicator = false;
     QStringList alerts;
     int countdowns = 0;
+    bool closing = false;
 };
 
 // The alarm table, a settings file in a folder of its own, French regional settings,
@@ -44,17 +44,7 @@ class AlarmFixture : public ::testing::Test
 protected:
     using enum TAlarmTable::Column;
 
-    void SetUp() override
-    {
-        m_previousFormats = platform::FormatSettings();
-        platform::SetFormatSettings(platform::FormatSettingsFor(QLocale(QLocale::French, QLocale::France)));
-        iniFileName = dir.filePath(QStringLiteral("tempovir.ini"));
-    }
-
-    void TearDown() override
-    {
-        platform::SetFormatSettings(m_previousFormats);
-    }
+    void SetUp() override { iniFileName = dir.filePath(QStringLiteral("tempovir.ini")); }
 
     void init() { InitAlarmGrid(table, host, iniFileName); }
     void check() { CheckAlarms(table, host); }
@@ -90,7 +80,7 @@ protected:
         return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
     }
 
-    testing_support::SavedGlobals globals;
+    testing_support::FakeRegional regional{QLocale(QLocale::French, QLocale::France)};
     QTemporaryDir dir;
     QString iniFileName;
     testing_support::FakeTime time{QDateTime(QDate(2026, 12, 10), QTime(7, 0))};
@@ -99,7 +89,4 @@ protected:
     FakeAlarmHost host;
     testing_support::FakeSound sound{&time};
     std::vector<std::pair<quint32, quint32>> &notes = sound.notes;
-
-private:
-    platform::TFormatSettings m_previousFormats;
 };

@@ -213,11 +213,10 @@ TEST_F(CheckAndFire, NoAlarmFiresOnceTheUserHasQuit)
     arm(2, today(), QTime(9, 0), QStringLiteral("second"));
     setActivation(true);
     // "Quitter" during the first melody: the close sequence runs inside its wait.
-    pump.onPass = [] { Closing = true; };
+    pump.onPass = [this] { host.closing = true; };
     at(9, 0, 1);
     check();
     pump.onPass = nullptr;
-    Closing = false;
     EXPECT_EQ(host.alerts.size(), 1);
     EXPECT_EQ(notes, Rising);
     EXPECT_EQ(cell(ColEnabled, 2), uRes::Yes);

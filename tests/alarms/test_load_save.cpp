@@ -120,11 +120,10 @@ TEST_F(LoadAndSave, ADateWrittenUnderOnePatternIsRewrittenInTheCurrentOne)
     at(7, 0, 0);
     writeIni(
         section(0, "Enabled=1\r\nDate=12/25/2026\r\nTime=7:30:00 AM\r\nDisplayName=Noël\r\nShutdown=0\r\n"));
-    platform::SetFormatSettings(
-        platform::FormatSettingsFor(QLocale(QLocale::English, QLocale::UnitedStates)));
+    regional.set(platform::FormatSettingsFor(QLocale(QLocale::English, QLocale::UnitedStates)));
     init();
     EXPECT_EQ(cell(ColEnabled, 1), uRes::Yes);
-    platform::SetFormatSettings(platform::FormatSettingsFor(QLocale(QLocale::French, QLocale::France)));
+    regional.set(platform::FormatSettingsFor(QLocale(QLocale::French, QLocale::France)));
     // The table's texts are the American ones: they no longer parse under French settings.
     arm(1, QDate(2026, 12, 25), QTime(7, 30), QStringLiteral("Noël"));
     table.SetAlarmsModified(true);

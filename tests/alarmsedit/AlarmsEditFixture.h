@@ -1,17 +1,17 @@
 #pragma once
 
 #include "alarms/AlarmTable.h"
-#include "app/Globals.h"
-#include "platform/Regional.h"
 #include "res/uRes.h"
 #include "settings/DateTimeText.h"
 #include "support/Fakes.h"
+#include "support/Program.h"
 #include "ui/Action.h"
 #include "ui/GridAlarms.h"
 #include "ui/frmAlarmsEdit.h"
 #include "ui/frmMain.h"
 
 #include <QApplication>
+#include <QTemporaryDir>
 #include <QTest>
 #include <gtest/gtest.h>
 #include <memory>
@@ -26,45 +26,27 @@ protected:
 
     void SetUp() override
     {
-        m_previousFormats = platform::FormatSettings();
-        platform::SetFormatSettings(platform::FormatSettingsFor(QLocale(QLocale::French, QLocale::France)));
-        // No alarm check may run behind the tests' backs.
-        StartingUp = true;
-        Closing = false;
-        main = std::make_unique<TfmMain>();
-        fmMain = main.get();
-        list = std::make_unique<TfmAlarmsEdit>();
-        fmAlarmsEdit = list.get();
-        table().NumberRows();
+        program = testing_support::StartProgram(dir.filePath(QStringLiteral("tempovir.ini")));
+        main = program->fmMain();
+        list = program->fmAlarmsEdit();
         for (int r = 1; r <= T::AlarmCount; ++r)
             fill(r, today(), QTime(12, 0), false, uRes::NoMessage, false);
         table().SetAlarmsModified(false);
         list->show();
         list->activateWindow();
-        ASSERT_TRUE(QTest::qWaitForWindowActive(list.get()));
+        ASSERT_TRUE(QTest::qWaitForWindowActive(list));
         grid()->setFocus();
     }
 
-    void TearDown() override
-    {
-        list->hide();
-        fmAlarmsEdit = nullptr;
-        list.reset();
-        fmMain = nullptr;
-        main.reset();
-        StartingUp = false;
-        platform::SetFormatSettings(m_previousFormats);
-    }
-
-    TAlarmTable &table() { return *list->AlarmTable; }
+    TAlarmTable &table() { return program->AlarmTable(); }
     TGridAlarms *grid() { return list->GridAlarms; }
     QString cell(int col, int row) { return table().Cells(col, row); }
     QDate today() const { return time.now().date(); }
-    bool activation() const { return fmMain->ActAlarmsActivate->Checked(); }
+    bool activation() const { return main->ActAlarmsActivate->Checked(); }
     void setActivation(bool on)
     {
-        fmMain->ActAlarmsActivate->SetChecked(on);
-        fmMain->ActAlarmsActivate->Execute(nullptr);
+        main->ActAlarmsActivate->SetChecked(on);
+        main->ActAlarmsActivate->Execute(nullptr);
     }
 
     void fill(int r, const QDate &d, const QTime &t, bool enabled, const QString &message, bool shutdown)
@@ -104,11 +86,10 @@ protected:
     static QWidget *focused() { return QApplication::focusWidget(); }
     static void key(Qt::Key k, Qt::KeyboardModifiers mods = {}) { QTest::keyClick(focused(), k, mods); }
 
+    testing_support::FakeRegional regional{QLocale(QLocale::French, QLocale::France)};
     testing_support::FakeTime time{QDateTime(QDate(2026, 12, 10), QTime(12, 0))};
-    testing_support::SavedGlobals globals;
-    std::unique_ptr<TfmMain> main;
-    std::unique_ptr<TfmAlarmsEdit> list;
-
-private:
-    platform::TFormatSettings m_previousFormats;
+    QTemporaryDir dir;
+    std::unique_ptr<TProgram> program;
+    TfmMain *main = nullptr;
+    TfmAlarmsEdit *list = nullptr;
 };

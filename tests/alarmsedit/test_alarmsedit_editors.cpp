@@ -214,8 +214,6 @@ TEST_F(Editors, ClosingTheWindowKeepsTheOpenEdit)
 // the next start.
 TEST_F(Editors, LineBreaksSurviveEditorFileAndReload)
 {
-    QTemporaryDir dir;
-    IniFileName = dir.filePath(QStringLiteral("tempovir.ini"));
     table().SetCells(T::ColMessage, 2, QStringLiteral("Ligne 1<BR>Ligne <B>2</B>"));
     auto *line = qobject_cast<QLineEdit *>(openEditor(T::ColMessage, 2));
     ASSERT_NE(line, nullptr);
@@ -226,13 +224,13 @@ TEST_F(Editors, LineBreaksSurviveEditorFileAndReload)
     EXPECT_EQ(cell(T::ColMessage, 2), QStringLiteral("Ligne 1\nLigne 2!"));
     ASSERT_TRUE(table().Modified());
 
-    SaveAlarmsIfModified(table(), IniFileName);
-    QFile file(IniFileName);
+    SaveAlarmsIfModified(table(), program->IniFileName());
+    QFile file(program->IniFileName());
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     EXPECT_TRUE(file.readAll().contains("DisplayName=Ligne 1<BR>Ligne 2!\r\n"));
 
     table().SetCells(T::ColMessage, 2, QString());
-    InitAlarmGrid(table(), *main, IniFileName);
+    InitAlarmGrid(table(), *program, program->IniFileName());
     EXPECT_EQ(cell(T::ColMessage, 2), QStringLiteral("Ligne 1<BR>Ligne 2!"));
     line = qobject_cast<QLineEdit *>(openEditor(T::ColMessage, 2));
     ASSERT_NE(line, nullptr);
@@ -243,16 +241,11 @@ TEST_F(Editors, LineBreaksSurviveEditorFileAndReload)
 // Closing the main window ends the program: an edit still open in the list reaches the file.
 TEST_F(Editors, TheMainWindowsCloseSavesTheOpenEdit)
 {
-    QTemporaryDir dir;
-    IniFileName = dir.filePath(QStringLiteral("tempovir.ini"));
-    StartingUp = false;
     ASSERT_NE(openEditor(T::ColMessage, 2), nullptr);
     QTest::keyClicks(focused(), QStringLiteral("Fin du travail"));
     main->close();
-    StartingUp = true;
-    Closing = false;
     EXPECT_EQ(cell(T::ColMessage, 2), QStringLiteral("Fin du travail"));
-    QFile file(IniFileName);
+    QFile file(program->IniFileName());
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     EXPECT_TRUE(QString::fromUtf8(file.readAll()).contains(QStringLiteral("DisplayName=Fin du travail\r\n")));
 }

@@ -31,7 +31,7 @@ QStringList captions(const QMenu *menu)
 TEST_F(AlarmsWindow, HasTheDesignedWindowMenusAndToolbar)
 {
     EXPECT_EQ(list->windowTitle(), QStringLiteral("Liste des alarmes"));
-    EXPECT_EQ(list->frameGeometry().size(), QSize(615, 322)); // outer size, frame included
+    EXPECT_EQ(list->frameGeometry().size(), QSize(615, 322));                // outer size, frame included
     EXPECT_EQ(list->maximumSize(), QSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX)); // sizeable
 
     const QList<QAction *> menus = list->menuBar()->actions();
@@ -40,15 +40,14 @@ TEST_F(AlarmsWindow, HasTheDesignedWindowMenusAndToolbar)
     EXPECT_EQ(menus[1]->text(), QStringLiteral("Alarmes"));
     EXPECT_EQ(menus[0]->menu()->actions(), QList<QAction *>{list->ActAlarmsEditClose});
     // The main window's own actions, so their check marks are the same everywhere.
-    EXPECT_EQ(menus[1]->menu()->actions(),
-              (QList<QAction *>{fmMain->ActAlarmsActivate, fmMain->ActAlarmsSound}));
+    EXPECT_EQ(menus[1]->menu()->actions(), (QList<QAction *>{main->ActAlarmsActivate, main->ActAlarmsSound}));
     EXPECT_EQ(captions(menus[1]->menu()), (QStringList{"Activer alarmes", "Alarme sonore"}));
 
     EXPECT_EQ(list->ToolBar1->height(), 41);
     EXPECT_EQ(list->ToolBar1->toolButtonStyle(), Qt::ToolButtonTextUnderIcon);
     const QList<QAction *> tools = list->ToolBar1->actions();
     ASSERT_EQ(tools.size(), 3);
-    EXPECT_EQ(tools[0], fmMain->ActAlarmsActivate);
+    EXPECT_EQ(tools[0], main->ActAlarmsActivate);
     EXPECT_TRUE(tools[1]->isSeparator());
     EXPECT_EQ(list->ToolBar1->widgetForAction(tools[1])->width(), 8);
     EXPECT_EQ(tools[2], list->ActAlarmsEditClose);
@@ -64,7 +63,7 @@ TEST_F(AlarmsWindow, HasTheDesignedWindowMenusAndToolbar)
     // The check mark follows the action in both windows, whoever sets it.
     setActivation(true);
     EXPECT_TRUE(activate->isChecked());
-    EXPECT_TRUE(fmMain->ActAlarmsActivate->isChecked());
+    EXPECT_TRUE(main->ActAlarmsActivate->isChecked());
     QTest::mouseClick(activate, Qt::LeftButton);
     EXPECT_FALSE(activation());
     EXPECT_FALSE(activate->isChecked());
@@ -131,7 +130,7 @@ TEST_F(AlarmsWindow, ClosingOnlyHidesAndKeepsEverything)
     for (auto close : {+[](TfmAlarmsEdit *w) { QTest::mouseClick(w->btnAlarmsEditClose, Qt::LeftButton); },
                        +[](TfmAlarmsEdit *w) { w->close(); }}) {
         list->show();
-        close(list.get());
+        close(list);
         EXPECT_FALSE(list->isVisible());
         EXPECT_EQ(cell(T::ColMessage, 2), QStringLiteral("Gardé"));
         EXPECT_TRUE(table().Modified());
@@ -178,7 +177,7 @@ TEST_P(DoubleClicks, ToggleFillAndMarkAsTheRowAndColumnSay)
     EXPECT_EQ(activation(), k.activationAfter);
     EXPECT_EQ(table().Modified(), k.modified);
     // Global activation switched on shows in the main window as loading shows it.
-    EXPECT_EQ(fmMain->lblAlarms->isVisibleTo(fmMain), k.activationAfter);
+    EXPECT_EQ(main->lblAlarms->isVisibleTo(main), k.activationAfter);
     EXPECT_EQ(grid()->InplaceEditor(), nullptr);
 }
 

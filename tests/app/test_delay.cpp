@@ -1,4 +1,4 @@
-#include "app/uMisc.h"
+#include "platform/uMisc.h"
 #include "support/Fakes.h"
 
 #include <QCoreApplication>

@@ -1,8 +1,7 @@
 #include "alarms/AlarmTable.h"
-#include "app/Globals.h"
-#include "app/uMisc.h"
+#include "platform/uMisc.h"
 #include "support/Fakes.h"
-#include "support/ProgramWindows.h"
+#include "support/Program.h"
 #include "ui/frmAlarmsEdit.h"
 #include "ui/frmMain.h"
 
@@ -20,20 +19,26 @@ using testing_support::FakeTime;
 
 namespace {
 
-// The windows of a run, with the settings file in a folder of its own.
+// The windows of a run, with the settings file in a folder of its own, or at the path a
+// test gives.
 class Lifecycle : public ::testing::Test
 {
 protected:
-    void SetUp() override
+    void SetUp() override { start(dir.filePath(QStringLiteral("tempovir.ini"))); }
+    void start(const QString &iniFileName)
     {
-        Closing = false;
-        IniFileName = dir.filePath(QStringLiteral("tempovir.ini"));
-        testing_support::StartWindows(window, alarms);
+        program.reset();
+        program = testing_support::StartProgram(iniFileName);
+        window = program->fmMain();
+        alarms = program->fmAlarmsEdit();
     }
-    testing_support::SavedGlobals globals;
+    bool closing() const { return program->Closing(); }
+    QString iniFileName() const { return program->IniFileName(); }
+
     QTemporaryDir dir;
-    std::unique_ptr<TfmMain> window;
-    std::unique_ptr<TfmAlarmsEdit> alarms;
+    std::unique_ptr<TProgram> program;
+    TfmMain *window = nullptr;
+    TfmAlarmsEdit *alarms = nullptr;
 };
 
 } // namespace
@@ -41,11 +46,11 @@ protected:
 TEST_F(Lifecycle, ClosingWithoutEditsWritesThePreferencesButNoAlarms)
 {
     window->show();
-    EXPECT_FALSE(Closing);
+    EXPECT_FALSE(closing());
     EXPECT_TRUE(window->close());
-    EXPECT_TRUE(Closing);
+    EXPECT_TRUE(closing());
     EXPECT_FALSE(window->isVisible());
-    QFile ini(IniFileName);
+    QFile ini(iniFileName());
     ASSERT_TRUE(ini.open(QIODevice::ReadOnly));
     // The windows' placement first, then the preferences; no alarm section.
     const QByteArray content = ini.readAll();
@@ -60,32 +65,32 @@ TEST_F(Lifecycle, ClosingTheAlarmListLeavesTheProgramRunning)
     window->show();
     alarms->show();
     EXPECT_TRUE(alarms->close());
-    EXPECT_FALSE(Closing);
+    EXPECT_FALSE(closing());
     EXPECT_TRUE(window->isVisible());
 }
 
 TEST_F(Lifecycle, AnAlarmsWriteThatFailsKeepsTheWindowOpenAndTheChecksRunning)
 {
     testing_support::ErrorRecorder errors;
-    IniFileName = dir.filePath(QStringLiteral("dossier"));
     ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("dossier"))); // a folder where the file should be
-    alarms->AlarmTable->SetAlarmsModified(true);
+    start(dir.filePath(QStringLiteral("dossier")));
+    program->AlarmTable().SetAlarmsModified(true);
     window->show();
     EXPECT_FALSE(window->close());
     EXPECT_TRUE(window->isVisible());
-    EXPECT_FALSE(Closing);
+    EXPECT_FALSE(closing());
     ASSERT_EQ(errors.messages.size(), 1);
     EXPECT_EQ(errors.messages[0],
-              QStringLiteral("Impossible d'écrire dans ") + IniFileName + QLatin1Char('.'));
+              QStringLiteral("Impossible d'écrire dans ") + iniFileName() + QLatin1Char('.'));
 }
 
 TEST_F(Lifecycle, APreferencesWriteThatFailsIsReportedAndTheProgramStillEnds)
 {
     testing_support::ErrorRecorder errors;
-    IniFileName = dir.path(); // a folder: nothing can be written there
+    start(dir.path()); // a folder: nothing can be written there
     window->show();
     EXPECT_TRUE(window->close());
-    EXPECT_TRUE(Closing);
+    EXPECT_TRUE(closing());
     EXPECT_EQ(errors.messages, QStringList{"Impossible d'écrire dans " + dir.path() + "."});
 }
 
@@ -94,10 +99,10 @@ TEST_F(Lifecycle, ACloseHandledInsideDelayRunsTheSequenceAndTheWaitGoesOn)
     FakeTime time;
     FakePump pump(time);
     window->show();
-    QTimer::singleShot(0, window.get(), [&] { window->close(); });
+    QTimer::singleShot(0, window, [&] { window->close(); });
     const quint32 start = time.tickCount();
     Delay(1000);
-    EXPECT_TRUE(Closing);
+    EXPECT_TRUE(closing());
     EXPECT_EQ(time.tickCount() - start, 1000u);
 }
 

@@ -1,8 +1,7 @@
-#include "app/DisplayChoice.h"
-#include "app/Globals.h"
 #include "app/SettingsLocation.h"
 #include "platform/ErrorReport.h"
 #include "platform/Time.h"
+#include "platform/linux/DisplayChoice.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,7 +1,7 @@
-#include "app/uMisc.h"
 #include "platform/Exception.h"
 #include "platform/Regional.h"
 #include "platform/Screen.h"
+#include "platform/uMisc.h"
 #include "support/Fakes.h"
 #include "ui/Clock.h"
 #include "ui/ClockFace.h"

@@ -1,6 +1,7 @@
-#include "app/Globals.h"
+#include "alarms/AlarmTable.h"
 #include "platform/Exception.h"
 #include "support/Fakes.h"
+#include "support/Program.h"
 #include "ui/Action.h"
 #include "ui/Clock.h"
 #include "ui/frmAlarmsEdit.h"
@@ -12,6 +13,7 @@
 #include <QMenuBar>
 #include <QMouseEvent>
 #include <QSlider>
+#include <QTemporaryDir>
 #include <gtest/gtest.h>
 #include <memory>
 
@@ -22,22 +24,19 @@ class MainWindow : public ::testing::Test
 protected:
     void SetUp() override
     {
-        // As at start-up: the clock reads the time while the window is being built.
-        StartingUp = true;
-        window = std::make_unique<TfmMain>();
-        alarms = std::make_unique<TfmAlarmsEdit>();
-        StartingUp = false;
-        fmMain = window.get();
-        fmAlarmsEdit = alarms.get();
+        program = testing_support::StartProgram(dir.filePath(QStringLiteral("tempovir.ini")));
+        window = program->fmMain();
+        alarms = program->fmAlarmsEdit();
         window->show();
     }
     int position() const { return window->tbFontSize->value(); }
     // The client size the user gives the clock; the window keeps its menu bar.
     void resizeClient(int w, int h) { window->resize(w, h); }
 
-    testing_support::SavedGlobals globals;
-    std::unique_ptr<TfmMain> window;
-    std::unique_ptr<TfmAlarmsEdit> alarms;
+    QTemporaryDir dir;
+    std::unique_ptr<TProgram> program;
+    TfmMain *window = nullptr;
+    TfmAlarmsEdit *alarms = nullptr;
 };
 
 QStringList captions(const QMenu *menu)
@@ -274,30 +273,34 @@ TEST_F(MainWindow, TheAlarmListIsShownAndRestoredFromTheLabel)
     EXPECT_FALSE(alarms->isMinimized());
 }
 
-TEST_F(MainWindow, ClockReadingsCheckAlarmsOnlyWhileRunning)
+TEST(MainWindowAlone, ClockReadingsCheckAlarmsOnlyWhileRunning)
 {
     testing_support::ErrorRecorder errors;
+    testing_support::FakeMainHost host;
     // The table has not been loaded: a check finds texts that are not dates.
-    StartingUp = true;
-    window->Clock1->CurrentTime();
-    StartingUp = false;
-    Closing = true;
-    window->Clock1->CurrentTime();
-    Closing = false;
+    TAlarmTable table;
+    host.startingUp = true;
+    TfmMain window(table, host);
+    window.Clock1->CurrentTime();
+    host.startingUp = false;
+    host.closing = true;
+    window.Clock1->CurrentTime();
+    host.closing = false;
     EXPECT_TRUE(errors.messages.isEmpty());
     // Running: the failure is reported once, however often the clock reads the time.
     for (int i = 0; i < 3; ++i)
-        EXPECT_TRUE(window->Clock1->CurrentTime().isValid());
+        EXPECT_TRUE(window.Clock1->CurrentTime().isValid());
     EXPECT_EQ(errors.messages, QStringList(QStringLiteral("'' n'est pas une date correcte.")));
 }
 
-TEST(MainWindowStartUp, ReadingsWhileTheWindowIsBuiltSkipTheCheckWithoutAnAlarmList)
+TEST(MainWindowStartUp, ReadingsWhileTheWindowsAreBuiltCheckNoAlarm)
 {
-    fmAlarmsEdit = nullptr; // start-up creates the alarm list window afterwards
-    StartingUp = true;
-    EXPECT_NO_THROW({
-        TfmMain window;
-        window.Clock1->CurrentTime();
-    });
-    StartingUp = false;
+    // The main window reads the time while it is built, before the alarm list exists and
+    // before the table is loaded: a check then would report texts that are not dates.
+    testing_support::ErrorRecorder errors;
+    QTemporaryDir dir;
+    TProgram program(dir.filePath(QStringLiteral("tempovir.ini")));
+    program.Start();
+    EXPECT_TRUE(errors.messages.isEmpty());
+    EXPECT_FALSE(program.StartingUp());
 }

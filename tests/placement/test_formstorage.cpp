@@ -2,10 +2,9 @@
 
 #include "alarms/AlarmTable.h"
 #include "alarms/uAlarms.h"
-#include "app/Globals.h"
 #include "platform/WindowPlacement.h"
 #include "support/Fakes.h"
-#include "support/ProgramWindows.h"
+#include "support/Program.h"
 #include "ui/Action.h"
 #include "ui/Clock.h"
 #include "ui/frmAlarmsEdit.h"
@@ -66,25 +65,25 @@ QStringList Keys(const QStringList &lines)
 class Run : public FolderFixture
 {
 protected:
-    void SetUp() override
+    // The program started, its windows not shown yet.
+    void StartHidden()
     {
-        FolderFixture::SetUp();
-        IniFileName = Path();
+        program = testing_support::StartProgram(Path());
+        window = program->fmMain();
+        alarms = program->fmAlarmsEdit();
     }
     void Start()
     {
-        testing_support::StartWindows(window, alarms);
+        StartHidden();
         window->show();
         QCoreApplication::processEvents();
     }
     void Close()
     {
         EXPECT_TRUE(window->close());
-        fmAlarmsEdit = nullptr;
-        fmMain = nullptr;
-        alarms.reset();
-        window.reset();
-        Closing = false;
+        window = nullptr;
+        alarms = nullptr;
+        program.reset();
     }
     QRect Normal(const QWidget *w) const { return platform::GetWindowPlacement(w).normalRect(); }
     QRect Centred(QSize size) const
@@ -95,10 +94,10 @@ protected:
                      size);
     }
 
-    testing_support::SavedGlobals globals;
     testing_support::FakeScreen screen{Metrics(QSize(1280, 1024))};
-    std::unique_ptr<TfmMain> window;
-    std::unique_ptr<TfmAlarmsEdit> alarms;
+    std::unique_ptr<TProgram> program;
+    TfmMain *window = nullptr;
+    TfmAlarmsEdit *alarms = nullptr;
 };
 
 const QStringList PlacementKeys = {
@@ -112,8 +111,8 @@ TEST_F(Run, AFirstRunLeavesAnEmptyFileThenBothWindowsAndThePreferences)
     Start();
     EXPECT_EQ(ReadBytes(Path()), "");
     // Designed outer sizes, centred (the offscreen platform draws no frame).
-    EXPECT_EQ(Normal(window.get()), Centred(QSize(370, 197)));
-    EXPECT_EQ(Normal(alarms.get()), Centred(QSize(615, 322)));
+    EXPECT_EQ(Normal(window), Centred(QSize(370, 197)));
+    EXPECT_EQ(Normal(alarms), Centred(QSize(615, 322)));
     Close();
 
     const QByteArray text = ReadBytes(Path());
@@ -138,7 +137,7 @@ TEST_F(Run, AFirstRunLeavesAnEmptyFileThenBothWindowsAndThePreferences)
     // The second run finds both windows where they were; its write-back ends every section
     // with one empty line, the preferences' too.
     Start();
-    EXPECT_EQ(Normal(window.get()), main);
+    EXPECT_EQ(Normal(window), main);
     Close();
     QByteArray second = text;
     second.replace("AppShowMenu=1\r\n[Alarms]", "AppShowMenu=1\r\n\r\n[Alarms]");
@@ -159,7 +158,7 @@ TEST_F(Run, AWindowSavedAtAnotherResolutionComesBackFromThePlainKeys)
     WriteBytes(Path(), "[fmMain]\r\nFormVersion=0\r\nShowCmd=1\r\nPixelsPerInch=96\r\n"
                        "NormPos(1024x768)=0,0,200,100\r\nNormPos=50,60,450,360\r\n");
     Start();
-    EXPECT_EQ(Normal(window.get()), QRect(50, 60, 400, 300));
+    EXPECT_EQ(Normal(window), QRect(50, 60, 400, 300));
     Close();
     const QStringList lines = SectionLines(ReadBytes(Path()), "fmMain");
     EXPECT_TRUE(lines.contains("NormPos(1024x768)=0,0,200,100"));
@@ -170,7 +169,7 @@ TEST_F(Run, AWindowSavedAtAnotherResolutionComesBackFromThePlainKeys)
 TEST_F(Run, AMinimisedMainWindowMinimisesOnceTheEventLoopRuns)
 {
     WriteBytes(Path(), "[fmMain]\r\nShowCmd=2\r\nPixelsPerInch=96\r\nNormPos=50,60,450,360\r\n");
-    testing_support::StartWindows(window, alarms);
+    StartHidden();
     EXPECT_FALSE(window->isMinimized());
     window->show();
     QCoreApplication::processEvents();
@@ -190,7 +189,7 @@ TEST_F(Run, AMaximisedAlarmListIsShownMaximisedWhenFirstOpened)
     EXPECT_TRUE(alarms->isVisible());
     EXPECT_TRUE(alarms->isMaximized());
     // Its normal rectangle is kept for when the user un-maximises it.
-    EXPECT_EQ(Normal(alarms.get()), QRect(40, 30, 700, 400));
+    EXPECT_EQ(Normal(alarms), QRect(40, 30, 700, 400));
     Close();
     const QStringList lines = SectionLines(ReadBytes(Path()), "fmAlarmsEdit");
     EXPECT_TRUE(lines.contains("ShowCmd=3"));
@@ -211,7 +210,7 @@ TEST_F(Run, AnOlderVersionOrAnotherPixelDensityKeepsTheDesignedPlace)
         WriteBytes(Path(), "[fmMain]\r\n" + QByteArray(c.keys) + "NormPos=50,60,450,360\r\n");
         Start();
         EXPECT_EQ(window->isMaximized(), c.maximised) << c.keys;
-        EXPECT_EQ(Normal(window.get()), Centred(QSize(370, 197))) << c.keys;
+        EXPECT_EQ(Normal(window), Centred(QSize(370, 197))) << c.keys;
         Close();
     }
 }
@@ -222,8 +221,8 @@ TEST_F(Run, AValueThatIsNotANumberSkipsThatWindowOnly)
                        "[fmAlarmsEdit]\r\nPixelsPerInch=96\r\nNormPos=40,30,740,430\r\n"
                        "[Display]\r\nAppShowMenu=0\r\n");
     Start();
-    EXPECT_EQ(Normal(window.get()), Centred(QSize(370, 197)));
-    EXPECT_EQ(Normal(alarms.get()), QRect(40, 30, 700, 400));
+    EXPECT_EQ(Normal(window), Centred(QSize(370, 197)));
+    EXPECT_EQ(Normal(alarms), QRect(40, 30, 700, 400));
     EXPECT_FALSE(window->menuBar()->isVisible()); // the preferences still apply
 }
 
@@ -256,7 +255,7 @@ TEST(FitOntoScreens, OnlyARectangleOffEveryScreenMovesAndKeepsItsSizeWhereItFits
 TEST_F(Run, AlarmSectionsSavedAtCloseSurviveThePlacementWriteBack)
 {
     Start();
-    TAlarmTable &table = *alarms->AlarmTable;
+    TAlarmTable &table = program->AlarmTable();
     table.SetCells(TAlarmTable::ColEnabled, 3, "Oui");
     table.SetCells(TAlarmTable::ColMessage, 3, "Réveil <B>matin</B>");
     table.SetAlarmsModified(true);
@@ -283,7 +282,7 @@ TEST_F(Run, AReadOnlyFileIsLeftAloneAndOnlyAChangedPreferenceReportsTheWrite)
     ASSERT_TRUE(QFile::setPermissions(Path(), QFileDevice::ReadOwner | QFileDevice::ReadGroup));
     testing_support::ErrorRecorder errors;
     Start();
-    EXPECT_EQ(Normal(window.get()), QRect(50, 60, 400, 300));
+    EXPECT_EQ(Normal(window), QRect(50, 60, 400, 300));
     window->move(10, 10); // the placement is not written back
     Close();
     EXPECT_TRUE(errors.messages.isEmpty()) << qPrintable(errors.messages.join(u'\n'));

@@ -1,5 +1,5 @@
 // One running copy per settings file: the lock and the socket in the user's runtime folder.
-#include "platform/SingleInstance.h"
+#include "platform/linux/SingleInstance.h"
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "alarms/BlockProgressBar.h"
+#include "ui/BlockProgressBar.h"
 
 #include <QColor>
 #include <QFontMetrics>

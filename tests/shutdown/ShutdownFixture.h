@@ -1,22 +1,20 @@
 #pragma once
 
 #include "alarms/AlarmTable.h"
-#include "alarms/BlockProgressBar.h"
-#include "alarms/frmShutDown.h"
 #include "alarms/uAlarms.h"
 #include "alarms/uShutdown.h"
-#include "app/Globals.h"
-#include "platform/Regional.h"
 #include "platform/Sound.h"
 #include "res/uRes.h"
 #include "settings/DateTimeText.h"
 #include "support/FakeSound.h"
 #include "support/Fakes.h"
+#include "support/Program.h"
 #include "support/SystemBus.h"
 #include "ui/Action.h"
 #include "ui/AlertPopup.h"
-#include "ui/frmAlarmsEdit.h"
+#include "ui/BlockProgressBar.h"
 #include "ui/frmMain.h"
+#include "ui/frmShutDown.h"
 
 #include <QEvent>
 #include <QPushButton>
@@ -64,25 +62,14 @@ protected:
         QString why;
         ASSERT_TRUE(testing_support::SystemBusIsPrivate(&why)) << qPrintable(why);
 
-        m_previousFormats = platform::FormatSettings();
-        platform::SetFormatSettings(platform::FormatSettingsFor(QLocale(QLocale::French, QLocale::France)));
         sound.onNote = [this] {
             windowShownAtNote.push_back(fmShutdown->isVisible());
             callsAtNote.push_back(int(bus->calls().size()));
         };
-        m_installed = true;
-        IniFileName = dir.filePath(QStringLiteral("tempovir.ini"));
-        // The clock's own readings must not run checks behind the tests' backs.
-        StartingUp = true;
-        Closing = false;
-        ShutdownPending = false;
-        main = std::make_unique<TfmMain>();
-        fmMain = main.get();
-        list = std::make_unique<TfmAlarmsEdit>();
-        fmAlarmsEdit = list.get();
-        shutdown = std::make_unique<TfmShutdown>();
-        fmShutdown = shutdown.get();
-        InitAlarmGrid(table(), *main, IniFileName); // no settings file: every row disarmed, at today's date
+        // No settings file: every row disarmed, at today's date.
+        program = testing_support::StartProgram(dir.filePath(QStringLiteral("tempovir.ini")));
+        fmMain = program->fmMain();
+        fmShutdown = program->fmShutdown();
         painted = std::make_unique<PaintRecorder>(bar());
         start = time.tickCount();
     }
@@ -91,16 +78,7 @@ protected:
     {
         pump.onPass = nullptr;
         painted.reset();
-        fmShutdown = nullptr;
-        shutdown.reset();
-        fmAlarmsEdit = nullptr;
-        list.reset();
-        fmMain = nullptr;
-        main.reset();
-        StartingUp = false;
-        ShutdownPending = false;
-        if (m_installed)
-            platform::SetFormatSettings(m_previousFormats);
+        program.reset();
         bus.reset();
     }
 
@@ -108,7 +86,7 @@ protected:
     quint32 elapsed() const { return time.tickCount() - start; }
     QImage grabBar() const { return fmShutdown->grab(bar()->geometry()).toImage(); }
 
-    TAlarmTable &table() { return *fmAlarmsEdit->AlarmTable; }
+    TAlarmTable &table() { return program->AlarmTable(); }
     QString cell(int col, int row) { return table().Cells(col, row); }
     QDate today() const { return time.now().date(); }
     void at(int h, int m, int s) { time.set(QDateTime(today(), QTime(h, m, s))); }
@@ -126,24 +104,20 @@ protected:
         table().SetCells(TAlarmTable::ColShutdown, r, shutdownSwitch ? uRes::Yes : uRes::No);
     }
 
-    testing_support::SavedGlobals globals;
+    testing_support::FakeRegional regional{QLocale(QLocale::French, QLocale::France)};
     std::unique_ptr<testing_support::PrivateSystemBus> bus;
     QTemporaryDir dir;
     testing_support::FakeTime time{QDateTime(QDate(2026, 12, 10), QTime(7, 0))};
     testing_support::FakePump pump{time};
     testing_support::FakeSound sound{&time};
-    std::unique_ptr<TfmMain> main;
-    std::unique_ptr<TfmAlarmsEdit> list;
-    std::unique_ptr<TfmShutdown> shutdown;
+    std::unique_ptr<TProgram> program;
+    TfmMain *fmMain = nullptr;
+    TfmShutdown *fmShutdown = nullptr;
     std::unique_ptr<PaintRecorder> painted;
     quint32 start = 0;
     std::vector<std::pair<quint32, quint32>> &notes = sound.notes;
     std::vector<bool> windowShownAtNote;
     std::vector<int> callsAtNote;
-
-private:
-    platform::TFormatSettings m_previousFormats;
-    bool m_installed = false;
 };
 
 // The falling melody: three notes of 100 ms, high to low.

@@ -34,7 +34,7 @@ TEST_F(Countdown, UncancelledItStepsEverySecondThenHidesPlaysTheFallingMelodyAnd
             shots[p] = grabBar();
     };
 
-    RunShutdownCountdown();
+    program->RunShutdownCountdown();
 
     // Step i shows its position from second i - 1 to second i, while the window is up.
     ASSERT_FALSE(passes.empty());
@@ -84,7 +84,7 @@ TEST_F(Countdown, UncancelledItStepsEverySecondThenHidesPlaysTheFallingMelodyAnd
     EXPECT_EQ(callsAtNote, std::vector<int>(3, 0));
     EXPECT_EQ(bus->calls(), QStringList{testing_support::PowerOffCall});
     EXPECT_EQ(elapsed(), 30000u + 3 * 100 + 2 * 50) << "30 one-second steps and the melody";
-    EXPECT_TRUE(ShutdownPending);
+    EXPECT_TRUE(program->ShutdownPending());
 }
 
 TEST_F(Countdown, ACancelInTheFirstSecondHidesTheWindowAndNothingFollows)
@@ -97,10 +97,10 @@ TEST_F(Countdown, ACancelInTheFirstSecondHidesTheWindowAndNothingFollows)
         }
     };
 
-    RunShutdownCountdown();
+    program->RunShutdownCountdown();
 
     EXPECT_TRUE(hiddenAtOnce);
-    EXPECT_FALSE(ShutdownPending);
+    EXPECT_FALSE(program->ShutdownPending());
     EXPECT_EQ(painted->positions, std::vector<int>{3});
     EXPECT_EQ(bar()->Position(), 3);
     EXPECT_EQ(elapsed(), 1000u) << "noticed at the end of the second it came in";
@@ -113,15 +113,15 @@ TEST_F(Countdown, TheSessionEndingCallsTheCountdownOff)
     // SIGTERM or a log-out while the countdown runs: nobody is left to cancel it, and the
     // machine must not be switched off under a session that is closing.
     pump.onPass = [&] {
-        if (elapsed() == 2000 && ShutdownPending)
-            SessionEnding();
+        if (elapsed() == 2000 && program->ShutdownPending())
+            program->Close(true);
     };
 
-    RunShutdownCountdown();
+    program->RunShutdownCountdown();
 
-    EXPECT_FALSE(ShutdownPending);
+    EXPECT_FALSE(program->ShutdownPending());
     EXPECT_FALSE(fmShutdown->isVisible());
-    EXPECT_TRUE(Closing);
+    EXPECT_TRUE(program->Closing());
     EXPECT_TRUE(notes.empty());
     EXPECT_TRUE(bus->calls().isEmpty());
 }
@@ -133,9 +133,9 @@ TEST_F(Countdown, ClosingTheWindowByItsTitleBarHidesItButThePowerOffStillComes)
             fmShutdown->close();
     };
 
-    RunShutdownCountdown();
+    program->RunShutdownCountdown();
 
-    EXPECT_TRUE(ShutdownPending);
+    EXPECT_TRUE(program->ShutdownPending());
     EXPECT_EQ(bar()->Position(), 99);
     EXPECT_FALSE(fmShutdown->isVisible());
     EXPECT_EQ(notes, FallingMelody);
@@ -182,7 +182,7 @@ TEST_F(Countdown, TheWindowIsLaidOutAsDesignedAndTheButtonTakesTheFocus)
         EXPECT_TRUE(fmShutdown->isVisible()) << "Escape hid the window";
         fmShutdown->btnCancel->click();
     };
-    RunShutdownCountdown();
+    program->RunShutdownCountdown();
     EXPECT_FALSE(modal);
     EXPECT_EQ(focused, fmShutdown->btnCancel);
     EXPECT_TRUE(bus->calls().isEmpty());
@@ -205,7 +205,7 @@ TEST_F(Countdown, TwoPowerOffAlarmsDueTogetherNestOnOneWindowAndOneCancelEndsBot
         // the second alarm fires there.
         if (!repainted && elapsed() == 4000) {
             repainted = true;
-            CheckAlarms(table(), *main);
+            CheckAlarms(table(), *program);
         }
         // Three steps into the nested countdown the user cancels.
         if (repainted && !cancelled && elapsed() == 7000) {
@@ -214,7 +214,7 @@ TEST_F(Countdown, TwoPowerOffAlarmsDueTogetherNestOnOneWindowAndOneCancelEndsBot
         }
     };
 
-    CheckAlarms(table(), *main);
+    CheckAlarms(table(), *program);
 
     ASSERT_TRUE(repainted);
     ASSERT_TRUE(cancelled);
@@ -223,7 +223,7 @@ TEST_F(Countdown, TwoPowerOffAlarmsDueTogetherNestOnOneWindowAndOneCancelEndsBot
     EXPECT_EQ(fmMain->AlertPopup1->AlertMessages().size(), 2);
     EXPECT_EQ(cell(5, 1), QStringLiteral("Non"));
     EXPECT_EQ(cell(5, 2), QStringLiteral("Non"));
-    EXPECT_FALSE(ShutdownPending);
+    EXPECT_FALSE(program->ShutdownPending());
     EXPECT_FALSE(fmShutdown->isVisible());
     // The inner countdown noticed the cancel at the end of its second, the outer one at its
     // next test, with no step of its own in between.
@@ -251,7 +251,7 @@ TEST_F(RefusedPowerOff, TheProgramGoesOnAndTheAlarmsPowerOffCellReadsNon)
     setActivation(true);
     at(9, 0, 1);
 
-    CheckAlarms(table(), *main);
+    CheckAlarms(table(), *program);
 
     EXPECT_EQ(bus->calls(), QStringList{testing_support::PowerOffCall}) << "asked once";
     EXPECT_EQ(cell(5, 4), QStringLiteral("Non"));
@@ -264,7 +264,7 @@ TEST_F(RefusedPowerOff, TheProgramGoesOnAndTheAlarmsPowerOffCellReadsNon)
     // Still running: the next alarm fires as usual, with its rising melody.
     notes.clear();
     at(9, 5, 1);
-    CheckAlarms(table(), *main);
+    CheckAlarms(table(), *program);
     EXPECT_EQ(fmMain->AlertPopup1->AlertMessages().size(), 2);
     EXPECT_EQ(notes, (std::vector<std::pair<quint32, quint32>>{{400, 100}, {600, 100}, {800, 100}}));
     EXPECT_EQ(bus->calls().size(), 1);

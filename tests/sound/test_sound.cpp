@@ -1,9 +1,9 @@
 // Real sound: a private PulseAudio server with a null sink, whose monitor is recorded while
 // the melodies play.
 #include "alarms/uAlarms.h"
-#include "app/uMisc.h"
 #include "platform/Exception.h"
 #include "platform/Sound.h"
+#include "platform/uMisc.h"
 #include "support/SilentSoundServer.h"
 
 #include <QDeadlineTimer>
@@ -115,9 +115,23 @@ std::vector<Tone> tones(const std::vector<qint16> &samples)
     return found;
 }
 
+// The notes go to the sound server's output, as in the program, for the test's lifetime.
+class ServerSoundTest : public ::testing::Test
+{
+protected:
+    ServerSoundTest() : m_previous(platform::SetSoundOutput(&platform::ServerSoundOutput())) {}
+    ~ServerSoundTest() override { platform::SetSoundOutput(m_previous); }
+
+private:
+    platform::SoundOutput *m_previous;
+};
+
+using Sound = ServerSoundTest;
+using StalledSound = ServerSoundTest;
+
 } // namespace
 
-TEST(Sound, WithoutASoundServerBeepRaisesAndTheMelodiesGoOnSilently)
+TEST_F(Sound, WithoutASoundServerBeepRaisesAndTheMelodiesGoOnSilently)
 {
     qputenv("PULSE_SERVER", "unix:/nonexistent/tempovir-no-server");
     EXPECT_THROW(platform::Beep(400, 100), Exception);
@@ -126,7 +140,7 @@ TEST(Sound, WithoutASoundServerBeepRaisesAndTheMelodiesGoOnSilently)
     qunsetenv("PULSE_SERVER");
 }
 
-TEST(Sound, TheRisingMelodyPlaysThreeTonesFiftyMillisecondsApart)
+TEST_F(Sound, TheRisingMelodyPlaysThreeTonesFiftyMillisecondsApart)
 {
     SoundServer server;
     if (server.address().isEmpty())
@@ -206,7 +220,7 @@ bool NotesSoundAgain()
 
 // These come last: a note stuck on a stalled server keeps the sound output busy until the
 // server lets it go.
-TEST(StalledSound, AServerThatNeverAnswersHoldsAMelodyUpForLessThanTwoSeconds)
+TEST_F(StalledSound, AServerThatNeverAnswersHoldsAMelodyUpForLessThanTwoSeconds)
 {
     SilentSoundServer server;
     ASSERT_FALSE(server.address().isEmpty());
@@ -221,7 +235,7 @@ TEST(StalledSound, AServerThatNeverAnswersHoldsAMelodyUpForLessThanTwoSeconds)
     qunsetenv("PULSE_SERVER");
 }
 
-TEST(StalledSound, AStoppedServerHoldsAMelodyUpForLessThanTwoSecondsAndNotesSoundOnceItGoesOn)
+TEST_F(StalledSound, AStoppedServerHoldsAMelodyUpForLessThanTwoSecondsAndNotesSoundOnceItGoesOn)
 {
     SoundServer server;
     if (server.address().isEmpty())

@@ -1,7 +1,5 @@
 #include "support/Fakes.h"
 
-#include "app/Globals.h"
-
 #include <QCoreApplication>
 
 namespace testing_support {
@@ -61,20 +59,21 @@ FakeScreen::~FakeScreen()
     platform::SetScreenSource(m_previous);
 }
 
-SavedGlobals::SavedGlobals()
-    : m_startingUp(StartingUp), m_closing(Closing), m_iniFileName(IniFileName), m_fmMain(fmMain),
-      m_fmAlarmsEdit(fmAlarmsEdit), m_fmShutdown(fmShutdown)
+FakeRegional::FakeRegional(const QLocale &locale) : FakeRegional(platform::FormatSettingsFor(locale)) {}
+
+FakeRegional::FakeRegional(const platform::TFormatSettings &settings) : m_previous(platform::FormatSettings())
 {
+    platform::SetFormatSettings(settings);
 }
 
-SavedGlobals::~SavedGlobals()
+FakeRegional::~FakeRegional()
 {
-    StartingUp = m_startingUp;
-    Closing = m_closing;
-    IniFileName = m_iniFileName;
-    fmMain = m_fmMain;
-    fmAlarmsEdit = m_fmAlarmsEdit;
-    fmShutdown = m_fmShutdown;
+    platform::SetFormatSettings(m_previous);
+}
+
+void FakeRegional::set(const platform::TFormatSettings &settings)
+{
+    platform::SetFormatSettings(settings);
 }
 
 } // namespace testing_support

@@ -3,15 +3,12 @@
 #include "platform/ErrorReport.h"
 #include "platform/Links.h"
 #include "platform/MessagePump.h"
+#include "platform/Regional.h"
 #include "platform/Screen.h"
 #include "platform/Time.h"
 
 #include <QStringList>
 #include <functional>
-
-class TfmMain;
-class TfmAlarmsEdit;
-class TfmShutdown;
 
 namespace testing_support {
 
@@ -97,23 +94,20 @@ private:
     platform::ScreenSource *m_previous;
 };
 
-// Saves the program's global state (start-up and close flags, settings file path, window
-// pointers) and puts it back when the test ends, so no test leaks into the next.
-class SavedGlobals
+// Regional settings of the test's choosing, in force for its lifetime.
+class FakeRegional
 {
 public:
-    SavedGlobals();
-    ~SavedGlobals();
-    SavedGlobals(const SavedGlobals &) = delete;
-    SavedGlobals &operator=(const SavedGlobals &) = delete;
+    explicit FakeRegional(const QLocale &locale);
+    explicit FakeRegional(const platform::TFormatSettings &settings);
+    ~FakeRegional();
+    FakeRegional(const FakeRegional &) = delete;
+    FakeRegional &operator=(const FakeRegional &) = delete;
+
+    void set(const platform::TFormatSettings &settings);
 
 private:
-    bool m_startingUp;
-    bool m_closing;
-    QString m_iniFileName;
-    TfmMain *m_fmMain;
-    TfmAlarmsEdit *m_fmAlarmsEdit;
-    TfmShutdown *m_fmShutdown;
+    platform::TFormatSettings m_previous;
 };
 
 } // namespace testing_support

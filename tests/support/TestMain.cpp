@@ -4,7 +4,7 @@
 #include <gtest/gtest.h>
 
 #ifdef TEMPOVIR_TEST_WIDGETS
-#include "platform/TApplication.h"
+#include "app/TApplication.h"
 #include "support/SystemBus.h"
 using TestApplication = TApplication;
 #else

@@ -1,4 +1,4 @@
-#include "platform/SingleInstance.h"
+#include "platform/linux/SingleInstance.h"
 
 #include "platform/ErrorReport.h"
 

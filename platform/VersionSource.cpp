@@ -1,4 +1,4 @@
-#include "platform/VersionInfo.h"
+#include "platform/VersionSource.h"
 
 #include "platform/Seam.h"
 
@@ -13,7 +13,7 @@ namespace {
 class EmbeddedVersion final : public VersionSource
 {
 public:
-    std::optional<VersionStrings> Read() const override
+    std::optional<VersionStrings> read() const override
     {
         VersionStrings strings;
         for (auto *field = EmbeddedVersionStrings; (*field)[0]; ++field)
@@ -36,7 +36,7 @@ VersionSource *SetVersionSource(VersionSource *source)
 
 std::optional<VersionStrings> ReadVersionResource()
 {
-    return seam.get().Read();
+    return seam.get().read();
 }
 
 } // namespace platform

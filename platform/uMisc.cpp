@@ -1,4 +1,4 @@
-#include "app/uMisc.h"
+#include "platform/uMisc.h"
 
 #include "platform/MessagePump.h"
 #include "platform/Time.h"

@@ -15,7 +15,7 @@ class VersionSource
 public:
     virtual ~VersionSource() = default;
     // The resource's string fields, or nothing when there is no version resource.
-    virtual std::optional<VersionStrings> Read() const = 0;
+    virtual std::optional<VersionStrings> read() const = 0;
 };
 
 // Installs a replacement source (tests); nullptr goes back to the executable's own resource.

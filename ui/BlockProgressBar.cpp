@@ -1,4 +1,4 @@
-#include "alarms/BlockProgressBar.h"
+#include "ui/BlockProgressBar.h"
 
 #include "platform/ErrorReport.h"
 

@@ -1,7 +1,7 @@
-#include "platform/TApplication.h"
+#include "app/TApplication.h"
 
 #include "platform/ErrorReport.h"
-#include "platform/SessionEnd.h"
+#include "platform/linux/SessionEnd.h"
 
 #include <QMessageBox>
 

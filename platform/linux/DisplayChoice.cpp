@@ -1,4 +1,4 @@
-#include "app/DisplayChoice.h"
+#include "platform/linux/DisplayChoice.h"
 
 #include <QStringList>
 #include <cstdio>

@@ -1,8 +1,8 @@
-#include "alarms/frmShutDown.h"
+#include "ui/frmShutDown.h"
 
-#include "alarms/BlockProgressBar.h"
-#include "alarms/uShutdown.h"
+#include "alarms/ShutdownHost.h"
 #include "platform/ErrorReport.h"
+#include "ui/BlockProgressBar.h"
 #include "ui/MarkupLabel.h"
 
 #include <QPushButton>
@@ -17,10 +17,11 @@ const char *const Notice =
 
 } // namespace
 
-TfmShutdown::TfmShutdown(QWidget *parent)
+TfmShutdown::TfmShutdown(TShutdownHost &Host, QWidget *parent)
     // A plain window rather than a dialog: Escape must not hide it as if it were cancelled.
     : QWidget(parent, Qt::Window | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint |
-                          Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint)
+                          Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint),
+      m_host(Host)
 {
     setObjectName(QStringLiteral("fmShutdown"));
     setWindowTitle(QStringLiteral("Tempovir - Extinction automatique du PC"));
@@ -58,6 +59,6 @@ TfmShutdown::TfmShutdown(QWidget *parent)
 
 void TfmShutdown::btnCancelClick(QObject *)
 {
-    ShutdownPending = false;
+    m_host.SetShutdownPending(false);
     close();
 }

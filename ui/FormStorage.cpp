@@ -1,4 +1,4 @@
-#include "settings/FormStorage.h"
+#include "ui/FormStorage.h"
 
 #include "platform/ErrorReport.h"
 #include "platform/Exception.h"

@@ -1,0 +1,140 @@
+#include "app/Program.h"
+
+#include "alarms/uAlarms.h"
+#include "alarms/uShutdown.h"
+#include "platform/ErrorReport.h"
+#include "res/uRes.h"
+#include "settings/uUserPrefs.h"
+#include "ui/Action.h"
+#include "ui/BlockProgressBar.h"
+#include "ui/FormStorage.h"
+#include "ui/GridAlarms.h"
+#include "ui/frmAlarmsEdit.h"
+#include "ui/frmShutDown.h"
+
+TProgram::TProgram(QString iniFileName) : m_iniFileName(std::move(iniFileName)) {}
+
+TProgram::~TProgram()
+{
+    // The reverse of their creation: the main window's handlers may still name the others.
+    m_shutdown.reset();
+    m_alarmsEdit.reset();
+    m_main.reset();
+}
+
+void TProgram::Start()
+{
+    m_startingUp = true;
+    m_main = std::make_unique<TfmMain>(m_table, *this);
+    m_alarmsEdit =
+        std::make_unique<TfmAlarmsEdit>(m_table, m_main->ActAlarmsActivate, m_main->ActAlarmsSound);
+    m_shutdown = std::make_unique<TfmShutdown>(*this);
+    InitApplication();
+    m_startingUp = false;
+}
+
+void TProgram::InitApplication()
+{
+    InitAlarmGrid(m_table, *this, m_iniFileName);
+    m_main->ApplyUserPrefs(LoadUserPrefs(m_main->AppIniFileStorage1, FormStorages(), m_iniFileName));
+}
+
+QList<TFormStorage> TProgram::FormStorages() const
+{
+    return {{m_main.get(), &m_main->AppIniFileStorage1, uRes::StoragePathMain, 0, true},
+            {m_alarmsEdit.get(), &m_main->AppIniFileStorage1, uRes::StoragePathAlarmsEdit, 0, false}};
+}
+
+void TProgram::Close(bool sessionEnding)
+{
+    // Nobody is left to cancel a countdown once the session ends.
+    if (sessionEnding && m_shutdownPending)
+        m_shutdown->btnCancelClick(nullptr);
+    // An edit still open in the alarm list belongs to the alarms being saved.
+    m_alarmsEdit->GridAlarms->FinishEditing();
+    SaveAlarmsIfModified(m_table, m_iniFileName);
+    m_closing = true;
+    if (sessionEnding)
+        return;
+    // The alarms are safe by now. Preferences that cannot be written are reported and the
+    // program still ends: with a read-only file every close would fail the same way.
+    try {
+        SaveUserPrefs(m_main->AppIniFileStorage1, FormStorages(), m_iniFileName, m_main->UserPrefs());
+    } catch (...) {
+        platform::ReportCurrentException();
+    }
+}
+
+void TProgram::FormClose()
+{
+    Close(false);
+}
+
+void TProgram::ShowMainWindow()
+{
+    m_main->setWindowState(m_main->windowState() & ~Qt::WindowMinimized);
+    m_main->show();
+    m_main->raise();
+    m_main->activateWindow();
+}
+
+void TProgram::ShowAlarmsEdit()
+{
+    m_alarmsEdit->show();
+    if (m_alarmsEdit->isMinimized())
+        m_alarmsEdit->showNormal();
+    m_alarmsEdit->raise();
+    m_alarmsEdit->activateWindow();
+}
+
+bool TProgram::AlarmsActivated() const
+{
+    return m_main->ActAlarmsActivate->Checked();
+}
+
+void TProgram::SetAlarmsActivated(bool on)
+{
+    m_main->ActAlarmsActivate->SetChecked(on);
+}
+
+bool TProgram::AlarmsSound() const
+{
+    return m_main->ActAlarmsSound->Checked();
+}
+
+void TProgram::SetAlarmsSound(bool on)
+{
+    m_main->ActAlarmsSound->SetChecked(on);
+}
+
+void TProgram::ShowAlarmsIndicator(bool on)
+{
+    m_main->ShowAlarmsIndicator(on);
+}
+
+void TProgram::AnnounceAlarm(const QString &alertText)
+{
+    m_main->AnnounceAlarm(alertText);
+}
+
+void TProgram::RunShutdownCountdown()
+{
+    ::RunShutdownCountdown(*this);
+}
+
+void TProgram::ShowShutdownWindow()
+{
+    m_shutdown->show();
+    m_shutdown->raise();
+    m_shutdown->activateWindow();
+}
+
+void TProgram::HideShutdownWindow()
+{
+    m_shutdown->hide();
+}
+
+void TProgram::SetShutdownPosition(int position)
+{
+    m_shutdown->ProgressBar1->SetPosition(position);
+}

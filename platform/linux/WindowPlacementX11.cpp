@@ -1,0 +1,340 @@
+#include "platform/WindowPlacement.h"
+
+#include "platform/ErrorReport.h"
+#include "platform/Screen.h"
+
+#include <QEvent>
+#include <QGuiApplication>
+#include <QPointer>
+#include <QScreen>
+#include <QTimer>
+#include <QWidget>
+#include <QWindow>
+
+#include <cstring>
+#include <optional>
+#include <xcb/xcb.h>
+
+namespace platform {
+namespace {
+
+// The frame margins last seen on a framed window: the best guess for a window the window
+// manager has not framed yet, so that it is usually right the first time.
+QMargins lastMargins;
+
+xcb_connection_t *X11Connection()
+{
+    auto *x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
+    return x11 ? x11->connection() : nullptr;
+}
+
+// The frame the window manager says it puts around the window (_NET_FRAME_EXTENTS), read
+// each time: Qt's copy is not brought up to date when only the frame changes (un-maximising).
+std::optional<QMargins> X11FrameExtents(const QWindow *handle)
+{
+    xcb_connection_t *connection = X11Connection();
+    if (!connection)
+        return std::nullopt;
+    static xcb_atom_t atom = [connection] {
+        static const char name[] = "_NET_FRAME_EXTENTS";
+        xcb_intern_atom_reply_t *reply =
+            xcb_intern_atom_reply(connection, xcb_intern_atom(connection, 0, sizeof name - 1, name), nullptr);
+        const xcb_atom_t result = reply ? reply->atom : xcb_atom_t(XCB_ATOM_NONE);
+        std::free(reply);
+        return result;
+    }();
+    if (atom == XCB_ATOM_NONE)
+        return std::nullopt;
+    xcb_get_property_reply_t *reply = xcb_get_property_reply(
+        connection,
+        xcb_get_property(connection, 0, xcb_window_t(handle->winId()), atom, XCB_ATOM_CARDINAL, 0, 4),
+        nullptr);
+    if (!reply)
+        return std::nullopt;
+    std::optional<QMargins> result;
+    if (reply->format == 32 && xcb_get_property_value_length(reply) == 4 * int(sizeof(quint32))) {
+        const auto *v = static_cast<const quint32 *>(xcb_get_property_value(reply));
+        result = QMargins(int(v[0]), int(v[2]), int(v[1]), int(v[3])); // left, right, top, bottom
+    }
+    std::free(reply);
+    return result;
+}
+
+QMargins Margins(const QWidget *w)
+{
+    const QWindow *handle = w->windowHandle();
+    if (!handle)
+        return {};
+    if (const std::optional<QMargins> extents = X11FrameExtents(handle))
+        return *extents;
+    return handle->frameMargins();
+}
+
+QRect OuterFrame(const QWidget *w)
+{
+    return w->geometry().marginsAdded(Margins(w));
+}
+
+// Qt minimises a window by also marking it to start iconic (WM_HINTS); when the window manager
+// restores it, the mark stays, and the next time Qt maps the window again (a change of its
+// flags does) it would come back minimised. A window shown in any other state starts normal.
+void ClearIconicStartHint(const QWidget *w)
+{
+    const QWindow *handle = w->windowHandle();
+    xcb_connection_t *connection = X11Connection();
+    if (!handle || !connection || (w->windowState() & Qt::WindowMinimized))
+        return;
+    const auto window = xcb_window_t(handle->winId());
+    xcb_get_property_reply_t *reply = xcb_get_property_reply(
+        connection, xcb_get_property(connection, 0, window, XCB_ATOM_WM_HINTS, XCB_ATOM_WM_HINTS, 0, 9),
+        nullptr);
+    if (!reply)
+        return;
+    constexpr quint32 StateHint = 1u << 1;
+    constexpr quint32 NormalState = 1;
+    constexpr quint32 IconicState = 3;
+    quint32 hints[9] = {};
+    const int length = xcb_get_property_value_length(reply);
+    if (reply->format == 32 && length >= int(3 * sizeof(quint32))) {
+        std::memcpy(hints, xcb_get_property_value(reply), qMin(size_t(length), sizeof hints));
+        if ((hints[0] & StateHint) && hints[2] == IconicState) {
+            hints[2] = NormalState;
+            xcb_change_property(connection, XCB_PROP_MODE_REPLACE, window, XCB_ATOM_WM_HINTS,
+                                XCB_ATOM_WM_HINTS, 32, uint32_t(length / sizeof(quint32)), hints);
+            xcb_flush(connection);
+        }
+    }
+    std::free(reply);
+}
+
+bool InNormalState(const QWidget *w)
+{
+    return !(w->windowState() & (Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen));
+}
+
+// Keeps what X11 does not: the frame a window has in its normal state, and the frame it is to
+// take once the window manager has framed it (only then are the frame's margins known).
+class PlacementTracker final : public QObject
+{
+public:
+    explicit PlacementTracker(QWidget *window) : QObject(window), m_window(window)
+    {
+        setObjectName(QStringLiteral("PlacementTracker"));
+        window->installEventFilter(this);
+        WatchHandle();
+    }
+
+    static PlacementTracker *Of(const QWidget *window)
+    {
+        for (QObject *child : window->children()) {
+            if (auto *tracker = dynamic_cast<PlacementTracker *>(child))
+                return tracker;
+        }
+        return nullptr;
+    }
+    static PlacementTracker *For(QWidget *window)
+    {
+        PlacementTracker *tracker = Of(window);
+        return tracker ? tracker : new PlacementTracker(window);
+    }
+
+    // The outer frame: applied now as far as it can be, exactly once the window is framed.
+    void SetOuter(const QRect &outer)
+    {
+        m_normal = outer;
+        m_pending = outer;
+        if (Framed() && InNormalState(m_window))
+            ApplyPending();
+        else if (InNormalState(m_window))
+            Apply(outer, m_window->isVisible() ? Margins(m_window) : lastMargins);
+    }
+
+    std::optional<QRect> Normal() const
+    {
+        if (m_pending)
+            return m_pending;
+        if (Framed() && InNormalState(m_window))
+            return OuterFrame(m_window);
+        if (m_normal.isValid())
+            return m_normal;
+        return std::nullopt;
+    }
+
+    QPoint maxPosition{-1, -1};
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        Guarded([&] {
+            if (watched == m_window) {
+                switch (event->type()) {
+                case QEvent::Show:
+                    WatchHandle();
+                    ClearIconicStartHint(m_window);
+                    break;
+                case QEvent::Move:
+                case QEvent::Resize:
+                    Track();
+                    break;
+                case QEvent::WindowStateChange:
+                    if (m_pending && Framed() && InNormalState(m_window))
+                        ApplyWhenFramedAgain();
+                    break;
+                default:
+                    break;
+                }
+            } else if (event->type() == QEvent::Expose && m_pending && Framed() && InNormalState(m_window)) {
+                ApplyPending();
+            }
+        });
+        return false;
+    }
+
+private:
+    bool Framed() const
+    {
+        const QWindow *handle = m_window->windowHandle();
+        return m_window->isVisible() && handle && handle->isExposed();
+    }
+
+    void WatchHandle()
+    {
+        QWindow *handle = m_window->windowHandle();
+        if (handle && handle != m_handle) {
+            m_handle = handle;
+            handle->installEventFilter(this);
+        }
+    }
+
+    void Track()
+    {
+        if (m_pending || !Framed() || !InNormalState(m_window))
+            return;
+        m_normal = OuterFrame(m_window);
+        lastMargins = Margins(m_window);
+    }
+
+    // Un-maximising, the window manager puts the borders back only after it has told the
+    // window its new state: the frame is set once they are there (or after a second).
+    void ApplyWhenFramedAgain()
+    {
+        const QMargins maximised = Margins(m_window);
+        auto *timer = new QTimer(this);
+        timer->setInterval(50);
+        connect(timer, &QTimer::timeout, this, [this, timer, maximised, ticks = 0]() mutable {
+            Guarded([&] {
+                if (!m_pending || !Framed() || !InNormalState(m_window)) {
+                    timer->deleteLater();
+                } else if (Margins(m_window) != maximised || ++ticks >= 20) {
+                    timer->deleteLater();
+                    ApplyPending();
+                }
+            });
+        });
+        timer->start();
+    }
+
+    void ApplyPending()
+    {
+        const QRect outer = *m_pending;
+        m_pending.reset();
+        const QMargins margins = Margins(m_window);
+        lastMargins = margins;
+        Apply(outer, margins);
+        m_normal = outer;
+    }
+
+    void Apply(const QRect &outer, const QMargins &margins)
+    {
+        // The client is placed, not the frame: QWidget::move compares with a frame it may not
+        // know to be out of date, and would then do nothing.
+        const QRect client(outer.topLeft() + QPoint(margins.left(), margins.top()),
+                           outer.size().shrunkBy(margins).expandedTo(QSize(1, 1)));
+        if (m_window->minimumSize() == m_window->maximumSize())
+            m_window->setFixedSize(client.size()); // a border the user cannot drag keeps its size
+        m_window->setGeometry(client);
+    }
+
+    QWidget *m_window;
+    QPointer<QWindow> m_handle;
+    std::optional<QRect> m_pending;
+    QRect m_normal;
+};
+
+QList<QRect> ScreenGeometries()
+{
+    QList<QRect> result;
+    for (const QScreen *screen : QGuiApplication::screens())
+        result << screen->geometry();
+    return result;
+}
+
+} // namespace
+
+TWindowPlacement GetWindowPlacement(const QWidget *window)
+{
+    TWindowPlacement p;
+    const Qt::WindowStates state = window->windowState();
+    if (state & Qt::WindowMinimized) {
+        p.showCmd = SW_SHOWMINIMIZED;
+        if (state & (Qt::WindowMaximized | Qt::WindowFullScreen))
+            p.flags = WPF_RESTORETOMAXIMIZED;
+    } else if (state & (Qt::WindowMaximized | Qt::WindowFullScreen)) {
+        p.showCmd = SW_SHOWMAXIMIZED;
+    }
+    const PlacementTracker *tracker = PlacementTracker::Of(window);
+    std::optional<QRect> normal = tracker ? tracker->Normal() : std::nullopt;
+    if (!normal)
+        normal = window->isVisible() && InNormalState(window) ? OuterFrame(window) : window->geometry();
+    p.setNormalRect(*normal);
+    if (tracker)
+        p.maxPosition = tracker->maxPosition;
+    return p;
+}
+
+void SetWindowPlacement(QWidget *window, const TWindowPlacement &placement)
+{
+    PlacementTracker *tracker = PlacementTracker::For(window);
+    tracker->maxPosition = placement.maxPosition;
+    tracker->SetOuter(FitOntoScreens(placement.normalRect(), ScreenGeometries(), Screen().workArea));
+    if (placement.showCmd == SW_HIDE)
+        return;
+    Qt::WindowStates state = Qt::WindowNoState;
+    switch (placement.showCmd) {
+    case 2:
+    case 6:
+    case 7:
+        state = Qt::WindowMinimized;
+        break;
+    case 3:
+        state = Qt::WindowMaximized;
+        break;
+    default:
+        break;
+    }
+    window->setWindowState(state);
+    window->show();
+}
+
+void SetDesignedOuterSize(QWidget *window, QSize outer)
+{
+    const QRect area = Screen().workArea;
+    const QPoint topLeft =
+        area.topLeft() + QPoint((area.width() - outer.width()) / 2, (area.height() - outer.height()) / 2);
+    PlacementTracker::For(window)->SetOuter(QRect(topLeft, outer));
+}
+
+QPoint FrameThickness(const QWidget *window)
+{
+    if (!window->isVisible())
+        return {0, 0};
+    const QMargins margins = Margins(window);
+    return {margins.left(), margins.bottom()};
+}
+
+bool IsSizeable(const QWidget *window)
+{
+    return window->minimumSize() != window->maximumSize();
+}
+
+} // namespace platform

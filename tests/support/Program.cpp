@@ -1,0 +1,22 @@
+#include "support/Program.h"
+
+#include "ui/Clock.h"
+#include "ui/ClockTimer.h"
+
+#include <QCoreApplication>
+
+namespace testing_support {
+
+std::unique_ptr<TProgram> StartProgram(const QString &iniFileName)
+{
+    auto program = std::make_unique<TProgram>(iniFileName);
+    program->Start();
+    // The first tick would come at the next dispatch of events.
+    program->fmMain()->Clock1->Timer()->Stop();
+    // The clock's repaint requests that start-up left in the queue are handled now, as the
+    // event loop would at once, before a test arms an alarm; the rest waits for the test.
+    QCoreApplication::sendPostedEvents(program->fmMain()->Clock1);
+    return program;
+}
+
+} // namespace testing_support

@@ -1,0 +1,39 @@
+#pragma once
+
+#include "app/Program.h"
+
+#include <QString>
+#include <memory>
+
+namespace testing_support {
+
+// The program started on the settings file as the real start-up does, without showing a window,
+// and the clock's repaints that start-up queued handled. Its clock does not tick, so that no alarm check runs
+// behind a test's back: a test reads the time or calls the alarm routines itself.
+std::unique_ptr<TProgram> StartProgram(const QString &iniFileName);
+
+// The program as the main window alone sees it, with the flags and requests in the open.
+class FakeMainHost final : public TMainWindowHost
+{
+public:
+    bool StartingUp() const override { return startingUp; }
+    void FormClose() override { ++closes; }
+    void ShowAlarmsEdit() override { ++alarmsEditShown; }
+    bool AlarmsActivated() const override { return activated; }
+    void SetAlarmsActivated(bool on) override { activated = on; }
+    bool AlarmsSound() const override { return sound; }
+    void SetAlarmsSound(bool on) override { sound = on; }
+    void ShowAlarmsIndicator(bool) override {}
+    void AnnounceAlarm(const QString &) override {}
+    void RunShutdownCountdown() override {}
+    bool Closing() const override { return closing; }
+
+    bool startingUp = false;
+    bool closing = false;
+    bool activated = false;
+    bool sound = true;
+    int closes = 0;
+    int alarmsEditShown = 0;
+};
+
+} // namespace testing_support
