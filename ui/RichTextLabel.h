@@ -1,32 +1,31 @@
 #pragma once
 
+#include <QColor>
+#include <QList>
 #include <QString>
 #include <QWidget>
 
-class QTextDocument;
-
-// A label showing rich text (RTF), laid out at each paint into its rectangle inset by one pixel
-// at the left and top. Transparent: only the text is drawn, over whatever lies below. Point
-// sizes follow the device's pixels per inch.
+// One line of text in runs of their own colour, drawn in the label's font right-aligned in its
+// rectangle inset by one pixel at the left and top. Transparent: only the text is drawn, over
+// whatever lies below.
 class TRichTextLabel : public QWidget
 {
     Q_OBJECT
 
 public:
+    struct Run
+    {
+        QString text;
+        QColor color; // invalid: the label's text colour
+    };
+
     explicit TRichTextLabel(QWidget *parent = nullptr);
 
-    QString RichText() const { return m_richText; }
-    void setRichText(const QString &rtf);
-    bool WordWrap() const { return m_wordWrap; }
-    void setWordWrap(bool on);
+    void setRuns(const QList<Run> &runs);
 
 protected:
     void paintEvent(QPaintEvent *event) override;
 
 private:
-    void Layout();
-
-    QString m_richText;
-    bool m_wordWrap = false;
-    QTextDocument *m_document;
+    QList<Run> m_runs;
 };

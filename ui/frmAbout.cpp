@@ -16,14 +16,6 @@ std::function<void(TfmAbout &)> TfmAbout::OnShowing;
 
 namespace {
 
-// The title: "Tempovir" right-aligned in bold 18-point Arial, "po" in red.
-const char *const TitleRtf[] = {
-    R"({\rtf1\ansi\ansicpg1252\deff0{\fonttbl{\f0\fnil\fcharset0 Arial;}{\f1\fnil Arial;}})",
-    R"({\colortbl ;\red255\green0\blue0;})",
-    R"(\viewkind4\uc1\pard\qr\lang1036\b\fs36 Tem\cf1 po\cf0 vir\b0\f1 )",
-    R"(\par })",
-};
-
 QFont Arial11()
 {
     QFont font(QStringLiteral("Arial"));
@@ -109,11 +101,14 @@ TfmAbout::TfmAbout(QWidget *parent) : QDialog(parent)
     RichTextLabel1 = new TRichTextLabel(this);
     RichTextLabel1->setObjectName(QStringLiteral("RichTextLabel1"));
     RichTextLabel1->setGeometry(120, 8, 177, 33);
-    RichTextLabel1->setWordWrap(false);
-    QString title;
-    for (const char *line : TitleRtf)
-        title += QLatin1String(line) + QStringLiteral("\r\n");
-    RichTextLabel1->setRichText(title);
+    // The product name in bold 18-point Arial, its middle in red.
+    QFont titleFont(QStringLiteral("Arial"));
+    titleFont.setPointSize(18);
+    titleFont.setBold(true);
+    RichTextLabel1->setFont(titleFont);
+    RichTextLabel1->setRuns({{QStringLiteral("Tem"), {}},
+                             {QStringLiteral("po"), QColor(255, 0, 0)},
+                             {QStringLiteral("vir"), {}}});
 
     lblVersion = MakeLabel(this, "lblVersion", {}, 112, 72);
     lblCopyright = MakeLabel(this, "lblCopyright", {}, 112, 88);

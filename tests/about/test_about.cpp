@@ -17,6 +17,7 @@
 #include <QFontMetricsF>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QPainter>
 #include <QPointer>
 #include <QPushButton>
 #include <QTimer>
@@ -28,11 +29,6 @@ namespace {
 bool IsSolidRed(QRgb p)
 {
     return qRed(p) >= 200 && qGreen(p) < 80 && qBlue(p) < 80;
-}
-
-bool IsDark(QRgb p)
-{
-    return qRed(p) < 100 && qGreen(p) < 100 && qBlue(p) < 100;
 }
 
 bool IsYellow(QRgb p)
@@ -160,48 +156,123 @@ TEST(AboutBox, GradientRunsFromAquaAtTheTopToBlueAtTheBottom)
     }
 }
 
-TEST(AboutBox, TitleIsRightAlignedWithOnlyPoInRed)
+namespace {
+
+// What a drawing changed in an image of the area, against the same area without it.
+struct Ink
+{
+    QRect touched; // every pixel that changed at all
+    int touchedCount = 0;
+    QRect box; // the pixels at least half covered: a channel moved halfway or more
+    int pixels = 0;
+    int strokes = 0; // rows' runs of such pixels
+    double StrokeWidth() const { return strokes == 0 ? 0 : double(pixels) / strokes; }
+};
+
+std::string Text(const QRect &r)
+{
+    return QStringLiteral("%1,%2 %3x%4").arg(r.x()).arg(r.y()).arg(r.width()).arg(r.height()).toStdString();
+}
+
+Ink InkOf(const QImage &image, const QImage &below)
+{
+    Ink ink;
+    for (int y = 0; y < image.height(); ++y) {
+        bool inStroke = false;
+        for (int x = 0; x < image.width(); ++x) {
+            const QRgb p = image.pixel(x, y);
+            const QRgb b = below.pixel(x, y);
+            if (p != b) {
+                ink.touched |= QRect(x, y, 1, 1);
+                ++ink.touchedCount;
+            }
+            const int moved = std::max({std::abs(qRed(p) - qRed(b)), std::abs(qGreen(p) - qGreen(b)),
+                                        std::abs(qBlue(p) - qBlue(b))});
+            const bool covered = moved >= 128;
+            if (covered) {
+                ink.box |= QRect(x, y, 1, 1);
+                ++ink.pixels;
+                ink.strokes += inStroke ? 0 : 1;
+            }
+            inStroke = covered;
+        }
+    }
+    return ink;
+}
+
+} // namespace
+
+TEST(AboutBox, TitleIsBoldArialRightAlignedWithOnlyPoInRedOverTheGradient)
 {
     TfmAbout about;
     about.show();
-    const QRect area = about.RichTextLabel1->geometry();
-    const QImage image = Grab(about).copy(area);
+    TRichTextLabel *title = about.RichTextLabel1;
+    const QRect area = title->geometry();
+    const QImage shown = Grab(about).copy(area);
+    title->hide();
+    const QImage below = Grab(about).copy(area);
+    const Ink ink = InkOf(shown, below);
 
-    QFont bold(QStringLiteral("Arial"));
-    bold.setBold(true);
-    bold.setPointSizeF(18);
-    const QFontMetricsF metrics(bold, about.RichTextLabel1);
-    const qreal right = area.width();
-    const qreal poRight = right - metrics.horizontalAdvance(QStringLiteral("vir"));
-    const qreal poLeft = poRight - metrics.horizontalAdvance(QStringLiteral("po"));
+    // "Tempovir" in 18-point Arial at the label's density (24 pixels at 96 per inch), the line
+    // ending at the label's right edge, its top one pixel in.
+    const int pixelSize = qRound(18 * title->logicalDpiY() / 72.0);
+    ASSERT_EQ(pixelSize, 24);
+    QFont arial(QStringLiteral("Arial"));
+    arial.setPixelSize(pixelSize);
+    arial.setBold(true);
+    const QFontMetricsF metrics(arial);
+    const qreal lineLeft = area.width() - metrics.horizontalAdvance(QStringLiteral("Tempovir"));
+    const QRectF line(lineLeft, 1, area.width() - lineLeft, metrics.ascent() + metrics.descent());
+    const auto reference = [&](bool bold) {
+        QImage image = below;
+        QPainter painter(&image);
+        QFont font = arial;
+        font.setBold(bold);
+        painter.setFont(font);
+        painter.drawText(QPointF(lineLeft, 1 + metrics.ascent()), QStringLiteral("Tempovir"));
+        painter.end();
+        return InkOf(image, below);
+    };
+    const Ink bold = reference(true);
+    const Ink regular = reference(false);
 
-    int red = 0;
-    int darkLeft = 0;
-    int darkRight = 0;
-    int rightmostDark = -1;
-    for (int y = 0; y < image.height(); ++y) {
-        for (int x = 0; x < image.width(); ++x) {
-            const QRgb p = image.pixel(x, y);
-            if (IsSolidRed(p)) {
-                ++red;
-                EXPECT_GE(x, poLeft - 1) << "red at " << x << "," << y;
-                EXPECT_LE(x, poRight + 1) << "red at " << x << "," << y;
-            }
-            if (IsDark(p)) {
-                darkLeft += x < poLeft - 1 ? 1 : 0;
-                darkRight += x > poRight + 1 ? 1 : 0;
-                rightmostDark = std::max(rightmostDark, x);
+    // In place, to the pixel: the letters cover what the line drawn in one piece covers.
+    EXPECT_EQ(ink.box, bold.box) << Text(ink.box) << " instead of " << Text(bold.box);
+    EXPECT_GE(ink.box.right(), area.width() - 4) << "not right-aligned";
+    // Bold: its strokes are as wide as bold ones, not as regular ones.
+    ASSERT_GT(bold.StrokeWidth(), regular.StrokeWidth() + 0.5);
+    EXPECT_LT(std::abs(ink.StrokeWidth() - bold.StrokeWidth()),
+              std::abs(ink.StrokeWidth() - regular.StrokeWidth()))
+        << ink.StrokeWidth() << " bold " << bold.StrokeWidth() << " regular " << regular.StrokeWidth();
+    // Transparent: nothing changes outside the line, and inside it no more than the letters do.
+    EXPECT_TRUE(line.toAlignedRect().contains(ink.touched)) << "touched " << Text(ink.touched);
+    EXPECT_LE(std::abs(ink.touchedCount - bold.touchedCount), bold.touchedCount / 10);
+
+    // "po" alone in red; "Tem" and "vir" in the default text colour and with no red at all (the
+    // gradient has none).
+    const qreal poLeft = area.width() - metrics.horizontalAdvance(QStringLiteral("povir"));
+    const qreal poRight = area.width() - metrics.horizontalAdvance(QStringLiteral("vir"));
+    const QRgb red = qRgb(255, 0, 0);
+    const QRgb text = about.palette().color(QPalette::WindowText).rgb();
+    int tem = 0;
+    int po = 0;
+    int vir = 0;
+    for (int y = 0; y < shown.height(); ++y) {
+        for (int x = 0; x < shown.width(); ++x) {
+            const QRgb p = shown.pixel(x, y);
+            if (x < poLeft - 1 || x > poRight + 1) {
+                EXPECT_EQ(qRed(p), qRed(below.pixel(x, y))) << "red at " << x << "," << y;
+                tem += p == text && x < poLeft ? 1 : 0;
+                vir += p == text && x > poRight ? 1 : 0;
+            } else if (x > poLeft + 1 && x < poRight - 1) {
+                EXPECT_NE(p, text) << "text colour at " << x << "," << y;
+                po += p == red ? 1 : 0;
             }
         }
     }
-    EXPECT_GT(red, 30);
-    EXPECT_GT(darkLeft, 30);  // "Tem"
-    EXPECT_GT(darkRight, 30); // "vir"
-    // Right-aligned: the last glyph ends at the label's right edge.
-    EXPECT_GE(rightmostDark, area.width() - 3);
-    // Transparent: the gradient shows between the letters.
-    EXPECT_EQ(QColor(image.pixel(0, 0)), QColor(Grab(about).pixel(area.topLeft())));
-    EXPECT_EQ(QColor(image.pixel(0, 0)).blue(), 255);
+    EXPECT_GT(tem, 30);
+    EXPECT_GT(po, 30);
+    EXPECT_GT(vir, 30);
 }
 
 namespace {
