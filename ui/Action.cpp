@@ -17,7 +17,6 @@ TAction::TAction(const QString &caption, const QString &hint, const QIcon &image
 
 void TAction::SetChecked(bool checked)
 {
-    m_checked = checked;
     const QSignalBlocker block(this);
     setChecked(checked);
 }
@@ -34,9 +33,10 @@ void TAction::Execute(QObject *Sender)
         m_onExecute(Sender);
 }
 
-void TAction::userTriggered()
+void TAction::userTriggered(bool checked)
 {
     // Qt has already flipped a checkable action: undo it, the handler decides.
-    SetChecked(m_checked);
+    if (isCheckable())
+        SetChecked(!checked);
     platform::Guarded([this] { Execute(this); });
 }

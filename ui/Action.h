@@ -13,7 +13,7 @@ class TAction : public QAction
 public:
     TAction(const QString &caption, const QString &hint, const QIcon &image, bool checkable, QObject *parent);
 
-    bool Checked() const { return m_checked; }
+    bool Checked() const { return isChecked(); }
     void SetChecked(bool checked);
 
     // The handler; Sender is the action itself for a user command, nullptr from code.
@@ -21,8 +21,7 @@ public:
     void Execute(QObject *Sender);
 
 private:
-    void userTriggered();
+    void userTriggered(bool checked);
 
-    bool m_checked = false;
     std::function<void(QObject *)> m_onExecute;
 };

@@ -163,7 +163,7 @@ QRect TAlertPopupWindow::TextRect()
 
 int TAlertPopupWindow::PositionWidth() const
 {
-    const int n = int(m_popup->Messages().size());
+    const int n = int(m_popup->AlertMessages().size());
     return QFontMetrics(m_popup->Font()).horizontalAdvance(PositionFormat.arg(n - 1).arg(n)) + 8;
 }
 
@@ -181,13 +181,13 @@ QRect TAlertPopupWindow::NextRect() const
 
 QRect TAlertPopupWindow::DeleteRect() const
 {
-    const int x = m_popup->Messages().size() > 1 ? W / 2 + PositionWidth() / 2 + 20 : W / 2 - 10;
+    const int x = m_popup->AlertMessages().size() > 1 ? W / 2 + PositionWidth() / 2 + 20 : W / 2 - 10;
     return QRect(QPoint(x, H - 26), QPoint(x + 19, H - 2));
 }
 
 TAlertPopupWindow::TButton TAlertPopupWindow::ButtonAt(QPoint p) const
 {
-    const qsizetype n = m_popup->Messages().size();
+    const qsizetype n = m_popup->AlertMessages().size();
     if (CloseRect().contains(p))
         return TButton::Close;
     if (n > 1 && PreviousRect().contains(p))
@@ -204,7 +204,7 @@ bool TAlertPopupWindow::CanMove(TButton button) const
     if (button == TButton::Previous)
         return m_popup->Current() > 1;
     if (button == TButton::Next)
-        return m_popup->Current() < m_popup->Messages().size();
+        return m_popup->Current() < m_popup->AlertMessages().size();
     return true;
 }
 
@@ -220,7 +220,7 @@ QString TAlertPopupWindow::LinkAt(QPoint p) const
     options.MeasureOnly = true;
     options.TestPoint = p;
     TMarkupResult result;
-    RenderMarkup(painter, m_popup->Messages()[c - 1].Shown(), TextRect(), options, &result);
+    RenderMarkup(painter, m_popup->AlertMessages()[c - 1].Shown(), TextRect(), options, &result);
     return result.LinkHit ? result.LinkTarget : QString();
 }
 
@@ -234,7 +234,7 @@ void TAlertPopupWindow::paintEvent(QPaintEvent *)
 
 void TAlertPopupWindow::Paint(QPainter &p)
 {
-    const QList<TAlertMessage> &messages = m_popup->Messages();
+    const QList<TAlertMessage> &messages = m_popup->AlertMessages();
     const int n = int(messages.size());
     const int c = m_popup->Current();
     const TAlertMessage *current = c >= 1 && c <= n ? &messages[c - 1] : nullptr;
@@ -466,7 +466,6 @@ void TAlertPopup::AddMessage(const QString &text)
     if (message.Text.size() > 1 && message.Text.last().isEmpty())
         message.Text.removeLast();
     m_messages << message;
-    m_texts << message.Shown();
     Redraw();
 }
 
@@ -546,7 +545,6 @@ void TAlertPopup::DeleteCurrent()
     if (c == m_messages.size() && c > 1)
         m_current = c - 1;
     m_messages.removeAt(c - 1);
-    m_texts.removeAt(c - 1);
     if (m_messages.isEmpty()) {
         m_current = 0;
         Hide();

@@ -89,9 +89,8 @@ public:
     explicit TAlertPopup(QWidget *owner);
     ~TAlertPopup() override;
 
-    // The shown text of each message, 1 to N.
-    const QStringList &AlertMessages() const { return m_texts; }
-    const QList<TAlertMessage> &Messages() const { return m_messages; }
+    // The messages, 1 to N.
+    const QList<TAlertMessage> &AlertMessages() const { return m_messages; }
     // 1 to N, or 0 while there is no message.
     int Current() const { return m_current; }
 
@@ -124,7 +123,6 @@ private:
 
     QWidget *m_owner;
     QList<TAlertMessage> m_messages;
-    QStringList m_texts;
     int m_current = 0;
     TWindowPosition m_position = TWindowPosition::wpRightBottom;
     QPoint m_preset;

@@ -107,7 +107,7 @@ void TBlockProgressBar::paintBlock(QPainter &p, int left, int width, int level) 
 QImage TBlockProgressBar::Paint() const
 {
     QImage image(size(), QImage::Format_ARGB32);
-    image.fill(TransparentColor);
+    image.fill(Qt::transparent);
     if (image.isNull())
         return image;
     QPainter p(&image);
@@ -145,15 +145,7 @@ QImage TBlockProgressBar::Paint() const
 void TBlockProgressBar::paintEvent(QPaintEvent *)
 {
     platform::Guarded([this] {
-        QImage image = Paint();
-        // What was left in the transparent colour shows the window behind.
-        for (int y = 0; y < image.height(); ++y) {
-            auto *line = reinterpret_cast<QRgb *>(image.scanLine(y));
-            for (int x = 0; x < image.width(); ++x)
-                if (line[x] == TransparentColor)
-                    line[x] = 0;
-        }
         QPainter p(this);
-        p.drawImage(0, 0, image);
+        p.drawImage(0, 0, Paint());
     });
 }

@@ -27,15 +27,12 @@ public:
     static QColor LevelColor1(int level);
     static QColor LevelColor2(int level);
 
-    // The bar as drawn for the current position, magenta where it is transparent.
-    QImage Paint() const;
-
-    static constexpr QRgb TransparentColor = 0xFFFF00FF;
-
 protected:
     void paintEvent(QPaintEvent *event) override;
 
 private:
+    // The bar as drawn for the current position, transparent outside the rounded frame.
+    QImage Paint() const;
     void paintBlock(class QPainter &p, int left, int width, int level) const;
 
     int m_min = 0;

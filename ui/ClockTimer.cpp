@@ -4,6 +4,7 @@
 
 #include <QAbstractEventDispatcher>
 #include <QCoreApplication>
+#include <QPointer>
 #include <QTimerEvent>
 
 TTickTimer::TTickTimer(int intervalMs, std::function<void()> onTimer, QObject *parent)
@@ -13,12 +14,6 @@ TTickTimer::TTickTimer(int intervalMs, std::function<void()> onTimer, QObject *p
     // on the way out): no tick then.
     if (QCoreApplication *app = QCoreApplication::instance())
         connect(app, &QCoreApplication::aboutToQuit, this, &TTickTimer::Stop);
-}
-
-TTickTimer::~TTickTimer()
-{
-    if (m_destroyed)
-        *m_destroyed = true;
 }
 
 void TTickTimer::Start()
@@ -73,13 +68,11 @@ void TTickTimer::timerEvent(QTimerEvent *e)
         return;
     // A copy: the handler may destroy the timer, and with it m_onTimer, while it runs.
     const std::function<void()> onTimer = m_onTimer;
-    bool destroyed = false;
-    m_destroyed = &destroyed;
+    const QPointer<TTickTimer> alive(this);
     m_inTick = true;
     platform::Guarded(onTimer);
-    if (destroyed)
+    if (!alive)
         return;
-    m_destroyed = nullptr;
     m_inTick = false;
     m_due = QDeadlineTimer(m_interval, Qt::PreciseTimer);
     Arm();

@@ -14,7 +14,6 @@ class TTickTimer : public QObject
 {
 public:
     TTickTimer(int intervalMs, std::function<void()> onTimer, QObject *parent = nullptr);
-    ~TTickTimer() override;
 
     // The first tick comes at the next dispatch of events, without waiting for an interval.
     void Start();
@@ -44,6 +43,4 @@ private:
     bool m_running = false;
     bool m_enabled = true;
     bool m_inTick = false;
-    // Points into the frame of the tick being handled, which learns so that the timer went away.
-    bool *m_destroyed = nullptr;
 };

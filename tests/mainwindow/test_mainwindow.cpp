@@ -8,6 +8,7 @@
 #include "ui/frmMain.h"
 
 #include <QCoreApplication>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
@@ -160,6 +161,32 @@ TEST_F(MainWindow, UserCommandsToggleOnceAndCodeOnlyApplies)
     EXPECT_FALSE(window->ActClockFontAutoSize->Checked());
     window->ActClockFontAutoSize->trigger();
     EXPECT_TRUE(window->ActClockFontAutoSize->Checked());
+}
+
+TEST_F(MainWindow, TheMenuItemShowsTheCheckMarkAndAChoiceTogglesOnce)
+{
+    QMenu *menu = window->PopupMenu1;
+    TAction *activate = window->ActAlarmsActivate;
+    menu->popup(window->mapToGlobal(QPoint(10, 10)));
+    ASSERT_TRUE(menu->isVisible());
+    const auto item = [&] { return menu->grab(menu->actionGeometry(activate)).toImage(); };
+    const QImage unchecked = item();
+    activate->SetChecked(true);
+    const QImage checked = item();
+    EXPECT_NE(checked, unchecked);
+    activate->SetChecked(false);
+    EXPECT_EQ(item(), unchecked);
+
+    // Chosen from the menu: the handler runs once, the state and the mark flip once.
+    menu->setActiveAction(activate);
+    QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
+    QCoreApplication::sendEvent(menu, &enter);
+    EXPECT_FALSE(menu->isVisible());
+    EXPECT_TRUE(activate->Checked());
+    EXPECT_TRUE(window->lblAlarms->isVisible());
+    menu->popup(window->mapToGlobal(QPoint(10, 10)));
+    EXPECT_EQ(item(), checked);
+    menu->hide();
 }
 
 TEST_F(MainWindow, DisplayModesAndTheSlider)

@@ -62,6 +62,14 @@ protected:
     }
 
     TAlertPopupWindow *window() const { return popup->Window(); }
+    // The text each message shows, 1 to N.
+    QStringList shownTexts() const
+    {
+        QStringList texts;
+        for (const TAlertMessage &m : popup->AlertMessages())
+            texts << m.Shown();
+        return texts;
+    }
     QImage shot() const { return window()->grab().toImage().convertToFormat(QImage::Format_RGB32); }
     QColor at(const QImage &img, int x, int y) const { return img.pixelColor(x, y); }
 

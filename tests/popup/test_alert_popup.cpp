@@ -118,10 +118,10 @@ TEST_F(PopupFixture, ShowingNothingDoesNothing)
 TEST_F(PopupFixture, MessageTextIsItsLinesJoined)
 {
     fire(QStringLiteral("un\r\ndeux\ntrois\r"));
-    ASSERT_EQ(popup->Messages().size(), 1);
-    const TAlertMessage &m = popup->Messages()[0];
+    ASSERT_EQ(popup->AlertMessages().size(), 1);
+    const TAlertMessage &m = popup->AlertMessages()[0];
     EXPECT_EQ(m.Text, QStringList({"un", "deux", "trois"}));
-    EXPECT_EQ(popup->AlertMessages()[0], QStringLiteral("undeuxtrois"));
+    EXPECT_EQ(m.Shown(), QStringLiteral("undeuxtrois"));
     EXPECT_EQ(m.ImageIndex, 0);
     EXPECT_FALSE(m.Color.isValid());
     EXPECT_EQ(m.Tag, 0);
@@ -153,7 +153,7 @@ TEST_F(PopupFixture, DeleteKeepsTheRightMessageCurrent)
             click(window()->PreviousRect().center());
         ASSERT_EQ(popup->Current(), c.current);
         click(window()->DeleteRect().center());
-        EXPECT_EQ(popup->AlertMessages(), c.left);
+        EXPECT_EQ(shownTexts(), c.left);
         EXPECT_EQ(popup->Current(), c.currentAfter);
         EXPECT_TRUE(popup->Visible());
         const QImage img = shot();
@@ -181,7 +181,7 @@ TEST_F(PopupFixture, DeletingTheOnlyMessageHidesAndTheNextAlarmStartsAfresh)
     fire(Msg(2));
     EXPECT_TRUE(popup->Visible());
     EXPECT_EQ(popup->Current(), 1);
-    EXPECT_EQ(popup->AlertMessages(), QStringList{Msg(2)});
+    EXPECT_EQ(shownTexts(), QStringList{Msg(2)});
     const QImage img = shot();
     EXPECT_EQ(ink(img, QRect(1, 74, W - 2, 25)), ink(img, window()->DeleteRect()));
 }
