@@ -46,7 +46,7 @@ public:
     // Releasing the object before UpdateFile writes nothing. A group under way stays as it is.
     void BeginUpdate();
     // Ends the group: its writes replace the file at once, or raise EIniFileException with
-    // the old file as it was. Values that were all stored already write nothing.
+    // the old file as it was. Values all stored already, or no group, write nothing.
     void UpdateFile();
 
 private:
