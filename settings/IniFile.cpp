@@ -29,6 +29,18 @@ QString storedText(QStringView raw)
     return limitLength(value);
 }
 
+// Default for an empty text or one that is no such value; only conversion errors stop here.
+template <typename T> T converted(const QString &text, const T &Default, T (*convert)(const QString &))
+{
+    if (text.isEmpty())
+        return Default;
+    try {
+        return convert(text);
+    } catch (const EConvertError &) {
+        return Default;
+    }
+}
+
 TIniDocument keyByKey()
 {
     return TIniDocument(TIniDocument::Names::Trimmed, TIniDocument::Layout::Verbatim);
@@ -78,26 +90,12 @@ void TIniFile::WriteBool(const QString &Section, const QString &Ident, bool Valu
 
 QDate TIniFile::ReadDate(const QString &Section, const QString &Ident, const QDate &Default) const
 {
-    const QString text = ReadString(Section, Ident, QString());
-    if (text.isEmpty())
-        return Default;
-    try {
-        return StrToDate(text);
-    } catch (const EConvertError &) {
-        return Default;
-    }
+    return converted(ReadString(Section, Ident, QString()), Default, StrToDate);
 }
 
 QTime TIniFile::ReadTime(const QString &Section, const QString &Ident, const QTime &Default) const
 {
-    const QString text = ReadString(Section, Ident, QString());
-    if (text.isEmpty())
-        return Default;
-    try {
-        return StrToTime(text);
-    } catch (const EConvertError &) {
-        return Default;
-    }
+    return converted(ReadString(Section, Ident, QString()), Default, StrToTime);
 }
 
 void TIniFile::WriteDate(const QString &Section, const QString &Ident, const QDate &Value)
