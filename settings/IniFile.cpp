@@ -29,15 +29,15 @@ QString storedText(QStringView raw)
     return limitLength(value);
 }
 
-// Default for an empty text or one that is no such value; only conversion errors stop here.
-template <typename T> T converted(const QString &text, const T &Default, T (*convert)(const QString &))
+// The fallback for an empty text or one that is no such value; only conversion errors stop here.
+template <typename T> T converted(const QString &text, const T &fallback, T (*convert)(const QString &))
 {
     if (text.isEmpty())
-        return Default;
+        return fallback;
     try {
         return convert(text);
     } catch (const EConvertError &) {
-        return Default;
+        return fallback;
     }
 }
 
