@@ -1,8 +1,10 @@
 #pragma once
 
-#include <QByteArray>
-#include <QList>
+#include "settings/IniDocument.h"
+
 #include <QString>
+
+#include <optional>
 
 // The whole settings file in memory, for the window placement: attached to a file by
 // setting FileName, which loads it; detached by setting another name (or none), which first
@@ -49,19 +51,15 @@ public:
     static void SplitPath(const QString &path, QString &section, QString &key);
 
 private:
-    struct Section
-    {
-        QByteArray name;
-        QList<QByteArray> lines;
-    };
-
-    void WriteBack() const;
-    void Reload();
-    const QByteArray *FindLine(const QString &path) const;
+    void writeBack() const;
+    void reload();
+    std::optional<QString> value(const QString &path) const;
 
     QString m_fileName;
     QString m_fullFileName;
     TFileLocation m_location = flExeFile;
     bool m_readOnly = false;
-    QList<Section> m_sections;
+    // Key names as they stand (blanks included); comments and empty lines do not survive the
+    // write-back.
+    TIniDocument m_document{TIniDocument::Names::AsWritten, TIniDocument::Layout::Sections};
 };

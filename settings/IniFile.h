@@ -1,14 +1,19 @@
 #pragma once
 
+#include "settings/IniDocument.h"
+
 #include <QDate>
 #include <QString>
 #include <QTime>
+
+#include <optional>
 
 // The settings file, read and written key by key. Nothing is cached: every read and every
 // write goes to the file at that moment, so the object may live as long or as short as the
 // caller likes. Reads never fail; only a regular file of at most 64 MB is read, anything else
 // reads as missing. A write either leaves the complete new file on disk or raises
-// EIniFileException with the old file as it was.
+// EIniFileException with the old file as it was. Between BeginUpdate and UpdateFile, writes
+// are gathered and the file is replaced once for all of them.
 class TIniFile
 {
 public:
@@ -36,6 +41,18 @@ public:
     void WriteDate(const QString &Section, const QString &Ident, const QDate &Value);
     void WriteTime(const QString &Section, const QString &Ident, const QTime &Value);
 
+    // Starts a group of writes: the file is read now (an unusable one raises
+    // EIniFileException), the writes that follow change only that copy, and reads see them.
+    // Releasing the object before UpdateFile writes nothing. A group under way stays as it is.
+    void BeginUpdate();
+    // Ends the group: its writes replace the file at once, or raise EIniFileException with
+    // the old file as it was. Values all stored already, or no group, write nothing.
+    void UpdateFile();
+
 private:
+    std::optional<QString> value(const QString &section, const QString &ident) const;
+    TIniDocument loadForWriting() const;
+
     QString m_fileName;
+    std::optional<TIniDocument> m_update;
 };

@@ -1,8 +1,9 @@
 #include "PlacementTestSupport.h"
 
 #include "platform/Exception.h"
+#include "platform/FileReplace.h"
 #include "settings/AppIniFileStorage.h"
-#include "settings/SettingsFileIo.h"
+#include "settings/IniDocument.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>
@@ -214,7 +215,7 @@ TEST_F(Storage, TheAtomicWriteGoesThroughALinkAndKeepsThePermissions)
     WriteBytes(target, "old");
     ASSERT_TRUE(QFile::setPermissions(target, QFileDevice::ReadOwner | QFileDevice::WriteOwner));
     ASSERT_TRUE(QFile::link(target, Path()));
-    WriteFileAtomically(Path(), "new");
+    ASSERT_TRUE(platform::replaceFile(Path(), "new"));
     EXPECT_TRUE(QFileInfo(Path()).isSymLink());
     EXPECT_EQ(ReadBytes(target), "new");
     EXPECT_EQ(QFile::permissions(target) &
@@ -223,7 +224,8 @@ TEST_F(Storage, TheAtomicWriteGoesThroughALinkAndKeepsThePermissions)
 
     ASSERT_TRUE(QDir(DirPath()).mkdir("folder.ini"));
     try {
-        WriteFileAtomically(DirPath() + "/folder.ini", "x");
+        TIniDocument(TIniDocument::Names::AsWritten, TIniDocument::Layout::Sections)
+            .save(DirPath() + "/folder.ini");
         ADD_FAILURE() << "a folder was replaced";
     } catch (const EIniFileException &e) {
         EXPECT_EQ(e.Message(), "Impossible d'écrire dans " + DirPath() + "/folder.ini");

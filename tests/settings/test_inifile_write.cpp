@@ -230,6 +230,77 @@ TEST_F(IniWrite, AReadOnlyFileAcceptsTheValuesItAlreadyHolds)
     EXPECT_EQ(QFile::permissions(Path()) & forAnyone, readOnly);
 }
 
+TEST_F(IniWrite, AGroupOfWritesReplacesTheFileOnceAtTheEnd)
+{
+    const QByteArray before("; alarms\r\n[Alarm_000]\r\n  Enabled = 0\r\nDate=25/12/2006\r\n");
+    WriteBytes(Path(), before);
+    const ino_t inode = Inode(Path());
+    TIniFile ini(Path());
+    ini.BeginUpdate();
+    ini.WriteBool("Alarm_000", "Enabled", true);
+    ini.WriteDate("Alarm_000", "Date", QDate(2006, 12, 25)); // already stored
+    ini.WriteString("Alarm_001", "DisplayName", "Réveil\nmatin");
+    EXPECT_EQ(ini.ReadString("Alarm_001", "DisplayName", "-"), "Réveil matin") << "a read sees the group";
+    EXPECT_EQ(ReadBytes(Path()), before);
+    EXPECT_EQ(Inode(Path()), inode) << "a write of the group reached the file";
+
+    ini.UpdateFile();
+    const QByteArray after = "; alarms\r\n[Alarm_000]\r\n  Enabled = 1\r\nDate=25/12/2006\r\n"
+                             "[Alarm_001]\r\nDisplayName=R\xC3\xA9veil matin\r\n";
+    EXPECT_EQ(ReadBytes(Path()), after);
+    EXPECT_EQ(FilesInFolder(), QStringList{"tempovir.ini"});
+
+    // The group is over: each write goes to the file again.
+    ini.WriteBool("Alarm_001", "Shutdown", false);
+    EXPECT_EQ(ReadBytes(Path()), after + "Shutdown=0\r\n");
+    ini.UpdateFile();
+    EXPECT_EQ(ReadBytes(Path()), after + "Shutdown=0\r\n");
+}
+
+TEST_F(IniWrite, AGroupIsWrittenWholeOrNotAtAll)
+{
+    const QByteArray before("[Display]\r\nAppStayOnTop=0\r\n");
+    WriteBytes(Path(), before);
+    {
+        TIniFile ini(Path());
+        ini.BeginUpdate();
+        ini.WriteBool("Display", "AppStayOnTop", true);
+        ini.WriteBool("Alarms", "ActAlarmsSound", true);
+    } // released before UpdateFile: nothing written
+    EXPECT_EQ(ReadBytes(Path()), before);
+
+    for (const rlim_t limit : {rlim_t(0), rlim_t(before.size() + 10)}) {
+        TIniFile ini(Path());
+        ini.BeginUpdate();
+        ini.WriteBool("Display", "AppStayOnTop", true);
+        ini.WriteBool("Alarms", "ActAlarmsSound", true);
+        const FileSizeLimit full(limit);
+        try {
+            ini.UpdateFile();
+            ADD_FAILURE() << "no error raised with " << limit << " bytes";
+        } catch (const EIniFileException &e) {
+            EXPECT_EQ(e.Message(), "Impossible d'écrire dans " + Path());
+        }
+        EXPECT_EQ(ReadBytes(Path()), before);
+        EXPECT_EQ(FilesInFolder(), QStringList{"tempovir.ini"});
+    }
+
+    // A read-only file takes a group that stores nothing new, and refuses one that does.
+    ASSERT_TRUE(QFile::setPermissions(Path(), QFileDevice::ReadOwner | QFileDevice::ReadGroup));
+    TIniFile ini(Path());
+    ini.BeginUpdate();
+    ini.WriteBool("display", "appstayontop", false);
+    EXPECT_NO_THROW(ini.UpdateFile());
+    ini.BeginUpdate();
+    ini.WriteBool("Display", "AppStayOnTop", true);
+    EXPECT_THROW(ini.UpdateFile(), EIniFileException);
+    EXPECT_EQ(ReadBytes(Path()), before);
+
+    // What is no settings file refuses the group at once.
+    ASSERT_TRUE(QDir(DirPath()).mkdir("folder.ini"));
+    EXPECT_THROW(TIniFile(DirPath() + "/folder.ini").BeginUpdate(), EIniFileException);
+}
+
 TEST_F(IniWrite, TemporaryFilesLeftByAKilledWriteGoAtTheNextWrite)
 {
     // What a write killed before its rename leaves, beside files that only look alike.
