@@ -43,3 +43,13 @@ function(tempovir_library name)
     add_custom_target(${target}_includes DEPENDS ${stamp})
     add_dependencies(${target} ${target}_includes)
 endfunction()
+
+# Adds every folder below <folder> that has a CMakeLists.txt: one per benchmark or test area.
+function(tempovir_add_subfolders folder)
+    file(GLOB children LIST_DIRECTORIES true "${folder}/*")
+    foreach(child IN LISTS children)
+        if(IS_DIRECTORY "${child}" AND EXISTS "${child}/CMakeLists.txt")
+            add_subdirectory("${child}")
+        endif()
+    endforeach()
+endfunction()

@@ -3,7 +3,7 @@
 #include "platform/Screen.h"
 #include "res/Images.h"
 #include "support/Fakes.h"
-#include "support/Program.h"
+#include "support/StartProgram.h"
 #include "ui/Action.h"
 #include "ui/Bevel.h"
 #include "ui/GradientPanel.h"

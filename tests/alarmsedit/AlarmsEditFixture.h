@@ -4,7 +4,7 @@
 #include "res/uRes.h"
 #include "settings/DateTimeText.h"
 #include "support/Fakes.h"
-#include "support/Program.h"
+#include "support/StartProgram.h"
 #include "ui/Action.h"
 #include "ui/GridAlarms.h"
 #include "ui/frmAlarmsEdit.h"

@@ -1,7 +1,7 @@
 #include "alarms/AlarmTable.h"
 #include "platform/uMisc.h"
 #include "support/Fakes.h"
-#include "support/Program.h"
+#include "support/StartProgram.h"
 #include "ui/frmAlarmsEdit.h"
 #include "ui/frmMain.h"
 

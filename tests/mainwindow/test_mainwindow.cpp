@@ -1,7 +1,7 @@
 #include "alarms/AlarmTable.h"
 #include "platform/Exception.h"
 #include "support/Fakes.h"
-#include "support/Program.h"
+#include "support/StartProgram.h"
 #include "ui/Action.h"
 #include "ui/Clock.h"
 #include "ui/frmAlarmsEdit.h"

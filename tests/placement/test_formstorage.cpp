@@ -4,7 +4,7 @@
 #include "alarms/uAlarms.h"
 #include "platform/WindowPlacement.h"
 #include "support/Fakes.h"
-#include "support/Program.h"
+#include "support/StartProgram.h"
 #include "ui/Action.h"
 #include "ui/Clock.h"
 #include "ui/frmAlarmsEdit.h"

@@ -8,7 +8,7 @@
 #include "settings/DateTimeText.h"
 #include "support/FakeSound.h"
 #include "support/Fakes.h"
-#include "support/Program.h"
+#include "support/StartProgram.h"
 #include "support/SystemBus.h"
 #include "ui/Action.h"
 #include "ui/AlertPopup.h"

@@ -1,4 +1,4 @@
-#include "support/Program.h"
+#include "support/StartProgram.h"
 
 #include "ui/Clock.h"
 #include "ui/ClockTimer.h"
