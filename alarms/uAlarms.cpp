@@ -4,13 +4,13 @@
 #include "alarms/AlarmTable.h"
 #include "platform/Exception.h"
 #include "platform/Sound.h"
+#include "platform/TextLines.h"
 #include "platform/Time.h"
 #include "platform/uMisc.h"
 #include "res/uRes.h"
 #include "settings/DateTimeText.h"
 #include "settings/IniFile.h"
 
-#include <QRegularExpression>
 #include <exception>
 
 namespace {
@@ -24,10 +24,9 @@ constexpr int AlarmCount = TAlarmTable::AlarmCount;
 
 // A key line holds one line: line breaks in a message are kept as the markup tag that
 // the popup and the grid show as the same break.
-QString MessageForFile(QString message)
+QString MessageForFile(const QString &message)
 {
-    static const QRegularExpression breaks(QStringLiteral("\r\n|\r|\n"));
-    return message.replace(breaks, QStringLiteral("<BR>"));
+    return platform::SplitLines(message).join(QStringLiteral("<BR>"));
 }
 
 void LoadAlarms(TAlarmTable &Table, TAlarmHost &Host, const QString &iniFileName)

@@ -2,6 +2,7 @@
 
 #include "platform/Ascii.h"
 #include "platform/Exception.h"
+#include "platform/TextLines.h"
 #include "res/uRes.h"
 
 #include <QFileInfo>
@@ -57,11 +58,7 @@ QString decodeLine(QByteArrayView bytes)
 // A line break would split the line and lose the rest of the name or value.
 QString onOneLine(const QString &text)
 {
-    QString result = text;
-    result.replace(QStringLiteral("\r\n"), QStringLiteral(" "));
-    result.replace(u'\r', u' ');
-    result.replace(u'\n', u' ');
-    return result;
+    return platform::SplitLines(text).join(u' ');
 }
 
 // Takes the next line off rest; lines end with CR LF, LF or CR.

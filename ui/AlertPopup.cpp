@@ -3,13 +3,13 @@
 #include "platform/ErrorReport.h"
 #include "platform/Links.h"
 #include "platform/Screen.h"
+#include "platform/TextLines.h"
 #include "ui/MarkupRender.h"
 
 #include <QApplication>
 #include <QImage>
 #include <QMouseEvent>
 #include <QPainter>
-#include <QRegularExpression>
 #include <QScopeGuard>
 
 namespace {
@@ -460,9 +460,8 @@ TAlertPopup::~TAlertPopup()
 
 void TAlertPopup::AddMessage(const QString &text)
 {
-    static const QRegularExpression lineEnd(QStringLiteral("\r\n|\r|\n"));
     TAlertMessage message;
-    message.Text = text.split(lineEnd);
+    message.Text = platform::SplitLines(text);
     if (message.Text.size() > 1 && message.Text.last().isEmpty())
         message.Text.removeLast();
     m_messages << message;

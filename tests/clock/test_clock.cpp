@@ -107,11 +107,9 @@ protected:
         screen.workArea = QRect(0, 0, 1920, 1040);
         m_screen.emplace(screen);
         ResetClockMetrics();
-        m_settings = platform::FormatSettings();
     }
     void TearDown() override
     {
-        platform::SetFormatSettings(m_settings);
         m_screen.reset();
         ResetClockMetrics();
     }
@@ -136,7 +134,7 @@ protected:
 
     FakeTime time{QDateTime(Day, QTime(12, 0))};
     FakePump pump{time};
-    platform::TFormatSettings m_settings;
+    testing_support::FakeRegional regional{platform::FormatSettings()};
 };
 
 } // namespace
@@ -362,21 +360,21 @@ TEST_F(ClockTest, TheSeparatorComesFromTheRegionalSettingsAndAChangeRepaintsAtOn
     auto clock = MakeClock(QTime(14, 5, 9), QSize(400, 200));
     platform::TFormatSettings dotted = platform::FormatSettings();
     dotted.TimeSeparator = QLatin1Char('.');
-    platform::SetFormatSettings(dotted);
+    regional.set(dotted);
     Drain();
     EXPECT_EQ(clock->reads, 2);
     EXPECT_EQ(Rgb(clock->Surface()), DigitalImage(clock->font(), clock->size(), "14.05.09"));
 
     platform::TFormatSettings colon = dotted;
     colon.TimeSeparator = QLatin1Char(':');
-    platform::SetFormatSettings(colon);
+    regional.set(colon);
     Drain();
     EXPECT_EQ(Rgb(clock->Surface()), DigitalImage(clock->font(), clock->size(), "14:05:09"));
 
     // A separator wider than a digit reaches into the cells beside it.
     platform::TFormatSettings wide = dotted;
     wide.TimeSeparator = QChar(0x2014); // em dash
-    platform::SetFormatSettings(wide);
+    regional.set(wide);
     Drain();
     EXPECT_EQ(Rgb(clock->Surface()),
               DigitalImage(clock->font(), clock->size(), QStringLiteral("14\u201405\u201409")));

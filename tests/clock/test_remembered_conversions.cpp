@@ -18,16 +18,9 @@ namespace {
 class RememberedConversions : public ::testing::Test
 {
 protected:
-    void SetUp() override
-    {
-        m_saved = platform::FormatSettings();
-        platform::SetFormatSettings(Settings(QStringLiteral("dd/mm/yyyy"), u':'));
-    }
-    void TearDown() override { platform::SetFormatSettings(m_saved); }
-
     TFormatSettings Settings(const QString &shortDate, QChar timeSeparator) const
     {
-        TFormatSettings s = m_saved;
+        TFormatSettings s = m_base;
         s.ShortDateFormat = shortDate;
         s.DateSeparator = u'/';
         s.LongTimeFormat = QStringLiteral("hh:mm:ss");
@@ -57,7 +50,8 @@ protected:
 
     FakeTime time{QDateTime(QDate(2027, 6, 1), QTime(12, 0))};
     QStringList errors;
-    TFormatSettings m_saved;
+    const TFormatSettings m_base = platform::FormatSettings();
+    testing_support::FakeRegional regional{Settings(QStringLiteral("dd/mm/yyyy"), u':')};
 };
 
 } // namespace
@@ -69,13 +63,13 @@ TEST_F(RememberedConversions, AChangeOfTheRegionalSettingsIsHonouredAtOnce)
         EXPECT_EQ(Time("14:05:09"), QTime(14, 5, 9)) << pass;
         EXPECT_EQ(Time("14.05.09"), QTime()) << pass;
     }
-    platform::SetFormatSettings(Settings(QStringLiteral("mm/dd/yyyy"), u'.'));
+    regional.set(Settings(QStringLiteral("mm/dd/yyyy"), u'.'));
     for (int pass = 0; pass < 2; ++pass) {
         EXPECT_EQ(Date("10/12/2026"), QDate(2026, 10, 12)) << pass;
         EXPECT_EQ(Time("14:05:09"), QTime()) << pass;
         EXPECT_EQ(Time("14.05.09"), QTime(14, 5, 9)) << pass;
     }
-    platform::SetFormatSettings(Settings(QStringLiteral("dd/mm/yyyy"), u':'));
+    regional.set(Settings(QStringLiteral("dd/mm/yyyy"), u':'));
     EXPECT_EQ(Date("10/12/2026"), QDate(2026, 12, 10));
     EXPECT_EQ(Time("14:05:09"), QTime(14, 5, 9));
     EXPECT_EQ(errors.size(), 4);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/Regional.h"
+#include "support/Fakes.h"
 #include "support/Files.h"
 
 #include <QByteArray>
@@ -44,20 +45,7 @@ inline platform::TFormatSettings American()
     return platform::FormatSettingsFor(QLocale(QLocale::English, QLocale::UnitedStates));
 }
 
-// Puts a regional record in force for one test and restores the previous one.
-class ScopedFormatSettings
-{
-public:
-    explicit ScopedFormatSettings(const platform::TFormatSettings &settings)
-        : m_previous(platform::FormatSettings())
-    {
-        platform::SetFormatSettings(settings);
-    }
-    ~ScopedFormatSettings() { platform::SetFormatSettings(m_previous); }
-
-private:
-    platform::TFormatSettings m_previous;
-};
+using testing_support::FakeRegional;
 
 // A byte string literal that may hold NUL bytes.
 template <std::size_t N> QByteArray Bytes(const char (&literal)[N])
@@ -73,7 +61,7 @@ using testing_support::WriteBytes;
 class IniFixture : public testing_support::FolderFixture
 {
 private:
-    ScopedFormatSettings m_regional{French()};
+    FakeRegional m_regional{French()};
 };
 
 } // namespace settings_test

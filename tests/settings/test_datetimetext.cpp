@@ -259,7 +259,7 @@ TEST(DateTimeText, TextToTime)
 
 TEST(DateTimeText, TheCurrentYearComesFromTheTimeSource)
 {
-    ScopedFormatSettings french(French());
+    FakeRegional french(French());
     testing_support::FakeTime time(QDateTime(QDate(2006, 6, 1), QTime(12, 0)));
     EXPECT_EQ(StrToDate("25/12"), QDate(2006, 12, 25));
     EXPECT_EQ(StrToDate("25/12/56"), QDate(1956, 12, 25));

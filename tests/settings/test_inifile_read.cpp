@@ -233,7 +233,7 @@ TEST_F(IniRead, DatesAndTimesParseOrGiveTheDefault)
 TEST_F(IniRead, ADateFromAnotherFieldOrderReadsAsAnotherDateOrTheDefault)
 {
     WriteBytes(Path(), "[S]\r\nChristmas=25/12/2006\r\nMarch=03/04/2006\r\n");
-    ScopedFormatSettings american(American());
+    FakeRegional american(American());
     const TIniFile ini(Path());
     EXPECT_EQ(ini.ReadDate("S", "Christmas", QDate(2000, 1, 1)), QDate(2000, 1, 1));
     EXPECT_EQ(ini.ReadDate("S", "March", QDate(2000, 1, 1)), QDate(2006, 3, 4));

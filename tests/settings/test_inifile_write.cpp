@@ -155,7 +155,7 @@ TEST_F(IniWrite, DatesAndTimesAreWrittenAsRegionalText)
     EXPECT_EQ(ini.ReadDate("Alarm_000", "Date", QDate()), QDate(2006, 12, 25));
     EXPECT_EQ(ini.ReadTime("Alarm_000", "Time", QTime()), QTime(7, 30));
 
-    ScopedFormatSettings american(American());
+    FakeRegional american(American());
     ini.WriteTime("Alarm_000", "Time", QTime(19, 30));
     EXPECT_EQ(ini.ReadString("Alarm_000", "Time", "-"), "7:30:00 PM");
 }

@@ -103,7 +103,7 @@ bool SameRecord(const TFormatSettings &a, const TFormatSettings &b)
 
 TEST(Regional, ALocaleChangeRefillsTheRecordAndAnnouncesIt)
 {
-    ScopedFormatSettings restore(platform::FormatSettings());
+    FakeRegional restore(platform::FormatSettings());
     platform::LoadFormatSettings();
     platform::LoadFormatSettings(); // a second call must not watch twice
     const TFormatSettings user = platform::FormatSettingsFor(QLocale::system());
@@ -131,11 +131,11 @@ TEST(Regional, ALocaleChangeRefillsTheRecordAndAnnouncesIt)
 
 TEST(Regional, ConversionsUseTheRecordInForce)
 {
-    ScopedFormatSettings french(French());
+    FakeRegional french(French());
     EXPECT_EQ(DateToStr(QDate(2006, 12, 25)), "25/12/2006");
     EXPECT_EQ(TimeToStr(QTime(19, 30)), "19:30:00");
     {
-        ScopedFormatSettings american(American());
+        FakeRegional american(American());
         EXPECT_EQ(DateToStr(QDate(2006, 12, 25)), "12/25/2006");
         EXPECT_EQ(TimeToStr(QTime(19, 30)), "7:30:00 PM");
         EXPECT_EQ(StrToTime("7:30:00 PM"), QTime(19, 30));
