@@ -3,6 +3,7 @@
 #include "app/Program.h"
 #include "app/SettingsLocation.h"
 #include "app/TApplication.h"
+#include "platform/ErrorReport.h"
 #include "platform/Fonts.h"
 #include "platform/PowerOff.h"
 #include "platform/Regional.h"
@@ -12,6 +13,7 @@
 #include "platform/linux/SessionEnd.h"
 #include "platform/linux/SingleInstance.h"
 #include "res/Images.h"
+#include "res/uRes.h"
 
 #include <QGuiApplication>
 
@@ -39,11 +41,22 @@ int RunTempovir(char *programPath)
     QGuiApplication::setDesktopFileName(QStringLiteral(TEMPOVIR_APP_ID));
 
     // One copy per settings file: a second start shows the first copy's window and leaves
-    // the file alone.
+    // the file alone. A start that cannot make sure of that says so, rather than fire every
+    // alarm twice.
     const QString iniFileName = SettingsFileFor(QCoreApplication::applicationFilePath());
     platform::SingleInstance instance(iniFileName);
-    if (!instance.claim())
+    switch (instance.claim()) {
+    case platform::SingleInstance::TClaim::First:
+        break;
+    case platform::SingleInstance::TClaim::Shown:
         return 0;
+    case platform::SingleInstance::TClaim::NoAnswer:
+        platform::ShowException(uRes::NotAnswering(iniFileName));
+        return 1;
+    case platform::SingleInstance::TClaim::NoLock:
+        platform::ShowException(uRes::NoInstanceLock(iniFileName));
+        return 1;
+    }
     // The notes reach the sound server, and a power-off alarm reaches logind.
     platform::SetSoundOutput(&platform::ServerSoundOutput());
     platform::SetPowerControl(&platform::LogindPowerControl());

@@ -36,5 +36,13 @@ QString InvalidInteger(const QString &text)
 {
     return WithText(InvalidIntegerFormat, text);
 }
+QString NotAnswering(const QString &path)
+{
+    return WithText(NotAnsweringFormat, path);
+}
+QString NoInstanceLock(const QString &path)
+{
+    return WithText(NoInstanceLockFormat, path);
+}
 
 } // namespace uRes

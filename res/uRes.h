@@ -55,6 +55,12 @@ inline constexpr const char *InvalidDateFormat = "'%s' n'est pas une date correc
 inline constexpr const char *InvalidTimeFormat = "'%s' n'est pas une heure correcte";
 inline constexpr const char *IniWriteErrorFormat = "Impossible d'écrire dans %s";
 inline constexpr const char *InvalidIntegerFormat = "'%s' n'est pas une valeur entière correcte";
+inline constexpr const char *NotAnsweringFormat =
+    "Tempovir est déjà ouvert avec le fichier de réglages %s, mais il ne répond pas. "
+    "Fermez-le, puis relancez Tempovir.";
+inline constexpr const char *NoInstanceLockFormat =
+    "Tempovir ne peut pas s'assurer qu'il n'est pas déjà ouvert avec le fichier de réglages %s : "
+    "aucun dossier n'accepte son verrou. Il ne démarre pas, pour ne pas déclencher chaque alarme deux fois.";
 
 // "Alarm_000" to "Alarm_007".
 QString AlarmSection(int index);
@@ -64,5 +70,9 @@ QString InvalidDate(const QString &text);
 QString InvalidTime(const QString &text);
 QString IniWriteError(const QString &path);
 QString InvalidInteger(const QString &text);
+// Another copy runs on the settings file at path but does not answer.
+QString NotAnswering(const QString &path);
+// No folder can hold the lock that keeps a second copy away from path.
+QString NoInstanceLock(const QString &path);
 
 } // namespace uRes

@@ -5,78 +5,144 @@
 #include <QCryptographicHash>
 #include <QDeadlineTimer>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QLocalServer>
 #include <QLocalSocket>
-#include <QStandardPaths>
 #include <QThread>
+
+#include <cerrno>
+#include <fcntl.h>
+#include <pwd.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace platform {
 namespace {
 
 const QByteArray ShowRequest("show\n");
 
-QString BaseName(const QString &settingsPath)
+// A folder that is this user's own: after su or sudo -E, XDG_RUNTIME_DIR and HOME may still
+// name another user's, where this process must not leave its lock.
+bool OwnFolder(const QString &folder)
 {
-    const QByteArray key = QFileInfo(settingsPath).absoluteFilePath().toUtf8();
-    const QByteArray hash = QCryptographicHash::hash(key, QCryptographicHash::Sha256).toHex().left(32);
-    return RuntimeFolder() + QStringLiteral("/tempovir-") + QString::fromLatin1(hash);
+    struct stat st = {};
+    return !folder.isEmpty() && ::stat(QFile::encodeName(folder).constData(), &st) == 0 &&
+           S_ISDIR(st.st_mode) && st.st_uid == ::getuid();
+}
+
+QString HomeFolder()
+{
+    const QString home = qEnvironmentVariable("HOME");
+    if (OwnFolder(home))
+        return home;
+    const struct passwd *pw = ::getpwuid(::getuid());
+    return pw ? QFile::decodeName(pw->pw_dir) : QString();
+}
+
+// Opens and locks path; -1 with errno EWOULDBLOCK when another process holds the lock. Read
+// access is enough for the lock, so that a lock file another user made (an administrator's
+// copy) still serves.
+int LockFile(const QString &path)
+{
+    const int fd =
+        ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0644);
+    if (fd < 0)
+        return -1;
+    if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        const int error = errno;
+        ::close(fd);
+        errno = error;
+        return -1;
+    }
+    return fd;
 }
 
 } // namespace
 
-QString RuntimeFolder()
+QString SingleInstance::SettingsIdentity(const QString &settingsPath)
 {
-    const QString xdg = qEnvironmentVariable("XDG_RUNTIME_DIR");
-    if (!xdg.isEmpty() && QFileInfo(xdg).isDir())
-        return xdg;
-    const QString runtime = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
-    if (!runtime.isEmpty() && QFileInfo(runtime).isDir())
-        return runtime;
-    return QDir::tempPath();
+    const QFileInfo info(settingsPath);
+    const QString canonical = info.canonicalFilePath();
+    if (!canonical.isEmpty())
+        return canonical;
+    // A link whose target does not exist yet: the target is the file that will be written.
+    if (info.isSymLink())
+        return SettingsIdentity(info.symLinkTarget());
+    const QString folder = QFileInfo(info.absolutePath()).canonicalFilePath();
+    return (folder.isEmpty() ? info.absolutePath() : folder) + QLatin1Char('/') + info.fileName();
 }
 
-SingleInstance::SingleInstance(const QString &settingsPath)
-    : m_lockPath(BaseName(settingsPath) + QStringLiteral(".lock")),
-      m_serverPath(BaseName(settingsPath) + QStringLiteral(".socket")), m_lock(m_lockPath)
+SingleInstance::SingleInstance(const QString &settingsPath) : m_settingsPath(settingsPath)
 {
-    // Only a lock whose process is gone is stale; by default a lock older than 30 s would be
-    // taken from a copy that still runs.
-    m_lock.setStaleLockTime(0);
+    const QByteArray identity = SettingsIdentity(settingsPath).toUtf8();
+    m_key =
+        QStringLiteral("tempovir-") +
+        QString::fromLatin1(QCryptographicHash::hash(identity, QCryptographicHash::Sha256).toHex().left(32));
 }
 
-SingleInstance::~SingleInstance() = default;
+QString SingleInstance::serverName() const
+{
+    return m_key;
+}
+
+SingleInstance::~SingleInstance()
+{
+    m_server.reset();
+    if (m_lockFd >= 0)
+        ::close(m_lockFd);
+}
+
+QStringList SingleInstance::candidateLocks() const
+{
+    // Beside the file first: every copy that uses the file finds that one, whatever its
+    // environment says.
+    const QFileInfo file(SettingsIdentity(m_settingsPath));
+    QStringList locks{file.absolutePath() + QStringLiteral("/.") + file.fileName() + QStringLiteral(".lock")};
+    const QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
+    if (OwnFolder(runtime))
+        locks << runtime + QLatin1Char('/') + m_key + QStringLiteral(".lock");
+    const QString home = HomeFolder();
+    if (!home.isEmpty())
+        locks << home + QStringLiteral("/.cache/tempovir/") + m_key + QStringLiteral(".lock");
+    return locks;
+}
 
 void SingleInstance::setOnShowRequest(std::function<void()> handler)
 {
     m_onShowRequest = std::move(handler);
 }
 
-bool SingleInstance::claim()
+SingleInstance::TClaim SingleInstance::claim()
 {
-    if (m_lock.tryLock(0)) {
-        listen();
-        return true;
+    for (const QString &lock : candidateLocks()) {
+        const QString folder = QFileInfo(lock).absolutePath();
+        if (!QFileInfo::exists(folder) && QDir().mkpath(folder))
+            QFile::setPermissions(folder,
+                                  QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+        m_lockFd = LockFile(lock);
+        if (m_lockFd >= 0) {
+            m_lockPath = lock;
+            listen();
+            return TClaim::First;
+        }
+        // Held: a live copy uses this file. Anything else: this folder cannot hold the lock.
+        if (errno == EWOULDBLOCK) {
+            m_lockPath = lock;
+            return askFirstCopyToShow(2000) ? TClaim::Shown : TClaim::NoAnswer;
+        }
     }
-    if (m_lock.error() == QLockFile::LockFailedError) {
-        // A live copy holds the lock: it is asked to show itself, and this one leaves even if
-        // it does not answer, so that the file is never in two hands.
-        askFirstCopyToShow(2000);
-        return false;
-    }
-    // No lock can be made in the runtime folder (full, read-only): a copy that answers
-    // still keeps this one out.
-    return !askFirstCopyToShow(0);
+    return TClaim::NoLock;
 }
 
 void SingleInstance::listen()
 {
-    // Holding the lock, nobody else can own a socket left there by a copy that died.
-    QLocalServer::removeServer(m_serverPath);
+    // In the abstract namespace: no folder to agree on, nothing left behind by a copy that died.
     m_server = std::make_unique<QLocalServer>();
-    m_server->setSocketOptions(QLocalServer::UserAccessOption);
-    if (!m_server->listen(m_serverPath))
-        return; // this copy runs all the same; a later one will just not see it raised
+    m_server->setSocketOptions(QLocalServer::AbstractNamespaceOption);
+    if (!m_server->listen(serverName()))
+        return; // this copy runs all the same; a later one says that it could not reach it
     QObject::connect(m_server.get(), &QLocalServer::newConnection, m_server.get(), [this] {
         while (QLocalSocket *socket = m_server->nextPendingConnection()) {
             // Answered once the whole request is in, whether or not the sender already left.
@@ -103,7 +169,8 @@ bool SingleInstance::askFirstCopyToShow(int retryMs) const
     const QDeadlineTimer deadline(retryMs);
     do {
         QLocalSocket socket;
-        socket.connectToServer(m_serverPath);
+        socket.setSocketOptions(QLocalSocket::AbstractNamespaceOption);
+        socket.connectToServer(serverName());
         if (socket.waitForConnected(500)) {
             socket.write(ShowRequest);
             const bool sent = socket.waitForBytesWritten(1000);

@@ -1,7 +1,7 @@
 #pragma once
 
-#include <QLockFile>
 #include <QString>
+#include <QStringList>
 
 #include <functional>
 #include <memory>
@@ -10,43 +10,55 @@ class QLocalServer;
 
 namespace platform {
 
-// One running copy per settings file. The first copy started beside a file holds a lock and
-// listens on a local socket, both in the user's runtime folder and named after the file's
-// full path; a later copy finds the lock, asks the first to show itself and leaves. The lock
-// of a copy that died blocks nobody.
+// One running copy per settings file. The first copy started on a file holds a lock for it and
+// listens on a local socket; a later copy finds the lock held, asks the first to show itself
+// and leaves. The file is known by its real identity, so that a copy reaching it through a
+// symbolic link or another spelling of its path finds the same lock. The lock is the kernel's:
+// it goes with the process that held it, however that process ended.
 class SingleInstance
 {
 public:
+    enum class TClaim {
+        First,    // no other copy runs for the file: this one holds the lock
+        Shown,    // another copy runs and has been asked to show its window
+        NoAnswer, // another copy holds the lock but did not take the request
+        NoLock,   // no folder could hold the lock at all
+    };
+
     explicit SingleInstance(const QString &settingsPath);
     ~SingleInstance();
     SingleInstance(const SingleInstance &) = delete;
     SingleInstance &operator=(const SingleInstance &) = delete;
 
-    // True when this copy may run: no other runs for the file, or no lock can be made at all
-    // (better two copies than none). False when another copy runs; it has been asked to show
-    // its window by then.
-    bool claim();
+    // Takes the first of the candidate locks that can be made.
+    TClaim claim();
 
     // What to do when a later copy asks this one to show itself; runs on the user-interface
     // thread, guarded.
     void setOnShowRequest(std::function<void()> handler);
 
+    // The lock claim() took or found held.
     QString lockPath() const { return m_lockPath; }
-    QString serverPath() const { return m_serverPath; }
+    // The local socket's name (in the abstract namespace).
+    QString serverName() const;
+
+    // Where the lock may go, in the order tried: beside the settings file (".NAME.lock"), then
+    // in the user's runtime folder, then in ~/.cache/tempovir; the last two only in folders of
+    // this user's own.
+    QStringList candidateLocks() const;
+    // The settings file's identity: its canonical path, links resolved, also before it exists.
+    static QString SettingsIdentity(const QString &settingsPath);
 
 private:
     void listen();
     bool askFirstCopyToShow(int retryMs) const;
 
+    QString m_settingsPath;
+    QString m_key;
     QString m_lockPath;
-    QString m_serverPath;
-    QLockFile m_lock;
+    int m_lockFd = -1;
     std::unique_ptr<QLocalServer> m_server;
     std::function<void()> m_onShowRequest;
 };
-
-// The user's runtime folder: XDG_RUNTIME_DIR, else Qt's runtime location, else the temporary
-// folder.
-QString RuntimeFolder();
 
 } // namespace platform
