@@ -11,6 +11,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScopeGuard>
+#include <QUrlQuery>
 
 namespace {
 
@@ -111,19 +112,43 @@ QString Hint(TAlertPopupWindow::TButton button)
 
 } // namespace
 
+namespace {
+
+// A mail link reaches the mail program with its addresses and the fields a message is written
+// with; anything else (attach=, a header of the sender's choosing) stays behind.
+QUrl HarmlessMailLink(const QUrl &url)
+{
+    static const QStringList kept = {QStringLiteral("subject"), QStringLiteral("body"), QStringLiteral("cc"),
+                                     QStringLiteral("bcc")};
+    QUrlQuery query;
+    for (const auto &[key, value] : QUrlQuery(url).queryItems(QUrl::FullyEncoded)) {
+        if (kept.contains(key.toLower()))
+            query.addQueryItem(key, value);
+    }
+    QUrl result;
+    result.setScheme(QStringLiteral("mailto"));
+    result.setPath(url.path(QUrl::FullyEncoded), QUrl::StrictMode);
+    result.setQuery(query);
+    return result;
+}
+
+} // namespace
+
 bool OpenAlertLink(const QString &target)
 {
     const QUrl url(target.trimmed(), QUrl::StrictMode);
     if (!url.isValid())
         return false;
     const QString scheme = url.scheme().toLower();
-    const bool web =
-        (scheme == QLatin1String("http") || scheme == QLatin1String("https")) && !url.host().isEmpty();
-    const bool mail = scheme == QLatin1String("mailto") && !url.path().isEmpty();
-    if (!web && !mail)
-        return false;
-    platform::OpenUrl(url);
-    return true;
+    if ((scheme == QLatin1String("http") || scheme == QLatin1String("https")) && !url.host().isEmpty()) {
+        platform::OpenUrl(url);
+        return true;
+    }
+    if (scheme == QLatin1String("mailto") && !url.path().isEmpty()) {
+        platform::OpenUrl(HarmlessMailLink(url));
+        return true;
+    }
+    return false;
 }
 
 // ---- the window ----

@@ -178,3 +178,31 @@ TEST_F(PopupFixture, AFileLinkOpensNothing)
     EXPECT_TRUE(OpenAlertLink(QStringLiteral("https://example.org")));
     EXPECT_EQ(opened.size(), 1);
 }
+
+// A mail link hands the mail program the addresses and the fields a message is written with,
+// never a file to attach or a header of the sender's choosing.
+TEST(AlertLinks, AMailLinkKeepsOnlyTheAddressesAndTheMessageFields)
+{
+    const struct
+    {
+        const char *target;
+        const char *opened;
+    } cases[] = {
+        {"mailto:a@example.org?subject=Salut&attach=/etc/passwd&body=Bonjour",
+         "mailto:a@example.org?subject=Salut&body=Bonjour"},
+        {"mailto:a@example.org?ATTACH=%2Fetc%2Fpasswd", "mailto:a@example.org"},
+        {"mailto:a@example.org,b@example.org?cc=c@example.org&bcc=d@example.org&X-Mailer=x&from=e@example."
+         "org",
+         "mailto:a@example.org,b@example.org?cc=c@example.org&bcc=d@example.org"},
+        {"mailto:a@example.org?Subject=Caf%C3%A9%20%26%20th%C3%A9",
+         "mailto:a@example.org?Subject=Caf%C3%A9%20%26%20th%C3%A9"},
+    };
+    testing_support::LinkRecorder links;
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.target);
+        links.opened.clear();
+        EXPECT_TRUE(OpenAlertLink(QString::fromLatin1(c.target)));
+        ASSERT_EQ(links.opened.size(), 1);
+        EXPECT_EQ(links.opened[0].toString(QUrl::FullyEncoded), QString::fromLatin1(c.opened));
+    }
+}
