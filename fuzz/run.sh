@@ -21,7 +21,9 @@ seed notice '\xff\x41\x05\x04\x04\x04<FONT face="Arial">La fonction <br>Vous pou
 seed tags '\x80\x50\x14\x06\x02\x02<P align="center" bgcolor="clred" bgcolorto="#00FF"><A href="x">a</A><SUP>b</SUP><SUB>c</SUB><SH>d</SH><E>e</E><Z>f</Z><UL><LI>g</LI></UL><IN x="9"><OF x="3">h</O><HI>i</HI><BODY bgcolor="clblue">&amp;amp;&nbsp;&lt;&gt;&euro;<#j>\tk\r\nl'
 
 export QT_QPA_PLATFORM=offscreen
-export ASAN_OPTIONS=detect_leaks=0:allocator_may_return_null=1
+# AddressSanitizer keeps freed memory in a quarantine of 256 MB by default, which makes the
+# fuzzer's memory look like a leak that grows for minutes; a smaller one finds the same faults.
+export ASAN_OPTIONS=detect_leaks=0:allocator_may_return_null=1:quarantine_size_mb=32
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 cd "$out"
 "$binary" -max_total_time="$seconds" -max_len=4096 -timeout=10 -rss_limit_mb=2048 \
