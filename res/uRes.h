@@ -54,6 +54,7 @@ inline constexpr const char *DefaultMessageFormat = "Message alarme %.3d";
 inline constexpr const char *InvalidDateFormat = "'%s' n'est pas une date correcte";
 inline constexpr const char *InvalidTimeFormat = "'%s' n'est pas une heure correcte";
 inline constexpr const char *IniWriteErrorFormat = "Impossible d'écrire dans %s";
+inline constexpr const char *FileRemoveErrorFormat = "Impossible de supprimer %s";
 inline constexpr const char *InvalidIntegerFormat = "'%s' n'est pas une valeur entière correcte";
 
 // "Alarm_000" to "Alarm_007".
@@ -63,6 +64,7 @@ QString DefaultMessage(int number);
 QString InvalidDate(const QString &text);
 QString InvalidTime(const QString &text);
 QString IniWriteError(const QString &path);
+QString FileRemoveError(const QString &path);
 QString InvalidInteger(const QString &text);
 
 } // namespace uRes
