@@ -52,7 +52,7 @@ void SingleInstance::setOnShowRequest(std::function<void()> handler)
     m_onShowRequest = std::move(handler);
 }
 
-bool SingleInstance::claim()
+bool SingleInstance::claim(bool showRunningCopy)
 {
     if (m_lock.tryLock(0)) {
         listen();
@@ -61,12 +61,13 @@ bool SingleInstance::claim()
     if (m_lock.error() == QLockFile::LockFailedError) {
         // A live copy holds the lock: it is asked to show itself, and this one leaves even if
         // it does not answer, so that the file is never in two hands.
-        askFirstCopyToShow(2000);
+        if (showRunningCopy)
+            reachFirstCopy(2000, true);
         return false;
     }
     // No lock can be made in the runtime folder (full, read-only): a copy that answers
     // still keeps this one out.
-    return !askFirstCopyToShow(0);
+    return !reachFirstCopy(0, showRunningCopy);
 }
 
 void SingleInstance::listen()
@@ -97,7 +98,7 @@ void SingleInstance::listen()
     });
 }
 
-bool SingleInstance::askFirstCopyToShow(int retryMs) const
+bool SingleInstance::reachFirstCopy(int retryMs, bool askToShow) const
 {
     // The first copy may hold the lock and not listen yet: a few tries.
     const QDeadlineTimer deadline(retryMs);
@@ -105,6 +106,8 @@ bool SingleInstance::askFirstCopyToShow(int retryMs) const
         QLocalSocket socket;
         socket.connectToServer(m_serverPath);
         if (socket.waitForConnected(500)) {
+            if (!askToShow)
+                return true;
             socket.write(ShowRequest);
             const bool sent = socket.waitForBytesWritten(1000);
             socket.disconnectFromServer();

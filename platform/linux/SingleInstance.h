@@ -23,9 +23,10 @@ public:
     SingleInstance &operator=(const SingleInstance &) = delete;
 
     // True when this copy may run: no other runs for the file, or no lock can be made at all
-    // (better two copies than none). False when another copy runs; it has been asked to show
-    // its window by then.
-    bool claim();
+    // (better two copies than none). False when another copy runs; with showRunningCopy it has
+    // been asked to show its window by then, without it (a start by the session) it is left
+    // alone.
+    bool claim(bool showRunningCopy = true);
 
     // What to do when a later copy asks this one to show itself; runs on the user-interface
     // thread, guarded.
@@ -36,7 +37,8 @@ public:
 
 private:
     void listen();
-    bool askFirstCopyToShow(int retryMs) const;
+    // Whether the first copy answers; with askToShow it is asked to show its window.
+    bool reachFirstCopy(int retryMs, bool askToShow) const;
 
     QString m_lockPath;
     QString m_serverPath;

@@ -72,6 +72,24 @@ TEST_F(OneCopy, ASecondCopyBesideTheSameFileAsksTheFirstToShowAndLeaves)
     EXPECT_TRUE(processEventsUntil([&] { return shown == 3; }));
 }
 
+TEST_F(OneCopy, AStartByTheSessionLeavesTheRunningCopyAsItIs)
+{
+    SingleInstance first(settings("tempovir.ini"));
+    int shown = 0;
+    first.setOnShowRequest([&] { ++shown; });
+    ASSERT_TRUE(first.claim());
+
+    SingleInstance atLogIn(settings("tempovir.ini"));
+    EXPECT_FALSE(atLogIn.claim(false));
+    // A request sent at log-in would be in the first copy's socket before the user's.
+    SingleInstance byUser(settings("tempovir.ini"));
+    EXPECT_FALSE(byUser.claim());
+    EXPECT_TRUE(processEventsUntil([&] { return shown >= 1; }));
+    for (int pass = 0; pass < 3; ++pass)
+        QCoreApplication::processEvents();
+    EXPECT_EQ(shown, 1);
+}
+
 TEST_F(OneCopy, CopiesBesideDifferentFilesRunSideBySide)
 {
     SingleInstance one(settings("one.ini"));
