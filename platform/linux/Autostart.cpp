@@ -21,26 +21,27 @@ namespace {
 const QString EntryName = QStringLiteral(TEMPOVIR_APP_ID ".desktop");
 const QString AutostartFolder = QStringLiteral("/autostart/");
 
-// The escapes of a desktop entry's string values.
+// The escapes of a desktop entry's string values: the letter after the backslash, and the
+// character it stands for. A space is written as it is: only a leading one would be lost, and
+// the value starts with the program.
+struct TEscape
+{
+    char16_t letter;
+    char16_t character;
+};
+constexpr TEscape Escapes[] = {{u'\\', u'\\'}, {u'n', u'\n'}, {u't', u'\t'}, {u'r', u'\r'}, {u's', u' '}};
+
 QString EscapeValue(const QString &value)
 {
     QString escaped;
     for (const QChar c : value) {
-        switch (c.unicode()) {
-        case u'\\':
-            escaped += QStringLiteral("\\\\");
-            break;
-        case u'\n':
-            escaped += QStringLiteral("\\n");
-            break;
-        case u'\t':
-            escaped += QStringLiteral("\\t");
-            break;
-        case u'\r':
-            escaped += QStringLiteral("\\r");
-            break;
-        default:
+        const auto e = std::find_if(std::begin(Escapes), std::end(Escapes),
+                                    [c](const TEscape &x) { return x.character == c && x.letter != u's'; });
+        if (e == std::end(Escapes)) {
             escaped += c;
+        } else {
+            escaped += u'\\';
+            escaped += QChar(e->letter);
         }
     }
     return escaped;
@@ -50,29 +51,13 @@ QString UnescapeValue(const QString &value)
 {
     QString plain;
     for (qsizetype i = 0; i < value.size(); ++i) {
-        const QChar c = value[i];
-        if (c != u'\\' || i + 1 == value.size()) {
-            plain += c;
-            continue;
-        }
-        switch (value[++i].unicode()) {
-        case u's':
-            plain += u' ';
-            break;
-        case u'n':
-            plain += u'\n';
-            break;
-        case u't':
-            plain += u'\t';
-            break;
-        case u'r':
-            plain += u'\r';
-            break;
-        case u'\\':
-            plain += u'\\';
-            break;
-        default:
-            plain += c;
+        const QChar next = i + 1 < value.size() ? value[i + 1] : QChar();
+        const auto e = std::find_if(std::begin(Escapes), std::end(Escapes),
+                                    [next](const TEscape &x) { return x.letter == next; });
+        if (value[i] == u'\\' && e != std::end(Escapes)) {
+            plain += QChar(e->character);
+            ++i;
+        } else {
             plain += value[i];
         }
     }
