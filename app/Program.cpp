@@ -3,10 +3,12 @@
 #include "alarms/uAlarms.h"
 #include "alarms/uShutdown.h"
 #include "platform/ErrorReport.h"
+#include "platform/linux/TimeChange.h"
 #include "res/uRes.h"
 #include "settings/uUserPrefs.h"
 #include "ui/Action.h"
 #include "ui/BlockProgressBar.h"
+#include "ui/Clock.h"
 #include "ui/FormStorage.h"
 #include "ui/GridAlarms.h"
 #include "ui/frmAlarmsEdit.h"
@@ -31,6 +33,9 @@ void TProgram::Start()
     m_shutdown = std::make_unique<TfmShutdown>(*this);
     InitApplication();
     m_startingUp = false;
+    m_timeChanges = std::make_unique<platform::TTimeChangeNotifier>();
+    QObject::connect(m_timeChanges.get(), &platform::TTimeChangeNotifier::changed, m_main->Clock1,
+                     [this] { platform::Guarded([this] { m_main->Clock1->TimeChanged(); }); });
 }
 
 void TProgram::InitApplication()

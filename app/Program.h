@@ -9,6 +9,9 @@
 
 class TfmAlarmsEdit;
 class TfmShutdown;
+namespace platform {
+class TTimeChangeNotifier;
+}
 
 // The program's state and its three long-lived windows: the settings file's path, the
 // start-up, closing and shutdown-pending flags, and the alarm table. It runs the start-up
@@ -24,7 +27,8 @@ public:
 
     // The start-up sequence: the main window, the alarm list and the countdown window in that
     // order (the latter two hidden), then the alarms and the preferences from the settings
-    // file. Shows no window.
+    // file. Shows no window. From then on a change of the system's clock or time zone shows
+    // on the clock at once.
     void Start();
     // The close sequence. The alarms are saved first (an edit still open included); a failure
     // there throws and leaves the program running. At the session's end the countdown under
@@ -75,4 +79,5 @@ private:
     std::unique_ptr<TfmMain> m_main;
     std::unique_ptr<TfmAlarmsEdit> m_alarmsEdit;
     std::unique_ptr<TfmShutdown> m_shutdown;
+    std::unique_ptr<platform::TTimeChangeNotifier> m_timeChanges;
 };

@@ -1,5 +1,7 @@
 #include "app/SettingsLocation.h"
 
+#include "platform/linux/ConfigFolders.h"
+
 #include <QDir>
 #include <QFileInfo>
 #include <unistd.h>
@@ -25,14 +27,6 @@ QString ChangeFileExt(const QString &path, const QString &ext)
     return path + ext;
 }
 
-QString UserConfigHome()
-{
-    const QString xdg = qEnvironmentVariable("XDG_CONFIG_HOME");
-    if (!xdg.isEmpty() && QDir::isAbsolutePath(xdg))
-        return xdg;
-    return QDir::homePath() + QStringLiteral("/.config");
-}
-
 QString SettingsFileFor(const QString &exePath, const std::function<bool(const QString &folder)> &canWrite,
                         const QString &configHome)
 {
@@ -47,5 +41,5 @@ QString SettingsFileFor(const QString &exePath, const std::function<bool(const Q
 
 QString SettingsFileFor(const QString &exePath)
 {
-    return SettingsFileFor(exePath, UserCanWrite, UserConfigHome());
+    return SettingsFileFor(exePath, UserCanWrite, platform::UserConfigHome());
 }

@@ -17,6 +17,3 @@ QString SettingsFileFor(const QString &exePath);
 // The rule itself, with the folder check and the configuration home given.
 QString SettingsFileFor(const QString &exePath, const std::function<bool(const QString &folder)> &canWrite,
                         const QString &configHome);
-
-// $XDG_CONFIG_HOME when it is an absolute path, else ~/.config.
-QString UserConfigHome();

@@ -1,5 +1,6 @@
 #include "app/Startup.h"
 
+#include "app/CommandLine.h"
 #include "app/Program.h"
 #include "app/SettingsLocation.h"
 #include "app/TApplication.h"
@@ -17,11 +18,17 @@
 
 #include <QGuiApplication>
 
-int RunTempovir(char *programPath)
+namespace {
+// How long a start by the session waits for its X display, which may come up after it.
+constexpr int SessionDisplayWaitMs = 30000;
+} // namespace
+
+int RunTempovir(int argc, char **argv)
 {
+    const TCommandLine options = ParseCommandLine(argc, argv);
     platform::PinLocalTimeZone();
 
-    if (!PrepareDisplay())
+    if (!PrepareDisplay(options.autostart ? SessionDisplayWaitMs : 0))
         return 1;
     // Qt's shared-memory images cost the idle clock a round trip to the X server and two
     // more wake-ups at every drawn second; its window is small enough to send directly.
@@ -32,23 +39,25 @@ int RunTempovir(char *programPath)
     if (!qEnvironmentVariableIsSet("QT_NO_GLIB"))
         qputenv("QT_NO_GLIB", "1");
 
-    // Qt sees only the program's path: no argument changes what the program does.
-    int argc = 1;
-    char *argv[] = {programPath, nullptr};
-    TApplication app(argc, argv);
+    // Qt sees only the program's path: none of its own options may move the program off its
+    // display.
+    int qtArgc = 1;
+    char *qtArgv[] = {argv[0], nullptr};
+    TApplication app(qtArgc, qtArgv);
     app.setQuitOnLastWindowClosed(false); // only the main window's close ends the run
     // The desktop matches the running windows to the installed entry and its icon.
     QGuiApplication::setDesktopFileName(QStringLiteral(TEMPOVIR_APP_ID));
 
     // One copy per settings file: a second start shows the first copy's window and leaves
-    // the file alone. A start that cannot make sure of that says so, rather than fire every
-    // alarm twice.
+    // the file alone; a start by the session at log-in leaves a running copy as it is. A start
+    // that cannot make sure of that says so, rather than fire every alarm twice.
     const QString iniFileName = SettingsFileFor(QCoreApplication::applicationFilePath());
     platform::SingleInstance instance(iniFileName);
-    switch (instance.claim()) {
+    switch (instance.claim(!options.autostart)) {
     case platform::SingleInstance::TClaim::First:
         break;
     case platform::SingleInstance::TClaim::Shown:
+    case platform::SingleInstance::TClaim::Running:
         return 0;
     case platform::SingleInstance::TClaim::NoAnswer:
         platform::ShowException(uRes::NotAnswering(iniFileName));

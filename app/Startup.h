@@ -1,4 +1,5 @@
 #pragma once
 
-// The whole run: start-up, message loop, end. Command-line arguments are ignored.
-int RunTempovir(char *programPath);
+// The whole run: start-up, message loop, end. Of the command line only ParseCommandLine's
+// options count.
+int RunTempovir(int argc, char **argv);

@@ -1,6 +1,6 @@
 #include "app/Startup.h"
 
-int main(int, char **argv)
+int main(int argc, char **argv)
 {
-    return RunTempovir(argv[0]);
+    return RunTempovir(argc, argv);
 }

@@ -2,10 +2,14 @@
 
 #include "platform/Seam.h"
 
+#include <atomic>
 #include <ctime>
 
 namespace platform {
 namespace {
+
+// Counts the readings of the zone, so that an offset cached before the last one is dropped.
+std::atomic<int> zoneReadings{0};
 
 class SystemTime final : public TimeSource
 {
@@ -48,20 +52,23 @@ private:
     };
 
     // A full local-time conversion at each reading was most of the alarm check's cost. The
-    // offset from UTC only changes at whole minutes (daylight saving, a new time zone), so it
-    // is looked up once a minute.
+    // offset from UTC only changes at whole minutes (daylight saving) or with a new zone, so it
+    // is looked up once a minute and after each reading of the zone.
     static Reading read()
     {
         timespec ts{};
         clock_gettime(CLOCK_REALTIME, &ts);
         const qint64 minute = ts.tv_sec / 60;
+        const int zone = zoneReadings.load(std::memory_order_relaxed);
         thread_local qint64 cachedMinute = -1;
+        thread_local int cachedZone = -1;
         thread_local int cachedOffset = 0;
-        if (minute != cachedMinute) {
+        if (minute != cachedMinute || zone != cachedZone) {
             tm local{};
             localtime_r(&ts.tv_sec, &local);
             cachedOffset = int(local.tm_gmtoff);
             cachedMinute = minute;
+            cachedZone = zone;
         }
         return {qint64(ts.tv_sec) * 1000 + ts.tv_nsec / 1000000, cachedOffset};
     }
@@ -77,6 +84,21 @@ void PinLocalTimeZone()
     if (!qEnvironmentVariableIsSet("TZ"))
         qputenv("TZ", ":/etc/localtime");
     tzset();
+}
+
+void ReloadLocalTimeZone()
+{
+    // The C library reads the zone again only when TZ changes: it names UTC for an instant.
+    const bool set = qEnvironmentVariableIsSet("TZ");
+    const QByteArray tz = qgetenv("TZ");
+    qputenv("TZ", "UTC0");
+    tzset();
+    if (set)
+        qputenv("TZ", tz);
+    else
+        qunsetenv("TZ");
+    tzset();
+    zoneReadings.fetch_add(1, std::memory_order_relaxed);
 }
 
 TimeSource *SetTimeSource(TimeSource *source)

@@ -27,6 +27,8 @@ TimeSource *SetTimeSource(TimeSource *source);
 // Makes local-time readings cheap: without TZ set, the C library looks at /etc/localtime
 // again at every reading, several times per clock tick. Call before any thread starts.
 void PinLocalTimeZone();
+// Reads the local time zone anew, after its file was replaced: the readings that follow use it.
+void ReloadLocalTimeZone();
 
 QDateTime Now();
 QDate Date();

@@ -32,6 +32,10 @@ QString IniWriteError(const QString &path)
 {
     return WithText(IniWriteErrorFormat, path);
 }
+QString FileRemoveError(const QString &path)
+{
+    return WithText(FileRemoveErrorFormat, path);
+}
 QString InvalidInteger(const QString &text)
 {
     return WithText(InvalidIntegerFormat, text);

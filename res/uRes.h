@@ -54,6 +54,7 @@ inline constexpr const char *DefaultMessageFormat = "Message alarme %.3d";
 inline constexpr const char *InvalidDateFormat = "'%s' n'est pas une date correcte";
 inline constexpr const char *InvalidTimeFormat = "'%s' n'est pas une heure correcte";
 inline constexpr const char *IniWriteErrorFormat = "Impossible d'écrire dans %s";
+inline constexpr const char *FileRemoveErrorFormat = "Impossible de supprimer %s";
 inline constexpr const char *InvalidIntegerFormat = "'%s' n'est pas une valeur entière correcte";
 inline constexpr const char *NotAnsweringFormat =
     "Tempovir est déjà ouvert avec le fichier de réglages %s, mais il ne répond pas. "
@@ -69,6 +70,7 @@ QString DefaultMessage(int number);
 QString InvalidDate(const QString &text);
 QString InvalidTime(const QString &text);
 QString IniWriteError(const QString &path);
+QString FileRemoveError(const QString &path);
 QString InvalidInteger(const QString &text);
 // Another copy runs on the settings file at path but does not answer.
 QString NotAnswering(const QString &path);

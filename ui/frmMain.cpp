@@ -16,6 +16,7 @@
 #include <QGuiApplication>
 #include <QLabel>
 #include <QMenuBar>
+#include <QScopeGuard>
 #include <QScreen>
 #include <QSignalBlocker>
 #include <QSlider>
@@ -28,7 +29,7 @@ const QString FitSample = QStringLiteral("888:88:888");
 }
 
 TfmMain::TfmMain(TAlarmTable &Table, TMainWindowHost &Host, QWidget *parent)
-    : QMainWindow(parent), m_table(Table), m_host(Host)
+    : QMainWindow(parent), m_table(Table), m_host(Host), m_autostart(QCoreApplication::applicationFilePath())
 {
     setObjectName(QStringLiteral("fmMain"));
     setWindowTitle(QStringLiteral("TPV - Tempovir"));
@@ -128,6 +129,10 @@ void TfmMain::CreateActions()
                            images[18], false, false);
     ActAppClose =
         make(QStringLiteral("ActAppClose"), QStringLiteral("Quitter"), {}, images[11], false, false);
+    ActAppAutostart =
+        make(QStringLiteral("ActAppAutostart"), QStringLiteral("Lancer à l'ouverture de session"),
+             QStringLiteral("Lancer à l'ouverture de session"), {}, true, false);
+    readAutostartState();
 
     ActTypeAnalog->SetOnExecute([this](QObject *s) { ActTypeAnalogExecute(s); });
     ActTypeDigital->SetOnExecute([this](QObject *s) { ActTypeDigitalExecute(s); });
@@ -139,6 +144,7 @@ void TfmMain::CreateActions()
     ActAlarmsSound->SetOnExecute([this](QObject *s) { ActAlarmsSoundExecute(s, m_host); });
     ActAppAbout->SetOnExecute([this](QObject *s) { ActAppAboutExecute(s); });
     ActAppClose->SetOnExecute([this](QObject *s) { ActAppCloseExecute(s); });
+    ActAppAutostart->SetOnExecute([this](QObject *s) { ActAppAutostartExecute(s); });
     // "Index de l'aide" has no handler, so it stays greyed out.
 }
 
@@ -150,6 +156,11 @@ void TfmMain::CreateMenus()
     file->addAction(ActAppClose);
     QMenu *alarms = bar->addMenu(QStringLiteral("Alarmes"));
     alarms->addActions({ActAlarmsEdit, ActAlarmsActivate, ActAlarmsSound});
+    alarms->addSeparator();
+    alarms->addAction(ActAppAutostart);
+    // The entry may have been removed or edited by hand since the menu was last open.
+    connect(alarms, &QMenu::aboutToShow, this,
+            [this] { platform::Guarded([this] { readAutostartState(); }); });
     QMenu *display = bar->addMenu(QStringLiteral("Affichage"));
     display->addActions({ActTypeAnalog, ActTypeDigital});
     display->addSeparator();
@@ -322,6 +333,20 @@ void TfmMain::ActAppAboutExecute(QObject *)
 void TfmMain::ActAppCloseExecute(QObject *)
 {
     close();
+}
+
+void TfmMain::readAutostartState()
+{
+    ActAppAutostart->SetChecked(m_autostart.isEnabled());
+}
+
+void TfmMain::ActAppAutostartExecute(QObject *Sender)
+{
+    if (Sender)
+        ActAppAutostart->SetChecked(!ActAppAutostart->Checked());
+    // The check mark shows what is on disk, also when the change failed.
+    const auto showDisk = qScopeGuard([this] { readAutostartState(); });
+    m_autostart.setEnabled(ActAppAutostart->Checked());
 }
 
 void TfmMain::UpdateFontSizeBar()

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "alarms/AlarmHost.h"
+#include "platform/linux/Autostart.h"
 #include "settings/AppIniFileStorage.h"
 #include "settings/uUserPrefs.h"
 #include "ui/FormStorage.h"
@@ -66,6 +67,8 @@ public:
     TAction *ActAppAbout = nullptr;
     TAction *ActAppHelpIndex = nullptr;
     TAction *ActAppClose = nullptr;
+    // Checked while the session starts the program at log-in; the state is the autostart entry.
+    TAction *ActAppAutostart = nullptr;
 
     void ActTypeAnalogExecute(QObject *Sender);
     void ActTypeDigitalExecute(QObject *Sender);
@@ -75,6 +78,7 @@ public:
     void ActAlarmsEditExecute(QObject *Sender);
     void ActAppAboutExecute(QObject *Sender);
     void ActAppCloseExecute(QObject *Sender);
+    void ActAppAutostartExecute(QObject *Sender);
     void lblAlarmsDblClick(QObject *Sender);
     void tbFontSizeChange(QObject *Sender);
 
@@ -98,8 +102,11 @@ private:
     void Clock1GetTime(QObject *Sender, QTime &ATime);
     // Border, menu bar and window level from the two actions that decide them.
     void ApplyWindowStyle();
+    // The check mark of ActAppAutostart from the entry on disk.
+    void readAutostartState();
 
     TAlarmTable &m_table;
     TMainWindowHost &m_host;
+    const platform::TAutostartEntry m_autostart;
     bool m_refitQueued = false;
 };

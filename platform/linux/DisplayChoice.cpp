@@ -1,6 +1,8 @@
 #include "platform/linux/DisplayChoice.h"
 
+#include <QDeadlineTimer>
 #include <QStringList>
+#include <QThread>
 #include <cstdio>
 #include <xcb/xcb.h>
 
@@ -28,10 +30,17 @@ bool XDisplayReachable()
     return ok;
 }
 
-bool PrepareDisplay()
+bool PrepareDisplay(int waitMs)
 {
     const QString asked = qEnvironmentVariable("QT_QPA_PLATFORM");
-    switch (ChooseDisplay(asked, XDisplayReachable())) {
+    const QDeadlineTimer deadline(waitMs);
+    TDisplayChoice choice = ChooseDisplay(asked, XDisplayReachable());
+    while (choice == TDisplayChoice::None && !qEnvironmentVariableIsEmpty("DISPLAY") &&
+           !deadline.hasExpired()) {
+        QThread::msleep(250);
+        choice = ChooseDisplay(asked, XDisplayReachable());
+    }
+    switch (choice) {
     case TDisplayChoice::AsAsked:
         return true;
     case TDisplayChoice::Xcb:

@@ -16,6 +16,7 @@ TDisplayChoice ChooseDisplay(const QString &qpaPlatform, bool xDisplayReachable)
 // Whether an X server answers at $DISPLAY.
 bool XDisplayReachable();
 
-// Sets QT_QPA_PLATFORM for the choice; with no display, prints one line on standard error
-// and returns false.
-bool PrepareDisplay();
+// Sets QT_QPA_PLATFORM for the choice. An X display named by DISPLAY that does not answer
+// yet is waited for up to waitMs; with no display, prints one line on standard error and
+// returns false.
+bool PrepareDisplay(int waitMs = 0);

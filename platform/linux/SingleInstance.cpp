@@ -114,7 +114,7 @@ void SingleInstance::setOnShowRequest(std::function<void()> handler)
     m_onShowRequest = std::move(handler);
 }
 
-SingleInstance::TClaim SingleInstance::claim()
+SingleInstance::TClaim SingleInstance::claim(bool showRunningCopy)
 {
     for (const QString &lock : candidateLocks()) {
         const QString folder = QFileInfo(lock).absolutePath();
@@ -130,6 +130,8 @@ SingleInstance::TClaim SingleInstance::claim()
         // Held: a live copy uses this file. Anything else: this folder cannot hold the lock.
         if (errno == EWOULDBLOCK) {
             m_lockPath = lock;
+            if (!showRunningCopy)
+                return TClaim::Running;
             return askFirstCopyToShow(2000) ? TClaim::Shown : TClaim::NoAnswer;
         }
     }

@@ -21,6 +21,7 @@ public:
     enum class TClaim {
         First,    // no other copy runs for the file: this one holds the lock
         Shown,    // another copy runs and has been asked to show its window
+        Running,  // another copy runs and was left as it is
         NoAnswer, // another copy holds the lock but did not take the request
         NoLock,   // no folder could hold the lock at all
     };
@@ -30,8 +31,9 @@ public:
     SingleInstance(const SingleInstance &) = delete;
     SingleInstance &operator=(const SingleInstance &) = delete;
 
-    // Takes the first of the candidate locks that can be made.
-    TClaim claim();
+    // Takes the first of the candidate locks that can be made. Where another copy holds it, that
+    // copy is asked to show its window, unless showRunningCopy is false (a start by the session).
+    TClaim claim(bool showRunningCopy = true);
 
     // What to do when a later copy asks this one to show itself; runs on the user-interface
     // thread, guarded.

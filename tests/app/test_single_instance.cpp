@@ -126,6 +126,24 @@ TEST_F(OneCopy, ASecondCopyOnTheSameFileAsksTheFirstToShowAndLeaves)
     EXPECT_TRUE(processEventsUntil([&] { return shown == 3; }));
 }
 
+TEST_F(OneCopy, AStartByTheSessionLeavesTheRunningCopyAsItIs)
+{
+    SingleInstance first(settings("tempovir.ini"));
+    int shown = 0;
+    first.setOnShowRequest([&] { ++shown; });
+    ASSERT_EQ(first.claim(), TClaim::First);
+
+    SingleInstance atLogIn(settings("tempovir.ini"));
+    EXPECT_EQ(atLogIn.claim(false), TClaim::Running);
+    // A request sent at log-in would be in the first copy's socket before the user's.
+    SingleInstance byUser(settings("tempovir.ini"));
+    EXPECT_EQ(byUser.claim(), TClaim::Shown);
+    EXPECT_TRUE(processEventsUntil([&] { return shown >= 1; }));
+    for (int pass = 0; pass < 3; ++pass)
+        QCoreApplication::processEvents();
+    EXPECT_EQ(shown, 1);
+}
+
 TEST_F(OneCopy, TheSameFileThroughALinkFromAnotherFolderIsOneCopy)
 {
     // The file exists or is still to be written: both are the same file.

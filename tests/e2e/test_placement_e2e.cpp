@@ -190,17 +190,23 @@ TEST_F(Placement, ClosedWhileMinimisedItStartsMinimised)
     CloseAndWait(program);
     EXPECT_TRUE(e2e::ReadFile(program.iniPath()).contains("[fmMain]\r\nFormVersion=0\r\nShowCmd=2\r\n"));
 
-    ASSERT_TRUE(program.start());
+    // Started again by the user, then, still minimised, by the session at log-in.
     QString again;
-    EXPECT_TRUE(Eventually([&] {
-        const QString ids =
-            Run(QStringLiteral("xdotool"),
-                {QStringLiteral("search"), QStringLiteral("--name"), QStringLiteral("^TPV - Tempovir$")})
-                .trimmed();
-        again = ids.split(u'\n').first();
-        return !ids.isEmpty() &&
-               Property(again, QStringLiteral("WM_STATE")).contains(QLatin1String("Iconic"));
-    }));
+    for (const QStringList &args : {QStringList(), QStringList(QStringLiteral("--autostart"))}) {
+        SCOPED_TRACE(qPrintable(args.join(u' ')));
+        if (!again.isEmpty())
+            CloseAndWait(program);
+        ASSERT_TRUE(program.start(args));
+        EXPECT_TRUE(Eventually([&] {
+            const QString ids =
+                Run(QStringLiteral("xdotool"),
+                    {QStringLiteral("search"), QStringLiteral("--name"), QStringLiteral("^TPV - Tempovir$")})
+                    .trimmed();
+            again = ids.split(u'\n').first();
+            return !ids.isEmpty() &&
+                   Property(again, QStringLiteral("WM_STATE")).contains(QLatin1String("Iconic"));
+        }));
+    }
     // Brought back by the user, it is where it was.
     Run(QStringLiteral("wmctrl"), {QStringLiteral("-i"), QStringLiteral("-a"), again});
     EXPECT_TRUE(Eventually([&] { return Outer(again) == QRect(455, 413, 370, 197); }));

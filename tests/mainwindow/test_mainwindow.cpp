@@ -1,6 +1,8 @@
 #include "alarms/AlarmTable.h"
 #include "platform/Exception.h"
+#include "platform/linux/Autostart.h"
 #include "support/Fakes.h"
+#include "support/Files.h"
 #include "support/StartProgram.h"
 #include "ui/Action.h"
 #include "ui/Clock.h"
@@ -8,6 +10,9 @@
 #include "ui/frmMain.h"
 
 #include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMenu>
@@ -35,6 +40,9 @@ protected:
     void resizeClient(int w, int h) { window->resize(w, h); }
 
     QTemporaryDir dir;
+    // The autostart folders are the test's own: no test reaches the user's session.
+    testing_support::ScopedEnvironment configHome{"XDG_CONFIG_HOME", dir.filePath("config").toUtf8()};
+    testing_support::ScopedEnvironment configDirs{"XDG_CONFIG_DIRS", dir.filePath("xdg").toUtf8()};
     std::unique_ptr<TProgram> program;
     TfmMain *window = nullptr;
     TfmAlarmsEdit *alarms = nullptr;
@@ -87,6 +95,8 @@ TEST_F(MainWindow, ActionsCarryTheirCaptionsHintsImagesAndStartStates)
         {window->ActAppAbout, "A propos...", "", false, false},
         {window->ActAppHelpIndex, "Index de l'aide", "", true, false},
         {window->ActAppClose, "Quitter", "", true, false},
+        {window->ActAppAutostart, "Lancer à l'ouverture de session", "Lancer à l'ouverture de session", false,
+         false},
     };
     for (const Row &r : rows) {
         EXPECT_EQ(r.action->text(), QString::fromUtf8(r.caption));
@@ -106,7 +116,8 @@ TEST_F(MainWindow, MenusListTheActionsInOrder)
     const QList<QStringList> items = {
         {QStringLiteral("Quitter")},
         {QStringLiteral("Liste des alarmes..."), QStringLiteral("Activer alarmes"),
-         QStringLiteral("Alarme sonore")},
+         QStringLiteral("Alarme sonore"), QStringLiteral("—"),
+         QStringLiteral("Lancer à l'ouverture de session")},
         {QStringLiteral("Représentation \"analogique\" (avec aiguilles)"),
          QStringLiteral("Représentation numérique"), QStringLiteral("—"),
          QStringLiteral("Taille caractère automatique"), QStringLiteral("—"),
@@ -187,6 +198,70 @@ TEST_F(MainWindow, TheMenuItemShowsTheCheckMarkAndAChoiceTogglesOnce)
     menu->popup(window->mapToGlobal(QPoint(10, 10)));
     EXPECT_EQ(item(), checked);
     menu->hide();
+}
+
+// The check mark is the autostart entry on disk: written and removed by the action, read
+// again whenever the "Alarmes" menu opens, never stored in the settings file.
+TEST_F(MainWindow, LaunchAtLogInWritesOrRemovesTheEntryAndTheMenuShowsTheDisk)
+{
+    const QString entry = dir.filePath("config/autostart/org.tempovir.Tempovir.desktop");
+    const QByteArray exec =
+        "Exec=" + platform::QuoteExecArgument(QCoreApplication::applicationFilePath()).toUtf8() +
+        " --autostart\n";
+    TAction *autostart = window->ActAppAutostart;
+    QMenu *menu = window->menuBar()->actions()[1]->menu();
+    const auto openMenu = [&] {
+        menu->popup(window->mapToGlobal(QPoint(10, 10)));
+        menu->hide();
+    };
+    EXPECT_FALSE(autostart->Checked());
+    EXPECT_FALSE(QFileInfo::exists(entry));
+
+    autostart->trigger(); // as the user
+    EXPECT_TRUE(autostart->Checked());
+    EXPECT_TRUE(testing_support::ReadBytes(entry).contains(exec));
+
+    // Removed by hand: unchecked at the next opening of the menu, not before.
+    QFile::remove(entry);
+    EXPECT_TRUE(autostart->Checked());
+    openMenu();
+    EXPECT_FALSE(autostart->Checked());
+    autostart->trigger();
+    EXPECT_TRUE(autostart->Checked());
+    // Switched off by hand in the entry.
+    testing_support::WriteBytes(entry, testing_support::ReadBytes(entry) + "Hidden=true\n");
+    openMenu();
+    EXPECT_FALSE(autostart->Checked());
+
+    // From code the handler applies the state it finds.
+    autostart->SetChecked(true);
+    autostart->Execute(nullptr);
+    EXPECT_TRUE(autostart->Checked());
+    EXPECT_FALSE(testing_support::ReadBytes(entry).contains("Hidden"));
+    autostart->trigger();
+    EXPECT_FALSE(autostart->Checked());
+    EXPECT_FALSE(QFileInfo::exists(entry));
+    autostart->SetChecked(false);
+    autostart->Execute(nullptr);
+    EXPECT_FALSE(autostart->Checked());
+
+    autostart->trigger();
+    program->Close(false);
+    EXPECT_TRUE(QFileInfo::exists(entry));
+    EXPECT_FALSE(testing_support::ReadBytes(dir.filePath("tempovir.ini")).toLower().contains("autostart"));
+}
+
+TEST_F(MainWindow, AnEntryThatCannotBeWrittenIsReportedAndStaysUnchecked)
+{
+    testing_support::ErrorRecorder errors;
+    // A file where the autostart folder should be.
+    ASSERT_TRUE(QDir().mkpath(dir.filePath("config")));
+    testing_support::WriteBytes(dir.filePath("config/autostart"), "");
+    window->ActAppAutostart->trigger();
+    EXPECT_FALSE(window->ActAppAutostart->Checked());
+    EXPECT_EQ(errors.messages,
+              QStringList("Impossible d'écrire dans " +
+                          dir.filePath("config/autostart/org.tempovir.Tempovir.desktop") + "."));
 }
 
 TEST_F(MainWindow, DisplayModesAndTheSlider)

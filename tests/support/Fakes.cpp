@@ -76,4 +76,21 @@ void FakeRegional::set(const platform::TFormatSettings &settings)
     platform::SetFormatSettings(settings);
 }
 
+ScopedEnvironment::ScopedEnvironment(const char *name, const QByteArray &value)
+    : m_name(name), m_wasSet(qEnvironmentVariableIsSet(name)), m_previous(qgetenv(name))
+{
+    if (value.isNull())
+        qunsetenv(name);
+    else
+        qputenv(name, value);
+}
+
+ScopedEnvironment::~ScopedEnvironment()
+{
+    if (m_wasSet)
+        qputenv(m_name, m_previous);
+    else
+        qunsetenv(m_name);
+}
+
 } // namespace testing_support

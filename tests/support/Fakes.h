@@ -110,4 +110,19 @@ private:
     platform::TFormatSettings m_previous;
 };
 
+// One variable of the environment set for its lifetime; unset with a null value.
+class ScopedEnvironment
+{
+public:
+    ScopedEnvironment(const char *name, const QByteArray &value);
+    ~ScopedEnvironment();
+    ScopedEnvironment(const ScopedEnvironment &) = delete;
+    ScopedEnvironment &operator=(const ScopedEnvironment &) = delete;
+
+private:
+    const char *m_name;
+    bool m_wasSet;
+    QByteArray m_previous;
+};
+
 } // namespace testing_support
