@@ -36,5 +36,9 @@ QString InvalidInteger(const QString &text)
 {
     return WithText(InvalidIntegerFormat, text);
 }
+QString IniNotRead(const QString &path)
+{
+    return WithText(IniNotReadFormat, path);
+}
 
 } // namespace uRes

@@ -124,6 +124,12 @@ void TIniFile::UpdateFile()
         document.save(m_fileName);
 }
 
+bool TIniFile::isUnreadable() const
+{
+    TIniDocument document = keyByKey();
+    return document.load(m_fileName) == platform::FileState::Unusable;
+}
+
 std::optional<QString> TIniFile::value(const QString &section, const QString &ident) const
 {
     if (m_update)

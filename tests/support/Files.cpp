@@ -1,5 +1,7 @@
 #include "support/Files.h"
 
+#include "platform/FileReplace.h"
+
 #include <QDir>
 #include <QFile>
 
@@ -34,6 +36,13 @@ FileSizeLimit::~FileSizeLimit()
 {
     ::setrlimit(RLIMIT_FSIZE, &m_previous);
     std::signal(SIGXFSZ, m_handler);
+}
+
+WholeFileLimit::WholeFileLimit(qint64 bytes) : m_previous(platform::SetMaxWholeFileSize(bytes)) {}
+
+WholeFileLimit::~WholeFileLimit()
+{
+    platform::SetMaxWholeFileSize(m_previous);
 }
 
 QStringList FolderFixture::FilesInFolder() const

@@ -33,6 +33,19 @@ private:
     void (*m_handler)(int) = nullptr;
 };
 
+// The largest file read whole, and so the largest written, is `bytes` while it is in force.
+class WholeFileLimit
+{
+public:
+    explicit WholeFileLimit(qint64 bytes);
+    ~WholeFileLimit();
+    WholeFileLimit(const WholeFileLimit &) = delete;
+    WholeFileLimit &operator=(const WholeFileLimit &) = delete;
+
+private:
+    qint64 m_previous;
+};
+
 // A folder of its own with one settings file path in it.
 class FolderFixture : public ::testing::Test
 {
