@@ -45,6 +45,12 @@ public:
     // EIniFileException), the writes that follow change only that copy, and reads see them.
     // Releasing the object before UpdateFile writes nothing. A group under way stays as it is.
     void BeginUpdate();
+    // Starts a group of writes on content that another writer is about to put in the file,
+    // instead of on the file as it is: UpdateFile then replaces the file by that content with
+    // the group's writes, even when they change nothing. When that fails, only a change made
+    // by the group's writes raises EIniFileException; the other writer's content alone is
+    // lost in silence. A group under way is dropped.
+    void BeginUpdate(const QByteArray &content);
     // Ends the group: its writes replace the file at once, or raise EIniFileException with
     // the old file as it was. Values all stored already, or no group, write nothing.
     void UpdateFile();
@@ -59,4 +65,6 @@ private:
 
     QString m_fileName;
     std::optional<TIniDocument> m_update;
+    // The group brings content of its own (BeginUpdate with content).
+    bool m_updateReplaces = false;
 };
