@@ -1,9 +1,12 @@
 // The alarm save of the close, alone, for the kill loop of run.sh:
-//   savekill_close old PATH       writes the eight alarms as they stood before the edits
-//   savekill_close save PATH      prints "saving PID", then saves the eight edited alarms
-//   savekill_close classify PATH  says what a file left by a killed save holds
+//   savekill_close old PATH            writes the eight alarms as they stood before the edits
+//   savekill_close time PATH           saves the eight edited alarms, prints how long it took (µs)
+//   savekill_close kill PATH MICROS    saves them and is killed with SIGKILL MICROS µs after the
+//                                      save began, whether it has ended by then or not
+//   savekill_close classify PATH       says what a file left by a killed save holds
 // The edits move every alarm to the next day and switch it on, and change its time, message and
-// power-off switch: each of the 40 keys changes.
+// power-off switch: each of the 40 keys changes. The kill comes from a thread of the process
+// itself, so that its moment is exact and no shell stands between.
 #include "alarms/AlarmTable.h"
 #include "alarms/uAlarms.h"
 #include "platform/Regional.h"
@@ -13,9 +16,13 @@
 
 #include <QCoreApplication>
 #include <QDate>
+#include <QElapsedTimer>
 #include <QTime>
 
+#include <chrono>
+#include <csignal>
 #include <cstdio>
+#include <thread>
 #include <unistd.h>
 
 namespace {
@@ -92,17 +99,28 @@ const char *Classify(const QString &path)
 int main(int argc, char **argv)
 {
     QCoreApplication app(argc, argv);
-    if (argc != 3)
+    const QStringList args = app.arguments().mid(1);
+    if (args.size() < 2)
         return 2;
     platform::SetFormatSettings(platform::FormatSettingsFor(QLocale(QLocale::French, QLocale::France)));
-    const QString mode = QString::fromLocal8Bit(argv[1]);
-    const QString path = QString::fromLocal8Bit(argv[2]);
+    const QString &mode = args[0];
+    const QString &path = args[1];
     if (mode == "old") {
         Save(Before, path);
-    } else if (mode == "save") {
-        std::printf("saving %d\n", int(::getpid()));
-        std::fflush(stdout);
+    } else if (mode == "time") {
+        QElapsedTimer timer;
+        timer.start();
         Save(After, path);
+        std::printf("%lld\n", static_cast<long long>(timer.nsecsElapsed() / 1000));
+    } else if (mode == "kill" && args.size() == 3) {
+        const auto delay = std::chrono::microseconds(args[2].toLongLong());
+        std::thread([delay] {
+            std::this_thread::sleep_for(delay);
+            ::kill(::getpid(), SIGKILL);
+        }).detach();
+        Save(After, path);
+        for (;;)
+            ::pause();
     } else if (mode == "classify") {
         std::printf("%s\n", Classify(path));
     } else {
