@@ -18,6 +18,12 @@ namespace {
 class Storage : public FolderFixture
 {
 protected:
+    void Attach(TAppIniFileStorage &storage)
+    {
+        storage.SetLocation(TAppIniFileStorage::flCustom);
+        storage.SetFileName(Path());
+    }
+
     // What the file holds after one attach and detach with nothing changed in between.
     QByteArray Rewritten(const QByteArray &before)
     {
@@ -216,8 +222,7 @@ TEST_F(Storage, DetachingWithKeyWritesReplacesTheFileOnce)
 {
     WriteBytes(Path(), "[fmMain]\r\nShowCmd=1\r\n\r\n[Display]\r\nAppShowMenu=1\r\n\r\n");
     TAppIniFileStorage storage;
-    storage.SetLocation(TAppIniFileStorage::flCustom);
-    storage.SetFileName(Path());
+    Attach(storage);
     storage.WriteInteger("fmMain\\ShowCmd", 3);
     testing_support::FileWrites writes(Path());
     storage.detachWith([](TIniFile &ini) {
@@ -245,8 +250,7 @@ TEST_F(Storage, DetachingWithKeyWritesFailsAloudOnlyForAChangeOfTheirs)
                 ASSERT_TRUE(QFile::setPermissions(Path(), QFileDevice::ReadOwner | QFileDevice::ReadGroup));
             }
             TAppIniFileStorage storage;
-            storage.SetLocation(TAppIniFileStorage::flCustom);
-            storage.SetFileName(Path());
+            Attach(storage);
             storage.WriteString("fmMain\\NormPos", "1,2,3,4");
             std::optional<FileSizeLimit> full;
             std::optional<testing_support::WholeFileLimit> limit;
