@@ -55,10 +55,10 @@ inline constexpr const char *InvalidDateFormat = "'%s' n'est pas une date correc
 inline constexpr const char *InvalidTimeFormat = "'%s' n'est pas une heure correcte";
 inline constexpr const char *IniWriteErrorFormat = "Impossible d'écrire dans %s";
 inline constexpr const char *InvalidIntegerFormat = "'%s' n'est pas une valeur entière correcte";
-// Shown at start when the settings file is there but could not be read.
 inline constexpr const char *IniNotReadFormat =
-    "Impossible de lire %s : les alarmes et les préférences n'ont pas été chargées. Ce fichier ne "
-    "sera pas écrasé, et les modifications de cette session ne seront pas enregistrées.";
+    "Tempovir ne peut pas lire son fichier de réglages %s : les alarmes et les préférences n'ont pas "
+    "été chargées. Ce fichier ne sera pas écrasé, et les modifications de cette session ne seront pas "
+    "enregistrées.";
 
 // "Alarm_000" to "Alarm_007".
 QString AlarmSection(int index);
@@ -68,6 +68,7 @@ QString InvalidDate(const QString &text);
 QString InvalidTime(const QString &text);
 QString IniWriteError(const QString &path);
 QString InvalidInteger(const QString &text);
+// The settings file at path is there but could not be read, and will not be written.
 QString IniNotRead(const QString &path);
 
 } // namespace uRes

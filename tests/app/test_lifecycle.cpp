@@ -141,10 +141,9 @@ TEST_F(Lifecycle, AFileThatCouldNotBeReadIsNeverWrittenAndTheUserIsToldOnce)
     const testing_support::WholeFileLimit limit(before.size() - 1);
     start(iniFileName());
     EXPECT_EQ(errors.messages,
-              QStringList{"Impossible de lire " + iniFileName() +
-                          " : les alarmes et les préférences n'ont pas été chargées. Ce fichier "
-                          "ne sera pas écrasé, et les modifications de cette session ne seront "
-                          "pas enregistrées."});
+              QStringList{"Tempovir ne peut pas lire son fichier de réglages " + iniFileName() +
+                          " : les alarmes et les préférences n'ont pas été chargées. Ce fichier ne sera pas "
+                          "écrasé, et les modifications de cette session ne seront pas enregistrées."});
     EXPECT_EQ(program->AlarmTable().Cells(TAlarmTable::ColEnabled, 1), "Non");
     EXPECT_TRUE(window->ActAppShowMenu->Checked());
 
