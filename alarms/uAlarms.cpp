@@ -69,7 +69,10 @@ void LoadAlarms(TAlarmTable &Table, TAlarmHost &Host, const QString &iniFileName
 
 void SaveAlarms(TAlarmTable &Table, const QString &iniFileName)
 {
+    // All forty keys replace the file at once: a save cut short by an error, a kill or a power
+    // cut leaves the old file whole, never an alarm switched on for the day it was moved from.
     TIniFile ini(iniFileName);
+    ini.BeginUpdate();
     for (int i = 0; i < AlarmCount; ++i) {
         const int r = i + 1;
         const QString section = uRes::AlarmSection(i);
@@ -79,6 +82,7 @@ void SaveAlarms(TAlarmTable &Table, const QString &iniFileName)
         ini.WriteString(section, uRes::KeyDisplayName, MessageForFile(Table.Cells(ColMessage, r)));
         ini.WriteBool(section, uRes::KeyShutdown, IsYes(Table.Cells(ColShutdown, r)));
     }
+    ini.UpdateFile();
     Table.SetAlarmsModified(false);
 }
 

@@ -9,7 +9,8 @@ class TAlarmTable;
 // Numbers the eight alarm rows and loads them from the settings file; an enabled alarm
 // still ahead switches the global activation on.
 void InitAlarmGrid(TAlarmTable &Table, TAlarmHost &Host, const QString &iniFileName);
-// Writes the alarm sections when the user changed the table; throws when it cannot.
+// Writes the alarm sections when the user changed the table, in one replacement of the file;
+// throws when it cannot, the file then as it was.
 void SaveAlarmsIfModified(TAlarmTable &Table, const QString &iniFileName);
 // One pass over the alarm table: disarms and fires every alarm that has come due.
 void CheckAlarms(TAlarmTable &Table, TAlarmHost &Host);

@@ -5,6 +5,7 @@
 #include "platform/ErrorReport.h"
 #include "platform/linux/TimeChange.h"
 #include "res/uRes.h"
+#include "settings/IniFile.h"
 #include "settings/uUserPrefs.h"
 #include "ui/Action.h"
 #include "ui/BlockProgressBar.h"
@@ -40,6 +41,10 @@ void TProgram::Start()
 
 void TProgram::InitApplication()
 {
+    // Whatever the file holds would be lost to a write.
+    m_iniUnreadable = TIniFile(m_iniFileName).isUnreadable();
+    if (m_iniUnreadable)
+        platform::ShowException(uRes::IniNotRead(m_iniFileName));
     InitAlarmGrid(m_table, *this, m_iniFileName);
     m_main->ApplyUserPrefs(LoadUserPrefs(m_main->AppIniFileStorage1, FormStorages(), m_iniFileName));
 }
@@ -57,9 +62,10 @@ void TProgram::Close(bool sessionEnding)
         m_shutdown->btnCancelClick(nullptr);
     // An edit still open in the alarm list belongs to the alarms being saved.
     m_alarmsEdit->GridAlarms->FinishEditing();
-    SaveAlarmsIfModified(m_table, m_iniFileName);
+    if (!m_iniUnreadable)
+        SaveAlarmsIfModified(m_table, m_iniFileName);
     m_closing = true;
-    if (sessionEnding)
+    if (sessionEnding || m_iniUnreadable)
         return;
     // The alarms are safe by now. Preferences that cannot be written are reported and the
     // program still ends: with a read-only file every close would fail the same way.

@@ -32,7 +32,8 @@ public:
     void Start();
     // The close sequence. The alarms are saved first (an edit still open included); a failure
     // there throws and leaves the program running. At the session's end the countdown under
-    // way is called off and neither preferences nor placement are written.
+    // way is called off and neither preferences nor placement are written. A settings file
+    // that could not be read at start is not written at all.
     void Close(bool sessionEnding);
     // The main window restored from minimised and brought to the front.
     void ShowMainWindow();
@@ -75,6 +76,8 @@ private:
     bool m_startingUp = false;
     bool m_closing = false;
     bool m_shutdownPending = false;
+    // The settings file was there at start but could not be read: it is never written.
+    bool m_iniUnreadable = false;
     TAlarmTable m_table;
     std::unique_ptr<TfmMain> m_main;
     std::unique_ptr<TfmAlarmsEdit> m_alarmsEdit;

@@ -9,10 +9,13 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <utility>
 
 namespace platform {
 
 namespace {
+
+qint64 maxWholeFileSize = 64 * 1024 * 1024;
 
 class FdCloser
 {
@@ -111,30 +114,41 @@ QString writeTarget(const QString &path)
 
 } // namespace
 
+qint64 MaxWholeFileSize()
+{
+    return maxWholeFileSize;
+}
+
+qint64 SetMaxWholeFileSize(qint64 bytes)
+{
+    return std::exchange(maxWholeFileSize, bytes);
+}
+
 // Only a regular file is opened: a FIFO would block start-up in open(), and a device such as
 // /dev/zero would be read until memory runs out.
 FileState readWholeFile(const QString &path, QByteArray &data)
 {
     const QByteArray name = QFile::encodeName(path);
+    const qint64 limit = MaxWholeFileSize();
     struct stat st = {};
     if (::stat(name.constData(), &st) != 0)
         return errno == ENOENT ? FileState::Missing : FileState::Unusable;
-    if (!S_ISREG(st.st_mode) || st.st_size > MaxWholeFileSize)
+    if (!S_ISREG(st.st_mode) || st.st_size > limit)
         return FileState::Unusable;
     const int fd = ::open(name.constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
     if (fd < 0)
         return errno == ENOENT ? FileState::Missing : FileState::Unusable;
     const FdCloser closer(fd);
     // It may have been replaced between the two looks.
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || st.st_size > MaxWholeFileSize)
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || st.st_size > limit)
         return FileState::Unusable;
     QByteArray buffer(qsizetype(st.st_size) + 1, Qt::Uninitialized);
     qsizetype filled = 0;
     for (;;) {
         if (filled == buffer.size()) {
-            if (buffer.size() > MaxWholeFileSize)
+            if (buffer.size() > limit)
                 return FileState::Unusable; // it grows while we read
-            buffer.resize(qMin<qsizetype>(buffer.size() * 2, MaxWholeFileSize + 1));
+            buffer.resize(qMin<qsizetype>(buffer.size() * 2, limit + 1));
         }
         const ssize_t n = ::read(fd, buffer.data() + filled, size_t(buffer.size() - filled));
         if (n < 0 && errno == EINTR)
@@ -156,6 +170,9 @@ FileState readWholeFile(const QString &path, QByteArray &data)
 // inside commit(), which still reports success and leaves an empty file.
 bool replaceFile(const QString &path, const QByteArray &data)
 {
+    // The next start would not read it, and lose everything in it.
+    if (data.size() > MaxWholeFileSize())
+        return false;
     const QString targetPath = writeTarget(path);
     const QFileInfo info(targetPath);
     const QString folder = info.absolutePath();

@@ -62,6 +62,10 @@ inline constexpr const char *NotAnsweringFormat =
 inline constexpr const char *NoInstanceLockFormat =
     "Tempovir ne peut pas s'assurer qu'il n'est pas déjà ouvert avec le fichier de réglages %s : "
     "aucun dossier n'accepte son verrou. Il ne démarre pas, pour ne pas déclencher chaque alarme deux fois.";
+inline constexpr const char *IniNotReadFormat =
+    "Tempovir ne peut pas lire son fichier de réglages %s : les alarmes et les préférences n'ont pas "
+    "été chargées. Ce fichier ne sera pas écrasé, et les modifications de cette session ne seront pas "
+    "enregistrées.";
 
 // "Alarm_000" to "Alarm_007".
 QString AlarmSection(int index);
@@ -76,5 +80,7 @@ QString InvalidInteger(const QString &text);
 QString NotAnswering(const QString &path);
 // No folder can hold the lock that keeps a second copy away from path.
 QString NoInstanceLock(const QString &path);
+// The settings file at path is there but could not be read, and will not be written.
+QString IniNotRead(const QString &path);
 
 } // namespace uRes

@@ -2,6 +2,7 @@
 
 #include "platform/Exception.h"
 #include "res/uRes.h"
+#include "settings/IniFile.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -45,12 +46,34 @@ void TAppIniFileStorage::SetFileName(const QString &fileName)
     reload();
 }
 
-void TAppIniFileStorage::writeBack() const
+void TAppIniFileStorage::detachWith(const std::function<void(TIniFile &)> &then)
+{
+    TIniFile ini(m_fullFileName);
+    const bool writesBack = prepareWriteBack();
+    if (writesBack)
+        ini.BeginUpdate(m_document.bytes());
+    m_fileName.clear();
+    m_fullFileName.clear();
+    reload();
+    if (!writesBack)
+        ini.BeginUpdate();
+    then(ini);
+    ini.UpdateFile();
+}
+
+bool TAppIniFileStorage::prepareWriteBack() const
 {
     if (m_fullFileName.isEmpty() || m_readOnly)
+        return false;
+    QDir().mkpath(QFileInfo(m_fullFileName).absolutePath());
+    return true;
+}
+
+void TAppIniFileStorage::writeBack() const
+{
+    if (!prepareWriteBack())
         return;
     try {
-        QDir().mkpath(QFileInfo(m_fullFileName).absolutePath());
         m_document.save(m_fullFileName);
     } catch (const EIniFileException &) {
         // The file keeps what it held; the placement is simply not remembered this time.

@@ -4,7 +4,10 @@
 
 #include <QString>
 
+#include <functional>
 #include <optional>
+
+class TIniFile;
 
 // The whole settings file in memory, for the window placement: attached to a file by
 // setting FileName, which loads it; detached by setting another name (or none), which first
@@ -35,6 +38,11 @@ public:
     QString FullFileName() const { return m_fullFileName; }
     // A file that may not be written is never written back, and takes no value writes.
     bool ReadOnly() const { return m_readOnly; }
+    // Detaches as SetFileName(QString()) does, and in the same replacement of the file makes
+    // the key-by-key writes of `then` on what the write-back leaves (on the file as it stands
+    // when read-only), so that no other writer can come between the two. Raises the write
+    // error only when the writes of `then` changed something and the file cannot be replaced.
+    void detachWith(const std::function<void(TIniFile &)> &then);
 
     bool ValueStored(const QString &path) const;
     // The text after "=", or Default when the key is missing.
@@ -51,6 +59,9 @@ public:
     static void SplitPath(const QString &path, QString &section, QString &key);
 
 private:
+    // Whether detaching writes the memory copy back; if so, the file's folder is made when
+    // missing.
+    bool prepareWriteBack() const;
     void writeBack() const;
     void reload();
     std::optional<QString> value(const QString &path) const;

@@ -117,6 +117,25 @@ qsizetype valueStart(QStringView line)
     return i;
 }
 
+// A file saved as UTF-16 (as some Windows editors do) as UTF-8 with the UTF-8 mark; other
+// content as it is. Nothing when what follows the UTF-16 mark is not valid UTF-16: a file
+// not understood must not be written over.
+std::optional<QByteArray> asUtf8(QByteArray data)
+{
+    const bool littleEndian = data.startsWith("\xFF\xFE");
+    if (!littleEndian && !data.startsWith("\xFE\xFF"))
+        return data;
+    const QByteArrayView units = QByteArrayView(data).sliced(2);
+    if (units.size() % 2 != 0)
+        return std::nullopt;
+    QStringDecoder utf16(littleEndian ? QStringConverter::Utf16LE : QStringConverter::Utf16BE,
+                         QStringConverter::Flag::Stateless | QStringConverter::Flag::ConvertInitialBom);
+    const QString text = utf16.decode(units);
+    if (utf16.hasError() || !QStringView(text).isValidUtf16())
+        return std::nullopt;
+    return Utf8Bom + text.toUtf8();
+}
+
 } // namespace
 
 QStringView trimBlanks(QStringView text)
@@ -133,9 +152,21 @@ QStringView trimBlanks(QStringView text)
 platform::FileState TIniDocument::load(const QString &path)
 {
     clear();
-    const platform::FileState state = platform::readWholeFile(path, m_data);
+    QByteArray data;
+    const platform::FileState state = platform::readWholeFile(path, data);
     if (state != platform::FileState::Read)
         return state;
+    std::optional<QByteArray> utf8 = asUtf8(std::move(data));
+    if (!utf8)
+        return platform::FileState::Unusable;
+    setContent(std::move(*utf8));
+    return state;
+}
+
+void TIniDocument::setContent(QByteArray data)
+{
+    clear();
+    m_data = std::move(data);
     QByteArrayView rest(m_data);
     m_byteOrderMark = rest.startsWith(Utf8Bom);
     if (m_byteOrderMark)
@@ -151,7 +182,6 @@ platform::FileState TIniDocument::load(const QString &path)
         }
         m_lines.append({QByteArray::fromRawData(line.data(), line.size()), end});
     }
-    return state;
 }
 
 void TIniDocument::save(const QString &path) const

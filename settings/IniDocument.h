@@ -16,7 +16,9 @@
 // Names match without regard to ASCII letter case; only the first section of a name counts,
 // and in it the first line of the key. Each line reads as UTF-8 when it is valid UTF-8,
 // otherwise as Windows-1252 (a file written by the Windows version); a line written anew is
-// UTF-8. A line break in a name or a value becomes a space, so no write can split a line.
+// UTF-8. A file that starts with a UTF-16 byte-order mark (little or big endian) reads as
+// the UTF-16 it is and is written as UTF-8. A line break in a name or a value becomes a
+// space, so no write can split a line.
 class TIniDocument
 {
 public:
@@ -32,12 +34,18 @@ public:
 
     TIniDocument(Names names, Layout layout) : m_names(names), m_layout(layout) {}
 
-    // Takes the file's content; a missing or unusable file leaves the document empty.
+    // Takes the file's content; a missing or unusable file leaves the document empty. A file
+    // that starts with a UTF-16 mark but holds no valid UTF-16 after it is unusable.
     platform::FileState load(const QString &path);
+    // Takes data as the file's content, as load does with what it reads once UTF-16 is UTF-8.
+    void setContent(QByteArray data);
     // Replaces the file (through a symbolic link, its target) by the document in one atomic
     // replacement; raises EIniFileException "Impossible d'écrire dans PATH", the file as it
-    // was, when that fails or the file has no write permission.
+    // was, when that fails, the file has no write permission or the document is larger than
+    // the largest file read (platform::MaxWholeFileSize()).
     void save(const QString &path) const;
+    // What save writes.
+    QByteArray bytes() const;
     void clear();
     // Whether a write changed anything since the last load or clear.
     bool modified() const { return m_modified; }
@@ -63,7 +71,6 @@ private:
         QString keyLine;     // the key's line, decoded
     };
 
-    QByteArray bytes() const;
     Place find(QStringView section, QStringView key) const;
     QString name(const QString &name) const;
     QStringView keyName(QStringView line) const;

@@ -4,6 +4,8 @@
 #include "res/uRes.h"
 #include "settings/DateTimeText.h"
 
+#include <utility>
+
 namespace {
 
 // What the original's 2048-character profile buffer let through.
@@ -114,14 +116,34 @@ void TIniFile::BeginUpdate()
         m_update = loadForWriting();
 }
 
+void TIniFile::BeginUpdate(const QByteArray &content)
+{
+    m_update = keyByKey();
+    m_update->setContent(content);
+    m_updateReplaces = true;
+}
+
 void TIniFile::UpdateFile()
 {
     if (!m_update)
         return;
     const TIniDocument document = std::move(*m_update);
+    const bool replaces = std::exchange(m_updateReplaces, false);
     m_update.reset();
-    if (document.modified())
+    if (!document.modified() && !replaces)
+        return;
+    try {
         document.save(m_fileName);
+    } catch (const EIniFileException &) {
+        if (document.modified())
+            throw;
+    }
+}
+
+bool TIniFile::isUnreadable() const
+{
+    TIniDocument document = keyByKey();
+    return document.load(m_fileName) == platform::FileState::Unusable;
 }
 
 std::optional<QString> TIniFile::value(const QString &section, const QString &ident) const

@@ -11,9 +11,9 @@
 // The settings file, read and written key by key. Nothing is cached: every read and every
 // write goes to the file at that moment, so the object may live as long or as short as the
 // caller likes. Reads never fail; only a regular file of at most 64 MB is read, anything else
-// reads as missing. A write either leaves the complete new file on disk or raises
-// EIniFileException with the old file as it was. Between BeginUpdate and UpdateFile, writes
-// are gathered and the file is replaced once for all of them.
+// reads as missing and is never written over. A write either leaves the complete new file on
+// disk or raises EIniFileException with the old file as it was. Between BeginUpdate and
+// UpdateFile, writes are gathered and the file is replaced once for all of them.
 class TIniFile
 {
 public:
@@ -45,9 +45,19 @@ public:
     // EIniFileException), the writes that follow change only that copy, and reads see them.
     // Releasing the object before UpdateFile writes nothing. A group under way stays as it is.
     void BeginUpdate();
+    // Starts a group of writes on content that another writer is about to put in the file,
+    // instead of on the file as it is: UpdateFile then replaces the file by that content with
+    // the group's writes, even when they change nothing. When that fails, only a change made
+    // by the group's writes raises EIniFileException; the other writer's content alone is
+    // lost in silence. A group under way is dropped.
+    void BeginUpdate(const QByteArray &content);
     // Ends the group: its writes replace the file at once, or raise EIniFileException with
     // the old file as it was. Values all stored already, or no group, write nothing.
     void UpdateFile();
+
+    // The file is there but could not be read (not a regular file, over 64 MB, not readable,
+    // or not valid UTF-16 after a UTF-16 mark): it reads as empty, and no write replaces it.
+    bool isUnreadable() const;
 
 private:
     std::optional<QString> value(const QString &section, const QString &ident) const;
@@ -55,4 +65,6 @@ private:
 
     QString m_fileName;
     std::optional<TIniDocument> m_update;
+    // The group brings content of its own (BeginUpdate with content).
+    bool m_updateReplaces = false;
 };

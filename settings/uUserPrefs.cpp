@@ -1,6 +1,7 @@
 #include "settings/uUserPrefs.h"
 
 #include "res/uRes.h"
+#include "settings/AppIniFileStorage.h"
 #include "settings/IniFile.h"
 
 TUserPrefs LoadUserPrefs(const QString &iniFileName)
@@ -15,10 +16,11 @@ TUserPrefs LoadUserPrefs(const QString &iniFileName)
     return prefs;
 }
 
-void SaveUserPrefs(const QString &iniFileName, const TUserPrefs &prefs)
+void SaveUserPrefs(TAppIniFileStorage &storage, const TUserPrefs &prefs)
 {
-    TIniFile ini(iniFileName);
-    ini.WriteBool(uRes::SectionDisplay, uRes::KeyAppStayOnTop, prefs.AppStayOnTop);
-    ini.WriteBool(uRes::SectionDisplay, uRes::KeyAppShowMenu, prefs.AppShowMenu);
-    ini.WriteBool(uRes::SectionAlarms, uRes::KeyActAlarmsSound, prefs.ActAlarmsSound);
+    storage.detachWith([&prefs](TIniFile &ini) {
+        ini.WriteBool(uRes::SectionDisplay, uRes::KeyAppStayOnTop, prefs.AppStayOnTop);
+        ini.WriteBool(uRes::SectionDisplay, uRes::KeyAppShowMenu, prefs.AppShowMenu);
+        ini.WriteBool(uRes::SectionAlarms, uRes::KeyActAlarmsSound, prefs.ActAlarmsSound);
+    });
 }

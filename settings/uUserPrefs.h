@@ -2,6 +2,8 @@
 
 #include <QString>
 
+class TAppIniFileStorage;
+
 // The three preferences kept in the settings file, as the main window applies them.
 struct TUserPrefs
 {
@@ -14,5 +16,7 @@ struct TUserPrefs
 
 // Reads the preferences key by key; a missing or unreadable value gives its default.
 TUserPrefs LoadUserPrefs(const QString &iniFileName);
-// Writes the three preferences; throws when the file cannot be written.
-void SaveUserPrefs(const QString &iniFileName, const TUserPrefs &prefs);
+// Detaches the storage, attached to the settings file with the windows' placement in it, and
+// replaces the file once: the placement written back whole, then the three preferences key
+// by key. Throws when a preference cannot be written; a placement that cannot is lost.
+void SaveUserPrefs(TAppIniFileStorage &storage, const TUserPrefs &prefs);

@@ -15,7 +15,8 @@
 
 namespace {
 
-// Detaches the storage on every way out, which writes the memory copy back.
+// Detaches the storage on every way out that has not detached it yet, which writes the
+// memory copy back.
 class Attached
 {
 public:
@@ -157,10 +158,8 @@ TUserPrefs LoadUserPrefs(TAppIniFileStorage &storage, const QList<TFormStorage> 
 void SaveUserPrefs(TAppIniFileStorage &storage, const QList<TFormStorage> &forms, const QString &iniFileName,
                    const TUserPrefs &prefs)
 {
-    {
-        const Attached attached(storage, iniFileName);
-        for (const TFormStorage &form : forms)
-            SaveFormPlacement(form);
-    }
-    SaveUserPrefs(iniFileName, prefs);
+    const Attached attached(storage, iniFileName);
+    for (const TFormStorage &form : forms)
+        SaveFormPlacement(form);
+    SaveUserPrefs(storage, prefs);
 }

@@ -31,7 +31,7 @@ void SaveFormPlacement(const TFormStorage &formStorage);
 // order; then the preferences read key by key, for the caller to apply.
 TUserPrefs LoadUserPrefs(TAppIniFileStorage &storage, const QList<TFormStorage> &forms,
                          const QString &iniFileName);
-// Close: the windows' placement written through the storage, then the preferences key by key.
-// Throws when the preferences cannot be written.
+// Close: the windows' placement written through the storage, and the preferences key by key
+// after it, in one replacement of the file. Throws when the preferences cannot be written.
 void SaveUserPrefs(TAppIniFileStorage &storage, const QList<TFormStorage> &forms, const QString &iniFileName,
                    const TUserPrefs &prefs);

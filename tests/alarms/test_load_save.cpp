@@ -2,9 +2,12 @@
 
 #include "platform/Exception.h"
 #include "settings/IniFile.h"
+#include "support/Files.h"
 
 #include <QDir>
 #include <QFileInfo>
+
+#include <optional>
 
 namespace {
 
@@ -135,26 +138,75 @@ TEST_F(LoadAndSave, ADateWrittenUnderOnePatternIsRewrittenInTheCurrentOne)
               QStringLiteral("07:30:00"));
 }
 
-TEST_F(LoadAndSave, AFailedSaveKeepsWhatWasWrittenAndTheModifiedFlag)
+TEST_F(LoadAndSave, ASaveReplacesTheFileOnceAndOnlyWhenAValueChanged)
 {
     at(7, 0, 0);
+    writeIni(
+        "[Display]\r\nAppShowMenu=1\r\n" +
+        section(0, "Enabled=1\r\nDate=11/12/2026\r\nTime=06:00:00\r\nDisplayName=Demain\r\nShutdown=0\r\n"));
     init();
-    table.SetCells(ColDate, 2, QStringLiteral("pas une date"));
+    for (int r = 1; r <= 8; ++r)
+        arm(r, QDate(2026, 12, 20 + r), QTime(8, r), QStringLiteral("Alarme %1").arg(r));
     table.SetAlarmsModified(true);
-    try {
-        save();
-        FAIL() << "no conversion error";
-    } catch (const EConvertError &e) {
-        EXPECT_EQ(e.Message(), QStringLiteral("'pas une date' n'est pas une date correcte"));
+    testing_support::FileWrites writes(iniFileName);
+    save();
+    EXPECT_EQ(writes.count(), 1);
+    const QByteArray saved = readIni();
+    EXPECT_TRUE(saved.startsWith("[Display]\r\nAppShowMenu=1\r\n" +
+                                 section(0, "Enabled=1\r\nDate=21/12/2026\r\nTime=08:01:00\r\n"
+                                            "DisplayName=Alarme 1\r\nShutdown=0\r\n") +
+                                 section(1, "Enabled=1\r\nDate=22/12/2026\r\n")));
+
+    // The same alarms again: nothing to write.
+    table.SetAlarmsModified(true);
+    save();
+    EXPECT_EQ(writes.count(), 1);
+    EXPECT_EQ(readIni(), saved);
+    EXPECT_FALSE(table.Modified());
+}
+
+TEST_F(LoadAndSave, AFailedSaveLeavesTheOldFileByteForByteAndTheModifiedFlag)
+{
+    const QByteArray before = "; mes alarmes\r\n" + section(0, "Enabled=0\r\nDate=10/12/2026\r\n");
+    enum Failure { BadDate, ReadOnly, OverReadLimit };
+    const struct
+    {
+        Failure failure;
+        const char *what;
+        QString error;
+    } cases[] = {
+        {BadDate, "a date that does not convert", "'pas une date' n'est pas une date correcte"},
+        {ReadOnly, "a read-only file", "Impossible d'écrire dans " + iniFileName},
+        {OverReadLimit, "a file that would grow past the read limit",
+         "Impossible d'écrire dans " + iniFileName},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.what);
+        at(7, 0, 0);
+        writeIni(before);
+        init();
+        for (int r = 1; r <= 8; ++r)
+            arm(r, QDate(2026, 12, 20 + r), QTime(8, 0));
+        std::optional<testing_support::WholeFileLimit> limit;
+        if (c.failure == BadDate) {
+            table.SetCells(ColDate, 5, QStringLiteral("pas une date"));
+        } else if (c.failure == ReadOnly) {
+            ASSERT_TRUE(QFile::setPermissions(iniFileName, QFileDevice::ReadOwner | QFileDevice::ReadGroup));
+        } else {
+            limit.emplace(before.size() + 200);
+        }
+        table.SetAlarmsModified(true);
+        try {
+            save();
+            ADD_FAILURE() << "no error";
+        } catch (const Exception &e) {
+            EXPECT_EQ(e.Message(), c.error);
+        }
+        EXPECT_TRUE(table.Modified());
+        EXPECT_EQ(readIni(), before);
+        EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"tempovir.ini"});
+        ASSERT_TRUE(QFile::setPermissions(iniFileName, QFileDevice::ReadOwner | QFileDevice::WriteOwner));
     }
-    EXPECT_TRUE(table.Modified());
-    const TIniFile ini(iniFileName);
-    EXPECT_EQ(ini.ReadString(QStringLiteral("Alarm_000"), QStringLiteral("Shutdown"), {}),
-              QStringLiteral("0"));
-    EXPECT_EQ(ini.ReadString(QStringLiteral("Alarm_001"), QStringLiteral("Enabled"), {}),
-              QStringLiteral("0"));
-    EXPECT_EQ(ini.ReadString(QStringLiteral("Alarm_001"), QStringLiteral("Date"), QStringLiteral("absent")),
-              QStringLiteral("absent"));
 }
 
 TEST_F(LoadAndSave, AFileThatCannotBeWrittenRaisesTheWriteError)

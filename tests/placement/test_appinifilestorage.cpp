@@ -4,9 +4,12 @@
 #include "platform/FileReplace.h"
 #include "settings/AppIniFileStorage.h"
 #include "settings/IniDocument.h"
+#include "settings/IniFile.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>
+
+#include <optional>
 
 using namespace placement_test;
 
@@ -15,6 +18,12 @@ namespace {
 class Storage : public FolderFixture
 {
 protected:
+    void Attach(TAppIniFileStorage &storage)
+    {
+        storage.SetLocation(TAppIniFileStorage::flCustom);
+        storage.SetFileName(Path());
+    }
+
     // What the file holds after one attach and detach with nothing changed in between.
     QByteArray Rewritten(const QByteArray &before)
     {
@@ -206,6 +215,69 @@ TEST_F(Storage, AWriteBackThatFailsLeavesTheOldFileWholeAndNoTemporaryFile)
         }
         EXPECT_EQ(ReadBytes(Path()), before) << "limit " << limit;
         EXPECT_EQ(FilesInFolder(), QStringList{"tempovir.ini"});
+    }
+}
+
+TEST_F(Storage, DetachingWithKeyWritesReplacesTheFileOnce)
+{
+    WriteBytes(Path(), "[fmMain]\r\nShowCmd=1\r\n\r\n[Display]\r\nAppShowMenu=1\r\n\r\n");
+    TAppIniFileStorage storage;
+    Attach(storage);
+    storage.WriteInteger("fmMain\\ShowCmd", 3);
+    testing_support::FileWrites writes(Path());
+    storage.detachWith([](TIniFile &ini) {
+        ini.WriteBool("Display", "AppShowMenu", false);
+        ini.WriteBool("Alarms", "ActAlarmsSound", true);
+    });
+    EXPECT_EQ(writes.count(), 1);
+    // The write-back's layout, then the key writes as they go into a file: in place, or at the end.
+    EXPECT_EQ(ReadBytes(Path()), "[fmMain]\r\nShowCmd=3\r\n\r\n[Display]\r\nAppShowMenu=0\r\n\r\n"
+                                 "[Alarms]\r\nActAlarmsSound=1\r\n");
+    EXPECT_EQ(storage.FullFileName(), QString());
+    storage.SetFileName(QString());
+    EXPECT_EQ(writes.count(), 1);
+}
+
+TEST_F(Storage, DetachingWithKeyWritesFailsAloudOnlyForAChangeOfTheirs)
+{
+    const QByteArray before = "[fmMain]\r\nShowCmd=1\r\n\r\n[Display]\r\nAppShowMenu=1\r\n\r\n";
+    enum Obstacle { FullDisk, OverReadLimit, ReadOnly };
+    for (const Obstacle obstacle : {FullDisk, OverReadLimit, ReadOnly}) {
+        for (const bool changes : {false, true}) {
+            SCOPED_TRACE(testing::Message() << "obstacle " << obstacle << (changes ? ", a key changes" : ""));
+            WriteBytes(Path(), before);
+            if (obstacle == ReadOnly) {
+                ASSERT_TRUE(QFile::setPermissions(Path(), QFileDevice::ReadOwner | QFileDevice::ReadGroup));
+            }
+            TAppIniFileStorage storage;
+            Attach(storage);
+            storage.WriteString("fmMain\\NormPos", "1,2,3,4");
+            std::optional<FileSizeLimit> full;
+            std::optional<testing_support::WholeFileLimit> limit;
+            if (obstacle == FullDisk)
+                full.emplace(rlim_t(10));
+            else if (obstacle == OverReadLimit)
+                limit.emplace(before.size() + 10);
+            const auto writeKeys = [changes](TIniFile &ini) {
+                ini.WriteBool("Display", "AppShowMenu", !changes);
+            };
+            if (changes) {
+                try {
+                    storage.detachWith(writeKeys);
+                    ADD_FAILURE() << "no error raised";
+                } catch (const EIniFileException &e) {
+                    EXPECT_EQ(e.Message(), "Impossible d'écrire dans " + Path());
+                }
+            } else {
+                EXPECT_NO_THROW(storage.detachWith(writeKeys));
+            }
+            EXPECT_EQ(storage.FullFileName(), QString());
+            full.reset();
+            limit.reset();
+            EXPECT_EQ(ReadBytes(Path()), before);
+            EXPECT_EQ(FilesInFolder(), QStringList{"tempovir.ini"});
+            ASSERT_TRUE(QFile::setPermissions(Path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner));
+        }
     }
 }
 

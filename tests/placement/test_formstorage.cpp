@@ -113,7 +113,9 @@ TEST_F(Run, AFirstRunLeavesAnEmptyFileThenBothWindowsAndThePreferences)
     // Designed outer sizes, centred (the offscreen platform draws no frame).
     EXPECT_EQ(Normal(window), Centred(QSize(370, 197)));
     EXPECT_EQ(Normal(alarms), Centred(QSize(615, 322)));
+    testing_support::FileWrites writes(Path());
     Close();
+    EXPECT_EQ(writes.count(), 1) << "the placement and the preferences apart";
 
     const QByteArray text = ReadBytes(Path());
     QStringList headers;
@@ -263,7 +265,9 @@ TEST_F(Run, AlarmSectionsSavedAtCloseSurviveThePlacementWriteBack)
     const QString alone = DirPath() + "/alone.ini";
     SaveAlarmsIfModified(table, alone);
     table.SetAlarmsModified(true);
+    testing_support::FileWrites writes(Path());
     Close();
+    EXPECT_EQ(writes.count(), 2); // the alarms, then the placement and the preferences
     const QByteArray expected = ReadBytes(alone);
     const QByteArray text = ReadBytes(Path());
     for (int i = 0; i < 8; ++i) {

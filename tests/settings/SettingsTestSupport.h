@@ -55,7 +55,20 @@ template <std::size_t N> QByteArray Bytes(const char (&literal)[N])
 
 using testing_support::FileSizeLimit;
 using testing_support::ReadBytes;
+using testing_support::WholeFileLimit;
 using testing_support::WriteBytes;
+
+// The text as UTF-16 with its byte-order mark, little or big endian.
+inline QByteArray Utf16(const QString &text, bool littleEndian)
+{
+    QByteArray bytes = littleEndian ? QByteArray("\xFF\xFE") : QByteArray("\xFE\xFF");
+    for (const QChar c : text) {
+        const char high = char(c.unicode() >> 8);
+        const char low = char(c.unicode() & 0xFF);
+        bytes.append(littleEndian ? low : high).append(littleEndian ? high : low);
+    }
+    return bytes;
+}
 
 // A temporary folder with one settings file path in it, under French regional settings.
 class IniFixture : public testing_support::FolderFixture

@@ -1,5 +1,6 @@
-// Whatever stands at the settings path and is no regular file of sane size reads as a
-// missing file, at once, and is never replaced by a write.
+// Whatever stands at the settings path and is no regular file of sane size, or no valid
+// UTF-16 after a UTF-16 mark, reads as a missing file, at once, is told apart from one, and
+// is never replaced by a write.
 #include "SettingsTestSupport.h"
 
 #include "platform/Exception.h"
@@ -61,8 +62,16 @@ TEST_F(OddFile, ReadsGiveTheDefaultsAndWritesFailWithoutReplacingIt)
         ASSERT_TRUE(file.resize(64 * 1024 * 1024 + 1));
     }
 
-    for (const QString &path : {fifo, zero, null, folder, huge}) {
+    // A UTF-16 mark, then no valid UTF-16: a byte too many, or half a surrogate pair.
+    const QString oddUtf16 = DirPath() + "/odd-utf16.ini";
+    WriteBytes(oddUtf16, Utf16("[S]\r\nK=stored\r\n", true) + "X");
+    const QString halfPair = DirPath() + "/half-pair.ini";
+    WriteBytes(halfPair, Utf16("[S]\r\nK=stored", false) + Bytes("\xD8\x3D\0\r\0\n"));
+
+    for (const QString &path : {fifo, zero, null, folder, huge, oddUtf16, halfPair}) {
         const QFileInfo before(path);
+        const QByteArray content = before.isFile() && before.size() < 100 ? ReadBytes(path) : QByteArray();
+        EXPECT_TRUE(TIniFile(path).isUnreadable()) << path.toStdString();
         EXPECT_EQ(ReadWithin5s(path), "<default>") << path.toStdString();
         try {
             TIniFile(path).WriteString("S", "K", "stored");
@@ -74,6 +83,9 @@ TEST_F(OddFile, ReadsGiveTheDefaultsAndWritesFailWithoutReplacingIt)
         EXPECT_EQ(after.isSymLink(), before.isSymLink()) << path.toStdString();
         EXPECT_EQ(after.isDir(), before.isDir()) << path.toStdString();
         EXPECT_EQ(after.size(), before.size()) << path.toStdString();
+        if (!content.isEmpty()) {
+            EXPECT_EQ(ReadBytes(path), content) << path.toStdString();
+        }
     }
     struct stat st = {};
     ASSERT_EQ(::lstat(QFile::encodeName(fifo).constData(), &st), 0);
@@ -82,7 +94,13 @@ TEST_F(OddFile, ReadsGiveTheDefaultsAndWritesFailWithoutReplacingIt)
     QStringList left =
         QDir(DirPath()).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
     left.sort();
-    EXPECT_EQ(left, (QStringList{"fifo.ini", "folder.ini", "huge.ini", "null.ini", "zero.ini"}));
+    EXPECT_EQ(left, (QStringList{"fifo.ini", "folder.ini", "half-pair.ini", "huge.ini", "null.ini",
+                                 "odd-utf16.ini", "zero.ini"}));
+
+    // A missing file is a first run, and a file read is understood.
+    EXPECT_FALSE(TIniFile(Path()).isUnreadable());
+    WriteBytes(Path(), "");
+    EXPECT_FALSE(TIniFile(Path()).isUnreadable());
 }
 
 TEST_F(OddFile, AFileOf64MegabytesIsStillRead)

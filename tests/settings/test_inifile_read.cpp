@@ -133,6 +133,21 @@ TEST_F(IniRead, AnyLineEndAndAByteOrderMarkReadTheSame)
     EXPECT_EQ(TIniFile(Path()).ReadString("B", "y", "-"), "2");
 }
 
+TEST_F(IniRead, AUtf16FileReadsAsTheTextItHolds)
+{
+    const QString text = "; réglages\r\n[Alarm_000]\r\nEnabled=1\r\nDisplayName=Réveil € 😀\r\n"
+                         "[Été]\r\nClé=中文\r\n";
+    for (const bool littleEndian : {true, false}) {
+        SCOPED_TRACE(littleEndian ? "little endian" : "big endian");
+        WriteBytes(Path(), Utf16(text, littleEndian));
+        const TIniFile ini(Path());
+        EXPECT_TRUE(ini.ReadBool("Alarm_000", "Enabled", false));
+        EXPECT_EQ(ini.ReadString("Alarm_000", "DisplayName", "-"), "Réveil € 😀");
+        EXPECT_EQ(ini.ReadString("Été", "Clé", "-"), "中文");
+        EXPECT_FALSE(ini.isUnreadable());
+    }
+}
+
 TEST_F(IniRead, IntegersInDecimalOrHexadecimal)
 {
     const struct

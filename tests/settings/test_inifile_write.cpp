@@ -99,6 +99,40 @@ TEST_F(IniWrite, AWindows1252KeyLineIsRewrittenInUtf8)
     EXPECT_EQ(TIniFile(Path()).ReadString("A", "Clé", "-"), "Été");
 }
 
+TEST_F(IniWrite, AUtf16FileIsWrittenBackAsUtf8WithItsLinesKept)
+{
+    for (const bool littleEndian : {true, false}) {
+        SCOPED_TRACE(littleEndian ? "little endian" : "big endian");
+        const QByteArray after =
+            After(Utf16("; réglages\r\n[Alarm_000]\r\nEnabled=0\r\nDisplayName=Réveil\r\n", littleEndian),
+                  "Alarm_000", "Enabled", "1");
+        EXPECT_EQ(
+            after,
+            "\xEF\xBB\xBF; r\xC3\xA9glages\r\n[Alarm_000]\r\nEnabled=1\r\nDisplayName=R\xC3\xA9veil\r\n");
+    }
+}
+
+TEST_F(IniWrite, NothingIsWrittenThatTheNextStartCouldNotRead)
+{
+    // "[S]\r\nK=" and "\r\n" around the value: a value of 21 characters gives 30 bytes.
+    const QByteArray before = "[S]\r\nK=1\r\n";
+    WriteBytes(Path(), before);
+    const WholeFileLimit limit(30);
+    TIniFile ini(Path());
+    EXPECT_THROW(ini.WriteString("S", "K", QString(22, u'v')), EIniFileException);
+    EXPECT_EQ(ReadBytes(Path()), before);
+    ini.BeginUpdate();
+    ini.WriteString("S", "K", "2");
+    ini.WriteString("T", "L", QString(20, u'w'));
+    EXPECT_THROW(ini.UpdateFile(), EIniFileException);
+    EXPECT_EQ(ReadBytes(Path()), before);
+    EXPECT_EQ(FilesInFolder(), QStringList{"tempovir.ini"});
+
+    ini.WriteString("S", "K", QString(21, u'v'));
+    EXPECT_EQ(ReadBytes(Path()).size(), 30);
+    EXPECT_EQ(ini.ReadString("S", "K", "-"), QString(21, u'v'));
+}
+
 TEST_F(IniWrite, WritingTheValueAKeyAlreadyHasLeavesTheFileUntouched)
 {
     const struct

@@ -1,7 +1,8 @@
 // The key-by-key access and the whole-file placement storage on one settings file, in the
-// order of the close sequence: alarm keys, placement write-back, preference keys. Each keeps
-// what the other wrote; the write-back drops comments, empty lines and stray lines and ends
-// every section with an empty line; only the key-by-key access ignores blanks around names.
+// order of the close sequence: alarm keys, placement write-back, preference keys (the last two
+// apart or in one write, to the same bytes). Each keeps what the other wrote; the write-back drops comments,
+// empty lines and stray lines and ends every section with an empty line; only the key-by-key access ignores
+// blanks around names.
 #include "SettingsTestSupport.h"
 
 #include "settings/AppIniFileStorage.h"
@@ -27,7 +28,7 @@ TEST_F(OneSettingsFile, EachAccessKeepsWhatTheOtherWrote)
                              "[Alarm_000]\r\nEnabled=1\r\nDisplayName=R\xE9veil\r\n"
                              "[Display]\r\n AppStayOnTop = 1 \r\n"
                              "[fmMain]\r\nFormVersion=0\r\nShowCmd=1\r\n";
-    // Saving the alarms, key by key as today and as one group.
+    // Saving the alarms, key by key and as one group (as the close does).
     for (const bool group : {false, true}) {
         SCOPED_TRACE(group ? "alarms written as a group" : "alarms written key by key");
         WriteBytes(Path(), start);
@@ -47,8 +48,28 @@ TEST_F(OneSettingsFile, EachAccessKeepsWhatTheOtherWrote)
                                        "[Alarm_001]\r\nDisplayName=Message alarme 002\r\n";
         EXPECT_EQ(ReadBytes(Path()), alarmsSaved);
 
-        // The placement: loaded whole, changed in memory, written back whole.
-        {
+        // The placement: loaded whole and changed in memory; then written back whole with the
+        // preferences key by key after it, in two writes or in one.
+        const QByteArray placementSaved = "[Alarm_000]\r\nEnabled=0\r\nDisplayName=R\xE9veil\r\n\r\n"
+                                          "[Display]\r\n AppStayOnTop = 1 \r\n\r\n"
+                                          "[fmMain]\r\nFormVersion=0\r\nShowCmd=3\r\n\r\n"
+                                          "[Alarm_001]\r\nDisplayName=Message alarme 002\r\n\r\n"
+                                          "[fmAlarmsEdit]\r\nFormVersion=0\r\n\r\n";
+        // The hand-spaced key is the one written.
+        const auto writePreferences = [](TIniFile &ini) {
+            ini.WriteBool("Display", "AppStayOnTop", true); // reads as stored already
+            ini.WriteBool("Display", "AppShowMenu", false);
+            ini.WriteBool("Alarms", "ActAlarmsSound", true);
+        };
+        const QByteArray prefsSaved = "[Alarm_000]\r\nEnabled=0\r\nDisplayName=R\xE9veil\r\n\r\n"
+                                      "[Display]\r\n AppStayOnTop = 1 \r\nAppShowMenu=0\r\n\r\n"
+                                      "[fmMain]\r\nFormVersion=0\r\nShowCmd=3\r\n\r\n"
+                                      "[Alarm_001]\r\nDisplayName=Message alarme 002\r\n\r\n"
+                                      "[fmAlarmsEdit]\r\nFormVersion=0\r\n\r\n"
+                                      "[Alarms]\r\nActAlarmsSound=1\r\n";
+        for (const bool oneWrite : {false, true}) {
+            SCOPED_TRACE(oneWrite ? "placement and preferences in one write" : "in two writes");
+            WriteBytes(Path(), alarmsSaved);
             TAppIniFileStorage storage;
             AttachStorage(storage);
             EXPECT_EQ(storage.ReadString("Alarm_000\\DisplayName", "-"), "Réveil");
@@ -58,29 +79,17 @@ TEST_F(OneSettingsFile, EachAccessKeepsWhatTheOtherWrote)
             EXPECT_EQ(storage.ReadString("Display\\ AppStayOnTop ", "-"), " 1 ");
             storage.WriteInteger("fmMain\\ShowCmd", 3);
             storage.WriteString("fmAlarmsEdit\\FormVersion", "0");
-            storage.SetFileName(QString());
+            if (oneWrite) {
+                storage.detachWith(writePreferences);
+            } else {
+                storage.SetFileName(QString());
+                EXPECT_EQ(ReadBytes(Path()), placementSaved);
+                TIniFile ini(Path());
+                writePreferences(ini);
+            }
+            EXPECT_EQ(storage.FileName(), QString());
+            EXPECT_EQ(ReadBytes(Path()), prefsSaved);
         }
-        const QByteArray placementSaved = "[Alarm_000]\r\nEnabled=0\r\nDisplayName=R\xE9veil\r\n\r\n"
-                                          "[Display]\r\n AppStayOnTop = 1 \r\n\r\n"
-                                          "[fmMain]\r\nFormVersion=0\r\nShowCmd=3\r\n\r\n"
-                                          "[Alarm_001]\r\nDisplayName=Message alarme 002\r\n\r\n"
-                                          "[fmAlarmsEdit]\r\nFormVersion=0\r\n\r\n";
-        EXPECT_EQ(ReadBytes(Path()), placementSaved);
-
-        // The preferences, key by key: the hand-spaced key is the one written.
-        {
-            TIniFile ini(Path());
-            ini.WriteBool("Display", "AppStayOnTop", true); // reads as stored already
-            ini.WriteBool("Display", "AppShowMenu", false);
-            ini.WriteBool("Alarms", "ActAlarmsSound", true);
-        }
-        const QByteArray prefsSaved = "[Alarm_000]\r\nEnabled=0\r\nDisplayName=R\xE9veil\r\n\r\n"
-                                      "[Display]\r\n AppStayOnTop = 1 \r\nAppShowMenu=0\r\n\r\n"
-                                      "[fmMain]\r\nFormVersion=0\r\nShowCmd=3\r\n\r\n"
-                                      "[Alarm_001]\r\nDisplayName=Message alarme 002\r\n\r\n"
-                                      "[fmAlarmsEdit]\r\nFormVersion=0\r\n\r\n"
-                                      "[Alarms]\r\nActAlarmsSound=1\r\n";
-        EXPECT_EQ(ReadBytes(Path()), prefsSaved);
 
         // The next start reads all of it back through both.
         const TIniFile ini(Path());

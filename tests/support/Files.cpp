@@ -1,7 +1,13 @@
 #include "support/Files.h"
 
+#include "platform/FileReplace.h"
+
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
+
+#include <sys/inotify.h>
+#include <unistd.h>
 
 #include <gtest/gtest.h>
 
@@ -34,6 +40,43 @@ FileSizeLimit::~FileSizeLimit()
 {
     ::setrlimit(RLIMIT_FSIZE, &m_previous);
     std::signal(SIGXFSZ, m_handler);
+}
+
+WholeFileLimit::WholeFileLimit(qint64 bytes) : m_previous(platform::SetMaxWholeFileSize(bytes)) {}
+
+WholeFileLimit::~WholeFileLimit()
+{
+    platform::SetMaxWholeFileSize(m_previous);
+}
+
+FileWrites::FileWrites(const QString &path)
+    : m_fd(::inotify_init1(IN_NONBLOCK | IN_CLOEXEC)), m_name(QFile::encodeName(QFileInfo(path).fileName()))
+{
+    EXPECT_GE(m_fd, 0);
+    const QByteArray folder = QFile::encodeName(QFileInfo(path).absolutePath());
+    EXPECT_GE(::inotify_add_watch(m_fd, folder.constData(), IN_MOVED_TO | IN_CLOSE_WRITE), 0);
+}
+
+FileWrites::~FileWrites()
+{
+    if (m_fd >= 0)
+        ::close(m_fd);
+}
+
+int FileWrites::count()
+{
+    // Events are queued by the calls that cause them: all of them are here already.
+    alignas(inotify_event) char buffer[4096];
+    ssize_t n;
+    while ((n = ::read(m_fd, buffer, sizeof buffer)) > 0) {
+        for (ssize_t at = 0; at < n;) {
+            const auto *event = reinterpret_cast<const inotify_event *>(buffer + at);
+            if (event->len > 0 && m_name == event->name)
+                ++m_count;
+            at += ssize_t(sizeof(inotify_event) + event->len);
+        }
+    }
+    return m_count;
 }
 
 QStringList FolderFixture::FilesInFolder() const

@@ -33,6 +33,36 @@ private:
     void (*m_handler)(int) = nullptr;
 };
 
+// The largest file read whole, and so the largest written, is `bytes` while it is in force.
+class WholeFileLimit
+{
+public:
+    explicit WholeFileLimit(qint64 bytes);
+    ~WholeFileLimit();
+    WholeFileLimit(const WholeFileLimit &) = delete;
+    WholeFileLimit &operator=(const WholeFileLimit &) = delete;
+
+private:
+    qint64 m_previous;
+};
+
+// Counts, as the kernel reports them (inotify), the times new content lands under one file's
+// name from the moment it is created: renamed onto it, or written in place and closed.
+class FileWrites
+{
+public:
+    explicit FileWrites(const QString &path);
+    ~FileWrites();
+    FileWrites(const FileWrites &) = delete;
+    FileWrites &operator=(const FileWrites &) = delete;
+    int count();
+
+private:
+    int m_fd;
+    QByteArray m_name;
+    int m_count = 0;
+};
+
 // A folder of its own with one settings file path in it.
 class FolderFixture : public ::testing::Test
 {
