@@ -47,6 +47,7 @@ QString NotAnswering(const QString &path)
 QString NoInstanceLock(const QString &path)
 {
     return WithText(NoInstanceLockFormat, path);
+}
 QString IniNotRead(const QString &path)
 {
     return WithText(IniNotReadFormat, path);
