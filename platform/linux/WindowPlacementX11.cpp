@@ -14,6 +14,7 @@
 #include <QWindow>
 
 #include <cstring>
+#include <functional>
 #include <optional>
 #include <xcb/xcb.h>
 
@@ -196,14 +197,16 @@ protected:
                     Track();
                     break;
                 case QEvent::WindowStateChange:
-                    if (m_pending && Framed() && InNormalState(m_window))
-                        ApplyWhenFramedAgain();
+                    if (m_pending && Framed() && InNormalState(m_window)) {
+                        const QMargins maximised = Margins(m_window);
+                        ApplyOnceFramed([this, maximised] { return Margins(m_window) != maximised; });
+                    }
                     break;
                 default:
                     break;
                 }
             } else if (event->type() == QEvent::Expose && m_pending && Framed() && InNormalState(m_window)) {
-                ApplyPending();
+                ApplyOnceFramed([this] { return !X11Connection() || X11FrameExtents(m_handle); });
             }
         });
         return false;
@@ -233,24 +236,31 @@ private:
         lastMargins = Margins(m_window);
     }
 
-    // Un-maximising, the window manager puts the borders back only after it has told the
-    // window its new state: the frame is set once they are there (or after a second).
-    void ApplyWhenFramedAgain()
+    // The window manager may tell the frame only once the window is shown (kwin), and, when
+    // un-maximising, puts the borders back only after it has told the window its new state:
+    // the frame is set once the frame is known (or after a second).
+    void ApplyOnceFramed(std::function<bool()> frameKnown)
     {
-        const QMargins maximised = Margins(m_window);
-        auto *timer = new QTimer(this);
-        timer->setInterval(50);
-        connect(timer, &QTimer::timeout, this, [this, timer, maximised, ticks = 0]() mutable {
+        if (m_waitForFrame)
+            return;
+        if (frameKnown()) {
+            ApplyPending();
+            return;
+        }
+        m_waitForFrame = new QTimer(this);
+        m_waitForFrame->setInterval(50);
+        connect(m_waitForFrame, &QTimer::timeout, this, [this, frameKnown, ticks = 0]() mutable {
             Guarded([&] {
-                if (!m_pending || !Framed() || !InNormalState(m_window)) {
-                    timer->deleteLater();
-                } else if (Margins(m_window) != maximised || ++ticks >= 20) {
-                    timer->deleteLater();
-                    ApplyPending();
+                const bool gone = !m_pending || !Framed() || !InNormalState(m_window);
+                if (gone || frameKnown() || ++ticks >= 20) {
+                    m_waitForFrame->deleteLater();
+                    m_waitForFrame.clear();
+                    if (!gone)
+                        ApplyPending();
                 }
             });
         });
-        timer->start();
+        m_waitForFrame->start();
     }
 
     void ApplyPending()
@@ -276,6 +286,7 @@ private:
 
     QWidget *m_window;
     QPointer<QWindow> m_handle;
+    QPointer<QTimer> m_waitForFrame;
     std::optional<QRect> m_pending;
     QRect m_normal;
 };
