@@ -1,0 +1,216 @@
+// The real program on the X display of a headless Wayland compositor, as GNOME and Plasma users
+// run it: mutter here, kwin when kwin-checks.sh beside this file names it. An alarm's popup
+// shows above the window the user works in without taking the keyboard, and showing and hiding
+// the menus leaves the clock's window where it was.
+#include "Desktop.h"
+
+#include <QRect>
+#include <QRegularExpression>
+#include <gtest/gtest.h>
+
+using e2e::Desktop;
+using e2e::Eventually;
+using e2e::Program;
+
+namespace {
+
+const QString MainCaption = QStringLiteral("TPV - Tempovir");
+const QString PopupCaption = QStringLiteral("Tempovir - Alarme");
+
+// mutter unless TEMPOVIR_COMPOSITOR names kwin, or openbox for comparison.
+e2e::TSession SessionAsked()
+{
+    const QString asked = qEnvironmentVariable("TEMPOVIR_COMPOSITOR");
+    if (asked == QLatin1String("kwin"))
+        return e2e::TSession::KWin;
+    return asked == QLatin1String("openbox") ? e2e::TSession::Openbox : e2e::TSession::Mutter;
+}
+
+class Compositor : public ::testing::Test
+{
+protected:
+    static void SetUpTestSuite() { desktop = new Desktop(SessionAsked()); }
+    static void TearDownTestSuite()
+    {
+        delete desktop;
+        desktop = nullptr;
+    }
+    void SetUp() override
+    {
+        if (desktop->error().endsWith(QLatin1String("is not installed")))
+            GTEST_SKIP() << qPrintable(desktop->error());
+        ASSERT_TRUE(desktop->ok()) << qPrintable(desktop->error());
+    }
+
+    static QString Run(const QString &program, const QStringList &args)
+    {
+        return desktop->run(program, args);
+    }
+    static QString Property(const QString &window, const QString &name)
+    {
+        return desktop->property(window, name);
+    }
+    // Window ids as numbers: xdotool names them in decimal, xprop in hexadecimal.
+    static qulonglong Id(const QString &window) { return window.trimmed().toULongLong(nullptr, 0); }
+    static qulonglong Active()
+    {
+        return Id(Run(QStringLiteral("xdotool"), {QStringLiteral("getactivewindow")}));
+    }
+    // The managed windows, bottom to top.
+    static QList<qulonglong> Stacking()
+    {
+        QList<qulonglong> ids;
+        const QString list = Run(QStringLiteral("xprop"),
+                                 {QStringLiteral("-root"), QStringLiteral("_NET_CLIENT_LIST_STACKING")});
+        const QRegularExpression hex(QStringLiteral("0x[0-9a-f]+"));
+        for (const QRegularExpressionMatch &m : hex.globalMatch(list))
+            ids << Id(m.captured());
+        return ids;
+    }
+    static bool Above(const QString &upper, const QString &lower)
+    {
+        const QList<qulonglong> ids = Stacking();
+        return ids.indexOf(Id(upper)) > ids.indexOf(Id(lower)) && ids.contains(Id(lower));
+    }
+    // Framed by the window manager and shown.
+    static bool Framed(const QString &window)
+    {
+        return Property(window, QStringLiteral("WM_STATE")).contains(QLatin1String("Normal")) &&
+               Property(window, QStringLiteral("_NET_FRAME_EXTENTS")).contains(QLatin1Char('='));
+    }
+    static QString Describe(const QRect &r)
+    {
+        return QStringLiteral("%1,%2 %3x%4").arg(r.x()).arg(r.y()).arg(r.width()).arg(r.height());
+    }
+    static void CloseAndWait(Program &program)
+    {
+        Run(QStringLiteral("wmctrl"), {QStringLiteral("-c"), MainCaption});
+        ASSERT_TRUE(program.waitForExit()) << qPrintable(program.output());
+        EXPECT_EQ(program.exitCode(), 0);
+    }
+
+    static Desktop *desktop;
+};
+Desktop *Compositor::desktop = nullptr;
+
+} // namespace
+
+TEST_F(Compositor, AnAlarmShowsAboveTheActiveMaximisedWindowWithoutTakingIt)
+{
+    // The window the user types in.
+    QProcess typing;
+    QProcessEnvironment env = desktop->environment();
+    env.remove(QStringLiteral("QT_QPA_PLATFORM"));
+    typing.setProcessEnvironment(env);
+    typing.start(QStringLiteral(TEXT_WINDOW_EXE), {});
+    ASSERT_TRUE(typing.waitForStarted(10000));
+    const QString saisie = desktop->waitForWindow(QStringLiteral("Saisie"), 30000);
+    ASSERT_FALSE(saisie.isEmpty());
+
+    // The moment stands still until the test moves it past the alarm.
+    Program program(*desktop);
+    const QString moment = program.dir() + QStringLiteral("/moment");
+    e2e::WriteFile(moment, "2026-12-10 07:29:00\n");
+    program.setFakeTimeFile(moment);
+    e2e::WriteFile(program.iniPath(), "[Alarm_000]\r\nEnabled=1\r\nDate=10/12/2026\r\nTime=07:30:00\r\n"
+                                      "DisplayName=Premier rendez-vous\r\nShutdown=0\r\n"
+                                      "[Alarms]\r\nActAlarmsSound=0\r\n");
+    ASSERT_TRUE(program.start());
+    const QString main = desktop->waitForWindow(MainCaption, 30000);
+    ASSERT_FALSE(main.isEmpty()) << qPrintable(program.output());
+
+    // The user works in the maximised window, in front of the clock.
+    Run(QStringLiteral("wmctrl"), {QStringLiteral("-i"), QStringLiteral("-r"), saisie, QStringLiteral("-b"),
+                                   QStringLiteral("add,maximized_vert,maximized_horz")});
+    Run(QStringLiteral("wmctrl"), {QStringLiteral("-i"), QStringLiteral("-a"), saisie});
+    ASSERT_TRUE(Eventually(
+        [&] {
+            return Active() == Id(saisie) && Above(saisie, main) &&
+                   Property(saisie, QStringLiteral("_NET_WM_STATE"))
+                       .contains(QLatin1String("MAXIMIZED_HORZ"));
+        },
+        20000));
+
+    e2e::WriteFile(moment, "2026-12-10 07:30:01\n");
+    const QString popup = desktop->waitForWindow(PopupCaption, 30000);
+    if (popup.isEmpty()) {
+        const QString hidden =
+            Run(QStringLiteral("xdotool"), {QStringLiteral("search"), QStringLiteral("--name"),
+                                            QLatin1Char('^') + PopupCaption + QLatin1Char('$')})
+                .trimmed();
+        FAIL() << "the alarm's popup is not shown; "
+               << (hidden.isEmpty() ? std::string("there is none")
+                                    : Property(hidden, QStringLiteral("_NET_WM_STATE")).toStdString())
+               << qPrintable(program.output());
+    }
+    // At the bottom right of the 1280 x 1024 screen, 2 pixels from its right edge, and on top.
+    EXPECT_EQ(Describe(desktop->clientRect(popup)), Describe(QRect(1280 - 302, 1024 - 100, 300, 100)));
+    EXPECT_TRUE(Eventually([&] { return !Stacking().isEmpty() && Stacking().last() == Id(popup); }))
+        << "the popup is not at the top of the stacking order";
+    EXPECT_TRUE(Above(saisie, main)) << "the clock's window was raised";
+    EXPECT_EQ(Active(), Id(saisie)) << "the alarm took the keyboard";
+    EXPECT_FALSE(Property(popup, QStringLiteral("_NET_WM_STATE")).contains(QLatin1String("HIDDEN")));
+    // A notification owned by no window, 220 of 255 opaque.
+    EXPECT_TRUE(Property(popup, QStringLiteral("_NET_WM_WINDOW_TYPE"))
+                    .contains(QLatin1String("= _NET_WM_WINDOW_TYPE_NOTIFICATION")));
+    EXPECT_TRUE(Property(popup, QStringLiteral("WM_TRANSIENT_FOR")).contains(QLatin1String("not found")));
+    EXPECT_TRUE(
+        Property(popup, QStringLiteral("_NET_WM_WINDOW_OPACITY")).contains(QLatin1String("= 3705461980")));
+
+    // What the user types meanwhile lands in their window.
+    Run(QStringLiteral("xdotool"), {QStringLiteral("type"), QStringLiteral("abc")});
+    Run(QStringLiteral("wmctrl"), {QStringLiteral("-i"), QStringLiteral("-c"), saisie});
+    ASSERT_TRUE(typing.waitForFinished(10000));
+    EXPECT_EQ(QString::fromUtf8(typing.readAllStandardOutput()).trimmed(), QStringLiteral("abc"));
+
+    // "Toujours en premier plan" makes the clock's window anew: no window of the program may
+    // still name the old one as its owner, and the popup stays.
+    ASSERT_TRUE(desktop->clockMenuCommand(main, 8));
+    QString again;
+    ASSERT_TRUE(Eventually([&] {
+        again = desktop->waitForWindow(MainCaption, 1000);
+        return !again.isEmpty() && again != main &&
+               Property(again, QStringLiteral("_NET_WM_STATE"))
+                   .contains(QLatin1String("_NET_WM_STATE_ABOVE"));
+    }));
+    const QString oldId = QStringLiteral("0x%1").arg(Id(main), 0, 16);
+    const QStringList windows =
+        Run(QStringLiteral("xdotool"),
+            {QStringLiteral("search"), QStringLiteral("--pid"), QString::number(program.pid())})
+            .split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    EXPECT_FALSE(windows.isEmpty());
+    for (const QString &w : windows)
+        EXPECT_FALSE(Property(w, QStringLiteral("WM_TRANSIENT_FOR")).contains(oldId))
+            << "window " << w.toStdString();
+    EXPECT_EQ(desktop->waitForWindow(PopupCaption, 1000), popup);
+
+    CloseAndWait(program);
+}
+
+TEST_F(Compositor, ShowingAndHidingTheMenusKeepsTheWindowInPlace)
+{
+    Program program(*desktop);
+    ASSERT_TRUE(program.start());
+    QString main = desktop->waitForWindow(MainCaption, 30000);
+    ASSERT_FALSE(main.isEmpty()) << qPrintable(program.output());
+    // Framed, with the designed outer size centred on the screen.
+    ASSERT_TRUE(Eventually([&] { return desktop->outerRect(main) == QRect(455, 413, 370, 197); }, 20000))
+        << qPrintable(Describe(desktop->outerRect(main)));
+    const QRect client = desktop->clientRect(main);
+
+    for (int toggle = 1; toggle <= 3; ++toggle) {
+        ASSERT_TRUE(desktop->clockMenuCommand(main, 7)) << "toggle " << toggle; // "Montrer les menus"
+        // Odd toggles hide the menus and make it a tool window.
+        const bool tool = toggle % 2 == 1;
+        EXPECT_TRUE(Eventually([&] {
+            main = desktop->waitForWindow(MainCaption, 1000);
+            return !main.isEmpty() && Framed(main) &&
+                   Property(main, QStringLiteral("_NET_WM_WINDOW_TYPE")).contains(QLatin1String("UTILITY")) ==
+                       tool &&
+                   desktop->clientRect(main) == client;
+        })) << "toggle "
+            << toggle << ": " << qPrintable(Describe(desktop->clientRect(main))) << " instead of "
+            << qPrintable(Describe(client));
+    }
+    CloseAndWait(program);
+}
