@@ -42,49 +42,49 @@ protected:
         ASSERT_TRUE(desktop->ok()) << qPrintable(desktop->error());
     }
 
-    static QString Run(const QString &program, const QStringList &args)
+    static QString run(const QString &program, const QStringList &args)
     {
         return desktop->run(program, args);
     }
-    static QString Property(const QString &window, const QString &name)
+    static QString property(const QString &window, const QString &name)
     {
         return desktop->property(window, name);
     }
     // Window ids as numbers: xdotool names them in decimal, xprop in hexadecimal.
-    static qulonglong Id(const QString &window) { return window.trimmed().toULongLong(nullptr, 0); }
-    static qulonglong Active()
+    static qulonglong id(const QString &window) { return window.trimmed().toULongLong(nullptr, 0); }
+    static qulonglong active()
     {
-        return Id(Run(QStringLiteral("xdotool"), {QStringLiteral("getactivewindow")}));
+        return id(run(QStringLiteral("xdotool"), {QStringLiteral("getactivewindow")}));
     }
     // The managed windows, bottom to top.
-    static QList<qulonglong> Stacking()
+    static QList<qulonglong> stacking()
     {
         QList<qulonglong> ids;
-        const QString list = Run(QStringLiteral("xprop"),
+        const QString list = run(QStringLiteral("xprop"),
                                  {QStringLiteral("-root"), QStringLiteral("_NET_CLIENT_LIST_STACKING")});
         const QRegularExpression hex(QStringLiteral("0x[0-9a-f]+"));
         for (const QRegularExpressionMatch &m : hex.globalMatch(list))
-            ids << Id(m.captured());
+            ids << id(m.captured());
         return ids;
     }
-    static bool Above(const QString &upper, const QString &lower)
+    static bool above(const QString &upper, const QString &lower)
     {
-        const QList<qulonglong> ids = Stacking();
-        return ids.indexOf(Id(upper)) > ids.indexOf(Id(lower)) && ids.contains(Id(lower));
+        const QList<qulonglong> ids = stacking();
+        return ids.indexOf(id(upper)) > ids.indexOf(id(lower)) && ids.contains(id(lower));
     }
     // Framed by the window manager and shown.
-    static bool Framed(const QString &window)
+    static bool framed(const QString &window)
     {
-        return Property(window, QStringLiteral("WM_STATE")).contains(QLatin1String("Normal")) &&
-               Property(window, QStringLiteral("_NET_FRAME_EXTENTS")).contains(QLatin1Char('='));
+        return property(window, QStringLiteral("WM_STATE")).contains(QLatin1String("Normal")) &&
+               property(window, QStringLiteral("_NET_FRAME_EXTENTS")).contains(QLatin1Char('='));
     }
-    static QString Describe(const QRect &r)
+    static QString describe(const QRect &r)
     {
         return QStringLiteral("%1,%2 %3x%4").arg(r.x()).arg(r.y()).arg(r.width()).arg(r.height());
     }
-    static void CloseAndWait(Program &program)
+    static void closeAndWait(Program &program)
     {
-        Run(QStringLiteral("wmctrl"), {QStringLiteral("-c"), MainCaption});
+        run(QStringLiteral("wmctrl"), {QStringLiteral("-c"), MainCaption});
         ASSERT_TRUE(program.waitForExit()) << qPrintable(program.output());
         EXPECT_EQ(program.exitCode(), 0);
     }
@@ -120,14 +120,19 @@ TEST_F(Compositor, AnAlarmShowsAboveTheActiveMaximisedWindowWithoutTakingIt)
     ASSERT_FALSE(main.isEmpty()) << qPrintable(program.output());
 
     // The user works in the maximised window, in front of the clock.
-    Run(QStringLiteral("wmctrl"), {QStringLiteral("-i"), QStringLiteral("-r"), saisie, QStringLiteral("-b"),
-                                   QStringLiteral("add,maximized_vert,maximized_horz")});
-    Run(QStringLiteral("wmctrl"), {QStringLiteral("-i"), QStringLiteral("-a"), saisie});
+    // Asked again until it holds: a window manager may pass over a request that comes while
+    // it is still mapping a window.
     ASSERT_TRUE(Eventually(
         [&] {
-            return Active() == Id(saisie) && Above(saisie, main) &&
-                   Property(saisie, QStringLiteral("_NET_WM_STATE"))
-                       .contains(QLatin1String("MAXIMIZED_HORZ"));
+            if (!property(saisie, QStringLiteral("_NET_WM_STATE")).contains(QLatin1String("MAXIMIZED_HORZ")))
+                run(QStringLiteral("wmctrl"),
+                    {QStringLiteral("-i"), QStringLiteral("-r"), saisie, QStringLiteral("-b"),
+                     QStringLiteral("add,maximized_vert,maximized_horz")});
+            else if (active() != id(saisie) || !above(saisie, main))
+                run(QStringLiteral("wmctrl"), {QStringLiteral("-i"), QStringLiteral("-a"), saisie});
+            else
+                return true;
+            return false;
         },
         20000));
 
@@ -135,31 +140,31 @@ TEST_F(Compositor, AnAlarmShowsAboveTheActiveMaximisedWindowWithoutTakingIt)
     const QString popup = desktop->waitForWindow(PopupCaption, 30000);
     if (popup.isEmpty()) {
         const QString hidden =
-            Run(QStringLiteral("xdotool"), {QStringLiteral("search"), QStringLiteral("--name"),
+            run(QStringLiteral("xdotool"), {QStringLiteral("search"), QStringLiteral("--name"),
                                             QLatin1Char('^') + PopupCaption + QLatin1Char('$')})
                 .trimmed();
         FAIL() << "the alarm's popup is not shown; "
                << (hidden.isEmpty() ? std::string("there is none")
-                                    : Property(hidden, QStringLiteral("_NET_WM_STATE")).toStdString())
+                                    : property(hidden, QStringLiteral("_NET_WM_STATE")).toStdString())
                << qPrintable(program.output());
     }
     // At the bottom right of the 1280 x 1024 screen, 2 pixels from its right edge, and on top.
-    EXPECT_EQ(Describe(desktop->clientRect(popup)), Describe(QRect(1280 - 302, 1024 - 100, 300, 100)));
-    EXPECT_TRUE(Eventually([&] { return !Stacking().isEmpty() && Stacking().last() == Id(popup); }))
+    EXPECT_EQ(describe(desktop->clientRect(popup)), describe(QRect(1280 - 302, 1024 - 100, 300, 100)));
+    EXPECT_TRUE(Eventually([&] { return !stacking().isEmpty() && stacking().last() == id(popup); }))
         << "the popup is not at the top of the stacking order";
-    EXPECT_TRUE(Above(saisie, main)) << "the clock's window was raised";
-    EXPECT_EQ(Active(), Id(saisie)) << "the alarm took the keyboard";
-    EXPECT_FALSE(Property(popup, QStringLiteral("_NET_WM_STATE")).contains(QLatin1String("HIDDEN")));
+    EXPECT_TRUE(above(saisie, main)) << "the clock's window was raised";
+    EXPECT_EQ(active(), id(saisie)) << "the alarm took the keyboard";
+    EXPECT_FALSE(property(popup, QStringLiteral("_NET_WM_STATE")).contains(QLatin1String("HIDDEN")));
     // A notification owned by no window, 220 of 255 opaque.
-    EXPECT_TRUE(Property(popup, QStringLiteral("_NET_WM_WINDOW_TYPE"))
+    EXPECT_TRUE(property(popup, QStringLiteral("_NET_WM_WINDOW_TYPE"))
                     .contains(QLatin1String("= _NET_WM_WINDOW_TYPE_NOTIFICATION")));
-    EXPECT_TRUE(Property(popup, QStringLiteral("WM_TRANSIENT_FOR")).contains(QLatin1String("not found")));
+    EXPECT_TRUE(property(popup, QStringLiteral("WM_TRANSIENT_FOR")).contains(QLatin1String("not found")));
     EXPECT_TRUE(
-        Property(popup, QStringLiteral("_NET_WM_WINDOW_OPACITY")).contains(QLatin1String("= 3705461980")));
+        property(popup, QStringLiteral("_NET_WM_WINDOW_OPACITY")).contains(QLatin1String("= 3705461980")));
 
     // What the user types meanwhile lands in their window.
-    Run(QStringLiteral("xdotool"), {QStringLiteral("type"), QStringLiteral("abc")});
-    Run(QStringLiteral("wmctrl"), {QStringLiteral("-i"), QStringLiteral("-c"), saisie});
+    run(QStringLiteral("xdotool"), {QStringLiteral("type"), QStringLiteral("abc")});
+    run(QStringLiteral("wmctrl"), {QStringLiteral("-i"), QStringLiteral("-c"), saisie});
     ASSERT_TRUE(typing.waitForFinished(10000));
     EXPECT_EQ(QString::fromUtf8(typing.readAllStandardOutput()).trimmed(), QStringLiteral("abc"));
 
@@ -170,21 +175,21 @@ TEST_F(Compositor, AnAlarmShowsAboveTheActiveMaximisedWindowWithoutTakingIt)
     ASSERT_TRUE(Eventually([&] {
         again = desktop->waitForWindow(MainCaption, 1000);
         return !again.isEmpty() && again != main &&
-               Property(again, QStringLiteral("_NET_WM_STATE"))
+               property(again, QStringLiteral("_NET_WM_STATE"))
                    .contains(QLatin1String("_NET_WM_STATE_ABOVE"));
     }));
-    const QString oldId = QStringLiteral("0x%1").arg(Id(main), 0, 16);
+    const QString oldId = QStringLiteral("0x%1").arg(id(main), 0, 16);
     const QStringList windows =
-        Run(QStringLiteral("xdotool"),
+        run(QStringLiteral("xdotool"),
             {QStringLiteral("search"), QStringLiteral("--pid"), QString::number(program.pid())})
             .split(QLatin1Char('\n'), Qt::SkipEmptyParts);
     EXPECT_FALSE(windows.isEmpty());
     for (const QString &w : windows)
-        EXPECT_FALSE(Property(w, QStringLiteral("WM_TRANSIENT_FOR")).contains(oldId))
+        EXPECT_FALSE(property(w, QStringLiteral("WM_TRANSIENT_FOR")).contains(oldId))
             << "window " << w.toStdString();
     EXPECT_EQ(desktop->waitForWindow(PopupCaption, 1000), popup);
 
-    CloseAndWait(program);
+    closeAndWait(program);
 }
 
 TEST_F(Compositor, ShowingAndHidingTheMenusKeepsTheWindowInPlace)
@@ -195,7 +200,7 @@ TEST_F(Compositor, ShowingAndHidingTheMenusKeepsTheWindowInPlace)
     ASSERT_FALSE(main.isEmpty()) << qPrintable(program.output());
     // Framed, with the designed outer size centred on the screen.
     ASSERT_TRUE(Eventually([&] { return desktop->outerRect(main) == QRect(455, 413, 370, 197); }, 20000))
-        << qPrintable(Describe(desktop->outerRect(main)));
+        << qPrintable(describe(desktop->outerRect(main)));
     const QRect client = desktop->clientRect(main);
 
     for (int toggle = 1; toggle <= 3; ++toggle) {
@@ -204,13 +209,13 @@ TEST_F(Compositor, ShowingAndHidingTheMenusKeepsTheWindowInPlace)
         const bool tool = toggle % 2 == 1;
         EXPECT_TRUE(Eventually([&] {
             main = desktop->waitForWindow(MainCaption, 1000);
-            return !main.isEmpty() && Framed(main) &&
-                   Property(main, QStringLiteral("_NET_WM_WINDOW_TYPE")).contains(QLatin1String("UTILITY")) ==
+            return !main.isEmpty() && framed(main) &&
+                   property(main, QStringLiteral("_NET_WM_WINDOW_TYPE")).contains(QLatin1String("UTILITY")) ==
                        tool &&
                    desktop->clientRect(main) == client;
         })) << "toggle "
-            << toggle << ": " << qPrintable(Describe(desktop->clientRect(main))) << " instead of "
-            << qPrintable(Describe(client));
+            << toggle << ": " << qPrintable(describe(desktop->clientRect(main))) << " instead of "
+            << qPrintable(describe(client));
     }
-    CloseAndWait(program);
+    closeAndWait(program);
 }
