@@ -343,6 +343,13 @@ QString Program::output() const
     return QString::fromUtf8(const_cast<QProcess &>(m_process).readAll());
 }
 
+void CloseAndWait(const Desktop &desktop, Program &program)
+{
+    desktop.run(QStringLiteral("wmctrl"), {QStringLiteral("-c"), QStringLiteral("TPV - Tempovir")});
+    ASSERT_TRUE(program.waitForExit()) << qPrintable(program.output());
+    EXPECT_EQ(program.exitCode(), 0);
+}
+
 QByteArray ReadFile(const QString &path)
 {
     QFile f(path);

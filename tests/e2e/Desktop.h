@@ -121,6 +121,9 @@ protected:
     static Desktop *desktop;
 };
 
+// Closes the program's main window as the user does, and expects the program to end cleanly.
+void CloseAndWait(const Desktop &desktop, Program &program);
+
 QByteArray ReadFile(const QString &path);
 void WriteFile(const QString &path, const QByteArray &bytes);
 

@@ -82,12 +82,6 @@ protected:
     {
         return QStringLiteral("%1,%2 %3x%4").arg(r.x()).arg(r.y()).arg(r.width()).arg(r.height());
     }
-    static void closeAndWait(Program &program)
-    {
-        run(QStringLiteral("wmctrl"), {QStringLiteral("-c"), MainCaption});
-        ASSERT_TRUE(program.waitForExit()) << qPrintable(program.output());
-        EXPECT_EQ(program.exitCode(), 0);
-    }
 
     static Desktop *desktop;
 };
@@ -189,7 +183,7 @@ TEST_F(Compositor, AnAlarmShowsAboveTheActiveMaximisedWindowWithoutTakingIt)
             << "window " << w.toStdString();
     EXPECT_EQ(desktop->waitForWindow(PopupCaption, 1000), popup);
 
-    closeAndWait(program);
+    e2e::CloseAndWait(*desktop, program);
 }
 
 TEST_F(Compositor, ShowingAndHidingTheMenusKeepsTheWindowInPlace)
@@ -217,5 +211,5 @@ TEST_F(Compositor, ShowingAndHidingTheMenusKeepsTheWindowInPlace)
             << toggle << ": " << qPrintable(describe(desktop->clientRect(main))) << " instead of "
             << qPrintable(describe(client));
     }
-    closeAndWait(program);
+    e2e::CloseAndWait(*desktop, program);
 }

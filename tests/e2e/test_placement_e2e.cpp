@@ -50,12 +50,6 @@ protected:
         ASSERT_TRUE(Eventually([&] { return Outer(id).size() == QSize(w + 2, h + 25); }))
             << Outer(id).width() << "x" << Outer(id).height();
     }
-    void CloseAndWait(Program &program) const
-    {
-        Run(QStringLiteral("wmctrl"), {QStringLiteral("-c"), MainCaption});
-        ASSERT_TRUE(program.waitForExit()) << qPrintable(program.output());
-        EXPECT_EQ(program.exitCode(), 0);
-    }
 
     static Desktop *desktop;
 };
@@ -93,7 +87,7 @@ TEST_F(Placement, BothWindowsComeBackAtTheirPlaceAndTheMainOneAboveWithoutMenus)
     const QRect listOuter = Outer(list);
     Run(QStringLiteral("wmctrl"), {QStringLiteral("-c"), ListCaption});
     ASSERT_TRUE(Eventually([&] { return !ShownNow(ListCaption); }));
-    CloseAndWait(program);
+    e2e::CloseAndWait(*desktop, program);
     const QByteArray firstRun = e2e::ReadFile(program.iniPath());
     EXPECT_TRUE(firstRun.contains("AppStayOnTop=1\r\nAppShowMenu=0\r\n")) << firstRun.constData();
 
@@ -111,7 +105,7 @@ TEST_F(Placement, BothWindowsComeBackAtTheirPlaceAndTheMainOneAboveWithoutMenus)
     ASSERT_FALSE(listAgain.isEmpty());
     EXPECT_TRUE(Eventually([&] { return Outer(listAgain) == listOuter; }))
         << Outer(listAgain).x() << "," << Outer(listAgain).y();
-    CloseAndWait(program);
+    e2e::CloseAndWait(*desktop, program);
     // Nothing moved: the second run writes the same placement.
     const QByteArray secondRun = e2e::ReadFile(program.iniPath());
     EXPECT_EQ(secondRun.left(secondRun.indexOf("[Display]")), firstRun.left(firstRun.indexOf("[Display]")));
@@ -126,7 +120,7 @@ TEST_F(Placement, ClosedWhileMinimisedItStartsMinimised)
     Run(QStringLiteral("xdotool"), {QStringLiteral("windowminimize"), main});
     ASSERT_TRUE(Eventually(
         [&] { return Property(main, QStringLiteral("WM_STATE")).contains(QLatin1String("Iconic")); }));
-    CloseAndWait(program);
+    e2e::CloseAndWait(*desktop, program);
     EXPECT_TRUE(e2e::ReadFile(program.iniPath()).contains("[fmMain]\r\nFormVersion=0\r\nShowCmd=2\r\n"));
 
     ASSERT_TRUE(program.start());
@@ -143,7 +137,7 @@ TEST_F(Placement, ClosedWhileMinimisedItStartsMinimised)
     // Brought back by the user, it is where it was.
     Run(QStringLiteral("wmctrl"), {QStringLiteral("-i"), QStringLiteral("-a"), again});
     EXPECT_TRUE(Eventually([&] { return Outer(again) == QRect(455, 413, 370, 197); }));
-    CloseAndWait(program);
+    e2e::CloseAndWait(*desktop, program);
 }
 
 TEST_F(Placement, APlaceOffTheScreenComesBackOnIt)
@@ -159,5 +153,5 @@ TEST_F(Placement, APlaceOffTheScreenComesBackOnIt)
         return QRect(0, 0, 1280, 1024).contains(outer) && outer.size() == QSize(400, 300);
     })) << Outer(main).x()
         << "," << Outer(main).y();
-    CloseAndWait(program);
+    e2e::CloseAndWait(*desktop, program);
 }
