@@ -62,6 +62,15 @@ QPoint FrameThickness(const QWidget *window);
 // Whether the user may resize the window by its border.
 bool IsSizeable(const QWidget *window);
 
+// Puts a top-level window that has just been hidden (a change of its flags hides it) with its
+// client area at client, so that it is there again once it is shown.
+void PlaceHiddenWindow(QWidget *window, const QRect &client);
+
+// Makes a frameless window a notification for the window manager before it is first shown:
+// shown above the user's work without raising or activating any window, and without a
+// taskbar button.
+void MarkAsNotification(QWidget *window);
+
 // rect as it is when it overlaps one of the screens; otherwise moved into the work area,
 // shrunk only where it is larger.
 QRect FitOntoScreens(const QRect &rect, const QList<QRect> &screens, const QRect &workArea);

@@ -22,16 +22,24 @@ BUILD_PACKAGES=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-qpa-plugins li
 TEST_PACKAGES=(googletest libgtest-dev libgmock-dev xvfb openbox xdotool wmctrl x11-utils x11-apps x11-xkb-utils
     imagemagick faketime pulseaudio pulseaudio-utils dbus clang clang-format libclang-rt-14-dev
     desktop-file-utils appstream lintian dpkg-dev file librsvg2-bin)
+# The compositors of GNOME and Plasma that the end-to-end tests also run under, headless with
+# XWayland; without the desktops they recommend, which the tests do not use.
+COMPOSITOR_PACKAGES=(mutter xwayland kwin-wayland)
 
+# install_missing [--no-install-recommends] PACKAGE...
 install_missing() {
-    local missing=() p
+    local options=() missing=() p
+    if [ "${1:-}" = --no-install-recommends ]; then
+        options=("$1")
+        shift
+    fi
     for p in "$@"; do
         dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
     done
     if [ ${#missing[@]} -gt 0 ]; then
         echo "Installing: ${missing[*]}"
         $SUDO apt-get update -qq
-        DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq "${missing[@]}"
+        DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq "${options[@]}" "${missing[@]}"
     fi
 }
 
@@ -62,6 +70,7 @@ if [ "$mode" = package ]; then
 fi
 
 install_missing "${BUILD_PACKAGES[@]}" "${TEST_PACKAGES[@]}"
+install_missing --no-install-recommends "${COMPOSITOR_PACKAGES[@]}"
 ensure_locales
 
 # The code as .clang-format lays it out.
@@ -73,6 +82,8 @@ cmake -S . -B build-test -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTEMPOVIR_W
     -DCMAKE_INSTALL_PREFIX=/usr
 cmake --build build-test -j "$jobs"
 (cd build-test && ctest --output-on-failure -j "$jobs")
+# The compositor checks once more under kwin, which ctest runs under mutter.
+bash tests/e2e/kwin-checks.sh build-test
 
 # Installed like a desktop program: install rules, Debian package, an unprivileged run.
 bash scripts/check-package.sh build-test

@@ -4,6 +4,7 @@
 #include "platform/Links.h"
 #include "platform/Screen.h"
 #include "platform/TextLines.h"
+#include "platform/WindowPlacement.h"
 #include "ui/MarkupRender.h"
 
 #include <QApplication>
@@ -153,14 +154,17 @@ bool OpenAlertLink(const QString &target)
 
 // ---- the window ----
 
-TAlertPopupWindow::TAlertPopupWindow(TAlertPopup *popup, QWidget *owner)
-    : QWidget(owner,
-              Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint | Qt::WindowDoesNotAcceptFocus),
+// Owned by no window: a window manager hides the utility windows of an inactive program
+// with their owner (kwin), or raises the owner with them.
+TAlertPopupWindow::TAlertPopupWindow(TAlertPopup *popup)
+    : QWidget(nullptr,
+              Qt::Window | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint | Qt::WindowDoesNotAcceptFocus),
       m_popup(popup)
 {
     setObjectName(QStringLiteral("AlertPopupWindow"));
     // Named so that it can be found among the desktop's windows; it has no title bar.
     setWindowTitle(QStringLiteral("Tempovir - Alarme"));
+    platform::MarkAsNotification(this);
     setAttribute(Qt::WA_ShowWithoutActivating);
     setAttribute(Qt::WA_OpaquePaintEvent);
     // Qt shows tool tips of active windows only, and this one never is.
@@ -529,7 +533,7 @@ void TAlertPopup::Show()
     if (m_messages.isEmpty())
         return;
     if (!m_window)
-        m_window = new TAlertPopupWindow(this, m_owner);
+        m_window = new TAlertPopupWindow(this);
     QPoint at = m_preset;
     if (m_position == TWindowPosition::wpRightBottom) {
         const QRect area = platform::Screen().workArea;

@@ -34,7 +34,7 @@ class TAlertPopupWindow : public QWidget
 public:
     enum class TButton { None, Close, Previous, Next, Delete };
 
-    TAlertPopupWindow(TAlertPopup *popup, QWidget *owner);
+    explicit TAlertPopupWindow(TAlertPopup *popup);
 
     // Regions, in the window's own pixels; right and bottom exclusive as QRect(x, y, w, h).
     static QRect CaptionRect();

@@ -278,9 +278,9 @@ void TfmMain::ApplyWindowStyle()
     if (ActAppStayOnTop->Checked())
         flags |= Qt::WindowStaysOnTopHint;
     if (windowFlags() != flags) {
-        const QRect frame = geometry();
+        const QRect client = geometry();
         setWindowFlags(flags);
-        setGeometry(frame);
+        platform::PlaceHiddenWindow(this, client);
     }
     menuBar()->setVisible(showMenu);
     if (showMenu) {

@@ -3,15 +3,18 @@
 #include "platform/ErrorReport.h"
 #include "platform/Screen.h"
 
+#include <QDeadlineTimer>
 #include <QEvent>
 #include <QGuiApplication>
 #include <QPointer>
 #include <QScreen>
+#include <QThread>
 #include <QTimer>
 #include <QWidget>
 #include <QWindow>
 
 #include <cstring>
+#include <functional>
 #include <optional>
 #include <xcb/xcb.h>
 
@@ -28,6 +31,15 @@ xcb_connection_t *X11Connection()
     return x11 ? x11->connection() : nullptr;
 }
 
+xcb_atom_t X11Atom(xcb_connection_t *connection, const char *name)
+{
+    xcb_intern_atom_reply_t *reply = xcb_intern_atom_reply(
+        connection, xcb_intern_atom(connection, 0, uint16_t(std::strlen(name)), name), nullptr);
+    const xcb_atom_t result = reply ? reply->atom : xcb_atom_t(XCB_ATOM_NONE);
+    std::free(reply);
+    return result;
+}
+
 // The frame the window manager says it puts around the window (_NET_FRAME_EXTENTS), read
 // each time: Qt's copy is not brought up to date when only the frame changes (un-maximising).
 std::optional<QMargins> X11FrameExtents(const QWindow *handle)
@@ -35,14 +47,7 @@ std::optional<QMargins> X11FrameExtents(const QWindow *handle)
     xcb_connection_t *connection = X11Connection();
     if (!connection)
         return std::nullopt;
-    static xcb_atom_t atom = [connection] {
-        static const char name[] = "_NET_FRAME_EXTENTS";
-        xcb_intern_atom_reply_t *reply =
-            xcb_intern_atom_reply(connection, xcb_intern_atom(connection, 0, sizeof name - 1, name), nullptr);
-        const xcb_atom_t result = reply ? reply->atom : xcb_atom_t(XCB_ATOM_NONE);
-        std::free(reply);
-        return result;
-    }();
+    static const xcb_atom_t atom = X11Atom(connection, "_NET_FRAME_EXTENTS");
     if (atom == XCB_ATOM_NONE)
         return std::nullopt;
     xcb_get_property_reply_t *reply = xcb_get_property_reply(
@@ -105,6 +110,21 @@ void ClearIconicStartHint(const QWidget *w)
         }
     }
     std::free(reply);
+}
+
+// Whether the window manager still holds the window: ICCCM's WM_STATE, Normal or Iconic.
+bool HeldByWindowManager(xcb_connection_t *connection, xcb_window_t window)
+{
+    static const xcb_atom_t atom = X11Atom(connection, "WM_STATE");
+    xcb_get_property_reply_t *reply = xcb_get_property_reply(
+        connection, xcb_get_property(connection, 0, window, atom, atom, 0, 1), nullptr);
+    if (!reply)
+        return false;
+    constexpr quint32 WithdrawnState = 0;
+    const bool held = reply->format == 32 && xcb_get_property_value_length(reply) >= int(sizeof(quint32)) &&
+                      *static_cast<const quint32 *>(xcb_get_property_value(reply)) != WithdrawnState;
+    std::free(reply);
+    return held;
 }
 
 bool InNormalState(const QWidget *w)
@@ -177,14 +197,16 @@ protected:
                     Track();
                     break;
                 case QEvent::WindowStateChange:
-                    if (m_pending && Framed() && InNormalState(m_window))
-                        ApplyWhenFramedAgain();
+                    if (m_pending && Framed() && InNormalState(m_window)) {
+                        const QMargins maximised = Margins(m_window);
+                        ApplyOnceFramed([this, maximised] { return Margins(m_window) != maximised; });
+                    }
                     break;
                 default:
                     break;
                 }
             } else if (event->type() == QEvent::Expose && m_pending && Framed() && InNormalState(m_window)) {
-                ApplyPending();
+                ApplyOnceFramed([this] { return !X11Connection() || X11FrameExtents(m_handle); });
             }
         });
         return false;
@@ -214,24 +236,31 @@ private:
         lastMargins = Margins(m_window);
     }
 
-    // Un-maximising, the window manager puts the borders back only after it has told the
-    // window its new state: the frame is set once they are there (or after a second).
-    void ApplyWhenFramedAgain()
+    // The window manager may tell the frame only once the window is shown (kwin), and, when
+    // un-maximising, puts the borders back only after it has told the window its new state:
+    // the frame is set once the frame is known (or after a second).
+    void ApplyOnceFramed(std::function<bool()> frameKnown)
     {
-        const QMargins maximised = Margins(m_window);
-        auto *timer = new QTimer(this);
-        timer->setInterval(50);
-        connect(timer, &QTimer::timeout, this, [this, timer, maximised, ticks = 0]() mutable {
+        if (m_waitForFrame)
+            return;
+        if (frameKnown()) {
+            ApplyPending();
+            return;
+        }
+        m_waitForFrame = new QTimer(this);
+        m_waitForFrame->setInterval(50);
+        connect(m_waitForFrame, &QTimer::timeout, this, [this, frameKnown, ticks = 0]() mutable {
             Guarded([&] {
-                if (!m_pending || !Framed() || !InNormalState(m_window)) {
-                    timer->deleteLater();
-                } else if (Margins(m_window) != maximised || ++ticks >= 20) {
-                    timer->deleteLater();
-                    ApplyPending();
+                const bool gone = !m_pending || !Framed() || !InNormalState(m_window);
+                if (gone || frameKnown() || ++ticks >= 20) {
+                    m_waitForFrame->deleteLater();
+                    m_waitForFrame.clear();
+                    if (!gone)
+                        ApplyPending();
                 }
             });
         });
-        timer->start();
+        m_waitForFrame->start();
     }
 
     void ApplyPending()
@@ -257,6 +286,7 @@ private:
 
     QWidget *m_window;
     QPointer<QWindow> m_handle;
+    QPointer<QTimer> m_waitForFrame;
     std::optional<QRect> m_pending;
     QRect m_normal;
 };
@@ -335,6 +365,41 @@ QPoint FrameThickness(const QWidget *window)
 bool IsSizeable(const QWidget *window)
 {
     return window->minimumSize() != window->maximumSize();
+}
+
+void PlaceHiddenWindow(QWidget *window, const QRect &client)
+{
+    window->setGeometry(client);
+    xcb_connection_t *connection = X11Connection();
+    const QWindow *handle = window->windowHandle();
+    if (!connection || !handle || !handle->handle())
+        return;
+    const auto id = xcb_window_t(handle->winId());
+    // Mapped again before the window manager has let it go (ICCCM 4.1.4), the window is
+    // framed again where the window manager put it down, which need not be where it was
+    // (mutter puts the client where its frame was). Qt does not wait; the window manager
+    // answers within a few milliseconds.
+    const QDeadlineTimer deadline(1000);
+    while (HeldByWindowManager(connection, id) && !deadline.hasExpired())
+        QThread::msleep(2);
+    const uint32_t values[] = {uint32_t(client.x()), uint32_t(client.y()), uint32_t(client.width()),
+                               uint32_t(client.height())};
+    xcb_configure_window(connection, id,
+                         XCB_CONFIG_WINDOW_X | XCB_CONFIG_WINDOW_Y | XCB_CONFIG_WINDOW_WIDTH |
+                             XCB_CONFIG_WINDOW_HEIGHT,
+                         values);
+    xcb_flush(connection);
+}
+
+void MarkAsNotification(QWidget *window)
+{
+    xcb_connection_t *connection = X11Connection();
+    if (!connection)
+        return;
+    const xcb_atom_t notification = X11Atom(connection, "_NET_WM_WINDOW_TYPE_NOTIFICATION");
+    xcb_change_property(connection, XCB_PROP_MODE_REPLACE, xcb_window_t(window->winId()),
+                        X11Atom(connection, "_NET_WM_WINDOW_TYPE"), XCB_ATOM_ATOM, 32, 1, &notification);
+    xcb_flush(connection);
 }
 
 } // namespace platform
