@@ -128,7 +128,7 @@ TEST_F(Placement, ClosedWhileMinimisedItStartsMinimised)
     for (const QStringList &args : {QStringList(), QStringList(QStringLiteral("--autostart"))}) {
         SCOPED_TRACE(qPrintable(args.join(u' ')));
         if (!again.isEmpty())
-            CloseAndWait(program);
+            e2e::CloseAndWait(*desktop, program);
         ASSERT_TRUE(program.start(args));
         EXPECT_TRUE(Eventually([&] {
             const QString ids =
