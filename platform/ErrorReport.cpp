@@ -61,9 +61,9 @@ QString TitleFromExecutable(const QString &executablePath)
     const qsizetype dot = name.indexOf(QLatin1Char('.'));
     if (dot >= 0)
         name.truncate(dot);
-    if (name.size() > 1)
-        name = name.left(1) + name.mid(1).toLower();
-    return name;
+    // A title starts with a capital, also for an executable named in lower case as Linux
+    // programs are: "tempovir" shows as Tempovir, as HORLOGE.EXE shows as Horloge.
+    return name.left(1).toUpper() + name.mid(1).toLower();
 }
 
 void SetApplicationTitle(const QString &newTitle)

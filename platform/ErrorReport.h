@@ -21,8 +21,9 @@ public:
 // before, or nullptr.
 ErrorReporter *SetErrorReporter(ErrorReporter *reporter);
 
-// The program's title: the executable's file name up to its first dot, every character
-// after the first in lower case (HORLOGE.EXE shows as Horloge).
+// The program's title: the executable's file name up to its first dot, the first character
+// in upper case and every other in lower case (HORLOGE.EXE and tempovir show as Horloge and
+// Tempovir).
 QString TitleFromExecutable(const QString &executablePath);
 void SetApplicationTitle(const QString &title);
 QString ApplicationTitle();

@@ -57,5 +57,5 @@ TEST(ErrorReporting, GuardedReportsEveryKindOfException)
 
 TEST(ErrorReporting, TheTitleIsTheExecutablesName)
 {
-    EXPECT_EQ(platform::ApplicationTitle(), QStringLiteral("test_app"));
+    EXPECT_EQ(platform::ApplicationTitle(), QStringLiteral("Test_app"));
 }

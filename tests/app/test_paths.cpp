@@ -31,7 +31,7 @@ TEST(IniFileName, ChangesOnlyTheFileNamesExtension)
             << c.exe;
 }
 
-TEST(ApplicationTitle, IsTheFileNameUpToTheFirstDotCapitalisedOnce)
+TEST(ApplicationTitle, IsTheFileNameUpToTheFirstDotWithACapitalFirst)
 {
     struct Case
     {
@@ -39,11 +39,9 @@ TEST(ApplicationTitle, IsTheFileNameUpToTheFirstDotCapitalisedOnce)
         const char *title;
     };
     const Case cases[] = {
-        {"C:\\Outils\\HORLOGE.EXE", "Horloge"},
-        {"/usr/local/bin/tempovir", "tempovir"},
-        {"/opt/Mes.Outils/Tempovir.bin", "Tempovir"},
-        {"/opt/x/TEMPO.VIR.EXE", "Tempo"},
-        {"/opt/x/Z", "Z"},
+        {"C:\\Outils\\HORLOGE.EXE", "Horloge"}, {"/usr/local/bin/tempovir", "Tempovir"},
+        {"/opt/x/horloge.exe", "Horloge"},      {"/opt/Mes.Outils/Tempovir.bin", "Tempovir"},
+        {"/opt/x/TEMPO.VIR.EXE", "Tempo"},      {"/opt/x/z", "Z"},
     };
     for (const Case &c : cases)
         EXPECT_EQ(platform::TitleFromExecutable(QString::fromUtf8(c.exe)), QString::fromUtf8(c.title))

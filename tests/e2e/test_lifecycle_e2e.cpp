@@ -54,7 +54,7 @@ TEST_F(EndToEnd, ASettingsPathThatIsAFolderStartsWithDefaultsAfterSayingSo)
     ASSERT_TRUE(program.start());
     // The file cannot be read: the error box, titled with the program's title, says so at
     // start; once it is answered the clock comes, and its close writes nothing and ends.
-    const QString box = desktop->waitForWindow(QStringLiteral("tempovir"));
+    const QString box = desktop->waitForWindow(QStringLiteral("Tempovir"));
     ASSERT_FALSE(box.isEmpty()) << qPrintable(program.output());
     desktop->run(QStringLiteral("wmctrl"), {QStringLiteral("-i"), QStringLiteral("-c"), box});
     ASSERT_FALSE(desktop->waitForWindow(MainCaption).isEmpty()) << qPrintable(program.output());

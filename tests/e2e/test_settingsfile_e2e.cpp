@@ -22,7 +22,7 @@ namespace {
 
 const QString MainCaption = QStringLiteral("TPV - Tempovir");
 // The standard error box carries the program's title.
-const QString ErrorBoxTitle = QStringLiteral("tempovir");
+const QString ErrorBoxTitle = QStringLiteral("Tempovir");
 
 const QByteArray Alarms = "[Alarm_000]\r\nEnabled=1\r\nDate=24/12/2030\r\nTime=07:30:00\r\n"
                           "DisplayName=Réveil\r\nShutdown=0\r\n";
