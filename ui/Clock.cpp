@@ -62,7 +62,7 @@ TClock::TClock(QWidget *parent, bool startTicking) : QWidget(parent)
             &TClock::RequestFullRepaint);
     m_timer = std::make_unique<TTickTimer>(TickInterval, [this] { HandleTick(); });
     if (startTicking)
-        m_timer->Start();
+        m_timer->start();
 }
 
 TClock::~TClock()

@@ -82,7 +82,7 @@ int main(int argc, char **argv)
         w.resize(370, 150);
         w.show();
         TTickTimer timer(450, [] {});
-        timer.Start();
+        timer.start();
         return app.exec();
     }
 

@@ -750,6 +750,6 @@ TEST_F(ClockTest, ItsTimerDrivesTheClockThroughTheEventQueue)
         QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
     EXPECT_GE(reads, 3);
     EXPECT_EQ(clock.Timer()->Interval(), 450);
-    EXPECT_GE(clock.Timer()->RemainingTime(), 0);
-    EXPECT_LE(clock.Timer()->RemainingTime(), 450);
+    EXPECT_GE(clock.Timer()->remainingTime(), 0);
+    EXPECT_LE(clock.Timer()->remainingTime(), 450);
 }
