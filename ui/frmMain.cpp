@@ -40,11 +40,11 @@ TfmMain::TfmMain(TAlarmTable &Table, TMainWindowHost &Host, QWidget *parent)
 
     Clock1 = new TClock(client);
     Clock1->setObjectName(QStringLiteral("Clock1"));
-    Clock1->SetColor(Qt::black);
-    Clock1->SetFontColor(QColor(0, 255, 255));
-    Clock1->SetHoursHandColor(QColor(0, 255, 255));
-    Clock1->SetMinutesHandColor(QColor(0, 255, 255));
-    Clock1->SetSecondsHandColor(QColor(128, 0, 128));
+    Clock1->setColor(Qt::black);
+    Clock1->setFontColor(QColor(0, 255, 255));
+    Clock1->setHoursHandColor(QColor(0, 255, 255));
+    Clock1->setMinutesHandColor(QColor(0, 255, 255));
+    Clock1->setSecondsHandColor(QColor(128, 0, 128));
     QFont font(QStringLiteral("Tahoma"));
     font.setPointSize(48); // 64 pixels high at 96 pixels per inch
     Clock1->setFont(font);
@@ -85,7 +85,7 @@ TfmMain::TfmMain(TAlarmTable &Table, TMainWindowHost &Host, QWidget *parent)
 
     // The clock is set up: its first reading, while StartingUp keeps the alarm check away
     // from a table that is not loaded yet.
-    Clock1->Loaded();
+    Clock1->loaded();
 
     // IniFileName is where the settings file lives (beside the executable, or in the user's
     // configuration folder when that one cannot be written): the storage takes it as it is.
@@ -220,7 +220,7 @@ void TfmMain::ActTypeAnalogExecute(QObject *)
 {
     ActTypeDigital->SetChecked(false);
     ActTypeAnalog->SetChecked(true);
-    Clock1->SetShowMode(scAnalog);
+    Clock1->setShowMode(scAnalog);
     UpdateFontSizeBar();
 }
 
@@ -228,7 +228,7 @@ void TfmMain::ActTypeDigitalExecute(QObject *)
 {
     ActTypeAnalog->SetChecked(false);
     ActTypeDigital->SetChecked(true);
-    Clock1->SetShowMode(scDigital);
+    Clock1->setShowMode(scDigital);
     UpdateFontSizeBar();
 }
 
