@@ -136,5 +136,5 @@ void TProgram::HideShutdownWindow()
 
 void TProgram::SetShutdownPosition(int position)
 {
-    m_shutdown->ProgressBar1->SetPosition(position);
+    m_shutdown->ProgressBar1->setPosition(position);
 }

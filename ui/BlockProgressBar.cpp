@@ -51,7 +51,7 @@ TBlockProgressBar::TBlockProgressBar(QWidget *parent) : QWidget(parent)
     setFont(f);
 }
 
-void TBlockProgressBar::SetPosition(int value)
+void TBlockProgressBar::setPosition(int value)
 {
     m_position = std::clamp(value, m_min, m_max);
     // The countdown waits right after setting the position: the new state must be on
@@ -59,14 +59,14 @@ void TBlockProgressBar::SetPosition(int value)
     repaint();
 }
 
-int TBlockProgressBar::Percent() const
+int TBlockProgressBar::percent() const
 {
     if (m_max == m_min)
         return 0;
     return static_cast<int>(std::nearbyint(double(m_position) / double(m_max - m_min) * 100.0));
 }
 
-int TBlockProgressBar::Level(int percent)
+int TBlockProgressBar::level(int percent)
 {
     if (percent < 70)
         return 0;
@@ -77,14 +77,14 @@ int TBlockProgressBar::Level(int percent)
     return 2;
 }
 
-QColor TBlockProgressBar::LevelColor1(int level)
+QColor TBlockProgressBar::levelColor1(int level)
 {
     static const QColor colors[] = {QColor(0, 255, 0), QColor(255, 255, 0), QColor(255, 169, 83),
                                     QColor(255, 0, 0)};
     return colors[std::clamp(level, 0, 3)];
 }
 
-QColor TBlockProgressBar::LevelColor2(int level)
+QColor TBlockProgressBar::levelColor2(int level)
 {
     static const QColor colors[] = {QColor(225, 255, 225), QColor(255, 255, 202), QColor(255, 211, 168),
                                     QColor(255, 202, 202)};
@@ -98,8 +98,8 @@ void TBlockProgressBar::paintBlock(QPainter &p, int left, int width, int level) 
     if (width <= 0 || height <= 0)
         return;
     const int upper = height / 2;
-    const QColor c1 = LevelColor1(level);
-    const QColor c2 = LevelColor2(level);
+    const QColor c1 = levelColor1(level);
+    const QColor c2 = levelColor2(level);
     fillBands(p, left, width, top, upper, c2, c1);
     fillBands(p, left, width, top + upper, height - upper, c1, c2);
 }
@@ -118,27 +118,28 @@ QImage TBlockProgressBar::Paint() const
     p.drawRoundedRect(QRectF(0.5, 0.5, width() - 1, height() - 1), CornerEllipse / 2, CornerEllipse / 2,
                       Qt::AbsoluteSize);
 
-    const int percent = Percent();
-    if (percent > 0) {
-        const int level = Level(percent);
-        const int length = scaledRounded(width() - 2, percent);
+    const int shownPercent = percent();
+    if (shownPercent > 0) {
+        const int barLevel = level(shownPercent);
+        const int length = scaledRounded(width() - 2, shownPercent);
         if (length < 10) {
             if (length > 1)
-                paintBlock(p, 2, length - 1, level);
+                paintBlock(p, 2, length - 1, barLevel);
         } else {
             const int blocks = length / BlockStride;
             for (int i = 0; i < blocks; ++i)
-                paintBlock(p, 2 + i * BlockStride, BlockWidth, level);
+                paintBlock(p, 2 + i * BlockStride, BlockWidth, barLevel);
             const int rest = length % BlockStride;
             if (rest > 2)
-                paintBlock(p, 2 + blocks * BlockStride, rest - 1, level);
+                paintBlock(p, 2 + blocks * BlockStride, rest - 1, barLevel);
         }
     }
 
     p.setFont(font());
     p.setPen(palette().color(QPalette::WindowText));
     p.setBrush(Qt::NoBrush);
-    p.drawText(QRect(QPoint(0, 0), size()), Qt::AlignCenter, QString::number(percent) + QLatin1Char('%'));
+    p.drawText(QRect(QPoint(0, 0), size()), Qt::AlignCenter,
+               QString::number(shownPercent) + QLatin1Char('%'));
     return image;
 }
 
