@@ -205,9 +205,9 @@ void TfmMain::ShowAlarmsIndicator(bool on)
 
 void TfmMain::AnnounceAlarm(const QString &alertText)
 {
-    AlertPopup1->AddMessage(alertText);
-    AlertPopup1->SelectNewest();
-    AlertPopup1->Show();
+    AlertPopup1->addMessage(alertText);
+    AlertPopup1->selectNewest();
+    AlertPopup1->show();
 }
 
 void TfmMain::Clock1GetTime(QObject *, QTime &)
