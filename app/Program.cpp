@@ -51,7 +51,7 @@ void TProgram::Close(bool sessionEnding)
     if (sessionEnding && m_shutdownPending)
         m_shutdown->btnCancelClick(nullptr);
     // An edit still open in the alarm list belongs to the alarms being saved.
-    m_alarmsEdit->GridAlarms->FinishEditing();
+    m_alarmsEdit->GridAlarms->finishEditing();
     SaveAlarmsIfModified(m_table, m_iniFileName);
     m_closing = true;
     if (sessionEnding)

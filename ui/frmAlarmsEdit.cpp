@@ -102,7 +102,7 @@ void TfmAlarmsEdit::ActAlarmsEditCloseExecute(QObject *)
 void TfmAlarmsEdit::FormClose(QObject *)
 {
     // The grid refuses the header cell, but the request ends the edit the way leaving a cell does.
-    GridAlarms->SetCurrentCell(0, 0);
+    GridAlarms->setCurrentCell(0, 0);
 }
 
 void TfmAlarmsEdit::closeEvent(QCloseEvent *event)

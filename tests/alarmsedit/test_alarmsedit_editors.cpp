@@ -24,10 +24,10 @@ protected:
     // The grid has the focus back, with the same current cell, and no editor is open.
     void expectBrowsing(int col, int row)
     {
-        EXPECT_EQ(grid()->InplaceEditor(), nullptr);
+        EXPECT_EQ(grid()->inplaceEditor(), nullptr);
         EXPECT_EQ(focused(), grid());
-        EXPECT_EQ(grid()->CurrentCol(), col);
-        EXPECT_EQ(grid()->CurrentRow(), row);
+        EXPECT_EQ(grid()->currentCol(), col);
+        EXPECT_EQ(grid()->currentRow(), row);
     }
 };
 
@@ -63,7 +63,7 @@ TEST_F(Editors, EachColumnOpensItsEditorOverTheCell)
         EXPECT_EQ(editor->objectName(), QString::fromLatin1(k.editorName));
         EXPECT_TRUE(editor->isVisible());
         EXPECT_TRUE(editor->hasFocus() || editor->isAncestorOf(focused()));
-        const QRect cellRect = grid()->CellRect(k.col, 2);
+        const QRect cellRect = grid()->cellRect(k.col, 2);
         const QRect editorRect(editor->mapTo(grid(), QPoint(0, 0)), editor->size());
         EXPECT_EQ(editorRect.topLeft(), cellRect.topLeft());
         if (auto *picker = qobject_cast<QDateTimeEdit *>(editor)) {
@@ -178,7 +178,7 @@ TEST_F(Editors, TheOpenCalendarTakesEnterAndEscapeFirst)
         QWidget *target = popup->focusWidget() ? popup->focusWidget() : popup;
         QTest::keyClick(target, k);
         EXPECT_EQ(QApplication::activePopupWidget(), nullptr);
-        EXPECT_EQ(grid()->InplaceEditor(), date) << "the editor closed with the calendar";
+        EXPECT_EQ(grid()->inplaceEditor(), date) << "the editor closed with the calendar";
     }
     key(Qt::Key_Return);
     expectBrowsing(T::ColDate, 2);
@@ -190,7 +190,7 @@ TEST_F(Editors, ClickingAnotherCellCommits)
     ASSERT_NE(openEditor(T::ColTime, 2), nullptr);
     key(Qt::Key_Up);
     click(T::ColMessage, 5);
-    EXPECT_EQ(grid()->InplaceEditor(), nullptr);
+    EXPECT_EQ(grid()->inplaceEditor(), nullptr);
     EXPECT_EQ(cell(T::ColTime, 2), QStringLiteral("08:30:00"));
     EXPECT_TRUE(table().Modified());
 }
@@ -203,11 +203,11 @@ TEST_F(Editors, ClosingTheWindowKeepsTheOpenEdit)
         EXPECT_EQ(cell(T::ColDate, r), DateToStr(today()));
     list->close();
     EXPECT_FALSE(list->isVisible());
-    EXPECT_EQ(grid()->InplaceEditor(), nullptr);
+    EXPECT_EQ(grid()->inplaceEditor(), nullptr);
     EXPECT_EQ(cell(T::ColDate, 2), QStringLiteral("26/12/2026"));
     EXPECT_TRUE(table().Modified());
-    EXPECT_EQ(grid()->CurrentCol(), T::ColDate);
-    EXPECT_EQ(grid()->CurrentRow(), 2);
+    EXPECT_EQ(grid()->currentCol(), T::ColDate);
+    EXPECT_EQ(grid()->currentRow(), 2);
 }
 
 // The message editor never shows tags; a line break survives the editor, the file and
