@@ -494,11 +494,11 @@ TEST_F(AboutFromMainWindow, EachOpeningStartsTheScrollAfresh)
     for (int opening = 0; opening < 2; ++opening) {
         Open([&](TfmAbout &about) {
             TScrollText *scroll = about.ScrollText1;
-            topsAtOpening << scroll->TextTop();
+            topsAtOpening << scroll->textTop();
             EXPECT_TRUE(scroll->Active());
             EXPECT_TRUE(scroll->findChild<QTimer *>()->isActive());
             for (int i = 0; i < 30; ++i)
-                scroll->Step();
+                scroll->step();
             about.btnOK->click();
         });
     }
