@@ -43,7 +43,7 @@ TfmAlarmsEdit::TfmAlarmsEdit(TAlarmTable &Table, TAction *ActAlarmsActivate, TAc
     ActAlarmsEditClose =
         new TAction(QStringLiteral("Quitter"), QStringLiteral("Quitter"), ImageList1()[11], false, this);
     ActAlarmsEditClose->setObjectName(QStringLiteral("ActAlarmsEditClose"));
-    ActAlarmsEditClose->SetOnExecute([this](QObject *s) { ActAlarmsEditCloseExecute(s); });
+    ActAlarmsEditClose->setOnExecute([this](QObject *s) { ActAlarmsEditCloseExecute(s); });
 
     mnuFile = menuBar()->addMenu(QStringLiteral("Fichier"));
     mnuFile->setObjectName(QStringLiteral("mnuFile"));

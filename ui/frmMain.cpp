@@ -129,16 +129,16 @@ void TfmMain::CreateActions()
     ActAppClose =
         make(QStringLiteral("ActAppClose"), QStringLiteral("Quitter"), {}, images[11], false, false);
 
-    ActTypeAnalog->SetOnExecute([this](QObject *s) { ActTypeAnalogExecute(s); });
-    ActTypeDigital->SetOnExecute([this](QObject *s) { ActTypeDigitalExecute(s); });
-    ActClockFontAutoSize->SetOnExecute([this](QObject *s) { ActClockFontAutoSizeExecute(s); });
-    ActAppShowMenu->SetOnExecute([this](QObject *s) { ActAppShowMenuExecute(s); });
-    ActAppStayOnTop->SetOnExecute([this](QObject *s) { ActAppStayOnTopExecute(s); });
-    ActAlarmsEdit->SetOnExecute([this](QObject *s) { ActAlarmsEditExecute(s); });
-    ActAlarmsActivate->SetOnExecute([this](QObject *s) { ActAlarmsActivateExecute(s, m_table, m_host); });
-    ActAlarmsSound->SetOnExecute([this](QObject *s) { ActAlarmsSoundExecute(s, m_host); });
-    ActAppAbout->SetOnExecute([this](QObject *s) { ActAppAboutExecute(s); });
-    ActAppClose->SetOnExecute([this](QObject *s) { ActAppCloseExecute(s); });
+    ActTypeAnalog->setOnExecute([this](QObject *s) { ActTypeAnalogExecute(s); });
+    ActTypeDigital->setOnExecute([this](QObject *s) { ActTypeDigitalExecute(s); });
+    ActClockFontAutoSize->setOnExecute([this](QObject *s) { ActClockFontAutoSizeExecute(s); });
+    ActAppShowMenu->setOnExecute([this](QObject *s) { ActAppShowMenuExecute(s); });
+    ActAppStayOnTop->setOnExecute([this](QObject *s) { ActAppStayOnTopExecute(s); });
+    ActAlarmsEdit->setOnExecute([this](QObject *s) { ActAlarmsEditExecute(s); });
+    ActAlarmsActivate->setOnExecute([this](QObject *s) { ActAlarmsActivateExecute(s, m_table, m_host); });
+    ActAlarmsSound->setOnExecute([this](QObject *s) { ActAlarmsSoundExecute(s, m_host); });
+    ActAppAbout->setOnExecute([this](QObject *s) { ActAppAboutExecute(s); });
+    ActAppClose->setOnExecute([this](QObject *s) { ActAppCloseExecute(s); });
     // "Index de l'aide" has no handler, so it stays greyed out.
 }
 
