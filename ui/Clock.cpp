@@ -57,7 +57,7 @@ TClock::TClock(QWidget *parent, bool startTicking) : QWidget(parent)
     setAttribute(Qt::WA_OpaquePaintEvent);
     m_displayed = split(platform::Time());
     (void)ClockMetrics(); // the screen is read once, by the first clock of the process
-    m_faceRect = FitFaceRect(TEdges::From(rect()), ClockMetrics());
+    m_faceRect = FitFaceRect(TEdges::from(rect()), ClockMetrics());
     connect(platform::RegionalSettings(), &platform::RegionalNotifier::changed, this,
             &TClock::requestFullRepaint);
     m_timer = std::make_unique<TTickTimer>(TickInterval, [this] { HandleTick(); });
@@ -244,7 +244,7 @@ bool TClock::ensureSurface(bool drawingInFull)
     const QSize pixels = (QSizeF(size()) * dpr).toSize();
     if (m_surface.size() == pixels && m_surface.devicePixelRatio() == dpr)
         return !m_surface.isNull();
-    m_faceRect = FitFaceRect(TEdges::From(rect()), ClockMetrics());
+    m_faceRect = FitFaceRect(TEdges::from(rect()), ClockMetrics());
     forgetCells();
     m_surface = QImage(pixels, QImage::Format_RGB32);
     if (m_surface.isNull())
@@ -540,7 +540,7 @@ void TClock::paintAnalogFull()
         QPainter p(&m_surface);
         const QColor background = Color();
         p.fillRect(rect(), background);
-        p.fillRect(m_faceRect.ToRect(), background);
+        p.fillRect(m_faceRect.toRect(), background);
         DrawFace(p);
         drawBroadHand(p, HourHandPosition(m_displayed.Hour, m_displayed.Minute), THandKind::Hour,
                       m_hoursHandColor);
@@ -570,7 +570,7 @@ void TClock::DrawFace(QPainter &p)
         if (i % 5 == 0) {
             const TEdges r = HourMarkRect(pt, f);
             if (m_ctl3D && f.Fine) {
-                p.fillRect(r.ToRect(), m_dotsColor);
+                p.fillRect(r.toRect(), m_dotsColor);
                 // One-pixel outline: the right column and bottom row dark, drawn last.
                 const int right = r.Right - 1;
                 const int bottom = r.Bottom - 1;
@@ -579,7 +579,7 @@ void TClock::DrawFace(QPainter &p)
                 p.fillRect(QRect(right, r.Top, 1, bottom - r.Top + 1), frame);
                 p.fillRect(QRect(r.Left, bottom, right - r.Left + 1, 1), frame);
             } else {
-                p.fillRect(r.ToRect(), textColor);
+                p.fillRect(r.toRect(), textColor);
             }
         } else if (f.Fine) {
             if (m_ctl3D) {

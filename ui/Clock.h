@@ -58,7 +58,7 @@ public:
     void setSecondsHandColor(const QColor &color);
 
     TDisplayedTime DisplayedTime() const { return m_displayed; }
-    QRect FaceRect() const { return m_faceRect.ToRect(); }
+    QRect FaceRect() const { return m_faceRect.toRect(); }
     // Radius and centre of the face as of the last full analog drawing.
     int FaceRadius() const { return m_face.FaceRadius; }
     QPoint FaceCenter() const { return m_face.FaceCenter; }

@@ -420,7 +420,7 @@ TEST_F(ClockTest, SmallFacesHaveTwelveFlatMarksLargerOnes3DMarksAndMinuteDots)
         auto clock = MakeClock(QTime(6, 30, 0), QSize(faceWidth + 100, faceWidth + 2), scAnalog);
         ASSERT_EQ(clock->FaceRect().width(), faceWidth);
         const QImage image = Rgb(clock->surface());
-        const TFaceLayout f = LayoutFace(TEdges::From(clock->FaceRect()), ClockMetrics());
+        const TFaceLayout f = LayoutFace(TEdges::from(clock->FaceRect()), ClockMetrics());
         const bool fine = faceWidth >= 231;
         ASSERT_EQ(f.Fine, fine);
         const QPalette &pal = clock->palette();
@@ -480,7 +480,7 @@ TEST_F(ClockTest, WithoutThe3DLookFineFacesHaveFlatMarksAndSingleDots)
     auto clock = MakeClock(QTime(6, 30, 0), QSize(400, 302), scAnalog);
     clock->setCtl3D(false);
     const QImage image = Rgb(clock->surface());
-    const TFaceLayout f = LayoutFace(TEdges::From(clock->FaceRect()), ClockMetrics());
+    const TFaceLayout f = LayoutFace(TEdges::from(clock->FaceRect()), ClockMetrics());
     ASSERT_TRUE(f.Fine);
     const QPoint hourMark =
         MarkPoint(10, clock->FaceRadius(), clock->FaceCenter(), ClockMetrics().DirectionTable);
