@@ -61,7 +61,7 @@ void LoadAlarms(TAlarmTable &Table, TAlarmHost &Host, const QString &iniFileName
         }
     }
     if (anyEnabled) {
-        Host.SetAlarmsActivated(true);
+        Host.setAlarmsActivated(true);
         ActAlarmsActivateExecute(nullptr, Table, Host);
     }
     Table.SetAlarmsModified(false);
@@ -131,7 +131,7 @@ void CheckAlarms(TAlarmTable &Table, TAlarmHost &Host)
             continue;
         Table.SetCells(ColEnabled, r, uRes::No);
         Table.Refresh();
-        if (Host.AlarmsActivated())
+        if (Host.alarmsActivated())
             FireAlarm(Table, Host, r, Table.Cells(ColMessage, r));
     }
     if (firstError)
@@ -140,41 +140,41 @@ void CheckAlarms(TAlarmTable &Table, TAlarmHost &Host)
 
 void FireAlarm(TAlarmTable &Table, TAlarmHost &Host, int row, const QString &message)
 {
-    Host.AnnounceAlarm(AlertText(row, message));
+    Host.announceAlarm(AlertText(row, message));
 
     bool found = false;
     for (int r = 1; r <= AlarmCount; ++r)
         found = found || IsYes(Table.Cells(ColEnabled, r));
     if (!found) {
-        Host.SetAlarmsActivated(false);
+        Host.setAlarmsActivated(false);
         ActAlarmsActivateExecute(nullptr, Table, Host);
     }
 
     if (IsYes(Table.Cells(ColShutdown, row))) {
         Table.SetCells(ColShutdown, row, uRes::No);
         Host.RunShutdownCountdown();
-    } else if (Host.AlarmsSound()) {
+    } else if (Host.alarmsSound()) {
         BeepRising();
     }
 }
 
 void UpdateAlarmsIndicator(TAlarmTable &Table, TAlarmHost &Host)
 {
-    Host.ShowAlarmsIndicator(Host.AlarmsActivated());
+    Host.showAlarmsIndicator(Host.alarmsActivated());
     Table.Refresh();
 }
 
 void ActAlarmsActivateExecute(QObject *Sender, TAlarmTable &Table, TAlarmHost &Host)
 {
     if (Sender)
-        Host.SetAlarmsActivated(!Host.AlarmsActivated());
+        Host.setAlarmsActivated(!Host.alarmsActivated());
     UpdateAlarmsIndicator(Table, Host);
 }
 
 void ActAlarmsSoundExecute(QObject *Sender, TAlarmHost &Host)
 {
     if (Sender)
-        Host.SetAlarmsSound(!Host.AlarmsSound());
+        Host.setAlarmsSound(!Host.alarmsSound());
 }
 
 namespace {

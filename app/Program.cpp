@@ -78,7 +78,7 @@ void TProgram::ShowMainWindow()
     m_main->activateWindow();
 }
 
-void TProgram::ShowAlarmsEdit()
+void TProgram::showAlarmsEdit()
 {
     m_alarmsEdit->show();
     if (m_alarmsEdit->isMinimized())
@@ -87,34 +87,34 @@ void TProgram::ShowAlarmsEdit()
     m_alarmsEdit->activateWindow();
 }
 
-bool TProgram::AlarmsActivated() const
+bool TProgram::alarmsActivated() const
 {
     return m_main->ActAlarmsActivate->Checked();
 }
 
-void TProgram::SetAlarmsActivated(bool on)
+void TProgram::setAlarmsActivated(bool on)
 {
     m_main->ActAlarmsActivate->SetChecked(on);
 }
 
-bool TProgram::AlarmsSound() const
+bool TProgram::alarmsSound() const
 {
     return m_main->ActAlarmsSound->Checked();
 }
 
-void TProgram::SetAlarmsSound(bool on)
+void TProgram::setAlarmsSound(bool on)
 {
     m_main->ActAlarmsSound->SetChecked(on);
 }
 
-void TProgram::ShowAlarmsIndicator(bool on)
+void TProgram::showAlarmsIndicator(bool on)
 {
-    m_main->ShowAlarmsIndicator(on);
+    m_main->showAlarmsIndicator(on);
 }
 
-void TProgram::AnnounceAlarm(const QString &alertText)
+void TProgram::announceAlarm(const QString &alertText)
 {
-    m_main->AnnounceAlarm(alertText);
+    m_main->announceAlarm(alertText);
 }
 
 void TProgram::RunShutdownCountdown()
@@ -122,19 +122,19 @@ void TProgram::RunShutdownCountdown()
     ::RunShutdownCountdown(*this);
 }
 
-void TProgram::ShowShutdownWindow()
+void TProgram::showShutdownWindow()
 {
     m_shutdown->show();
     m_shutdown->raise();
     m_shutdown->activateWindow();
 }
 
-void TProgram::HideShutdownWindow()
+void TProgram::hideShutdownWindow()
 {
     m_shutdown->hide();
 }
 
-void TProgram::SetShutdownPosition(int position)
+void TProgram::setShutdownPosition(int position)
 {
     m_shutdown->ProgressBar1->setPosition(position);
 }

@@ -42,24 +42,24 @@ public:
     // TMainWindowHost
     bool StartingUp() const override { return m_startingUp; }
     void FormClose() override;
-    void ShowAlarmsEdit() override;
+    void showAlarmsEdit() override;
 
     // TAlarmHost
-    bool AlarmsActivated() const override;
-    void SetAlarmsActivated(bool on) override;
-    bool AlarmsSound() const override;
-    void SetAlarmsSound(bool on) override;
-    void ShowAlarmsIndicator(bool on) override;
-    void AnnounceAlarm(const QString &alertText) override;
+    bool alarmsActivated() const override;
+    void setAlarmsActivated(bool on) override;
+    bool alarmsSound() const override;
+    void setAlarmsSound(bool on) override;
+    void showAlarmsIndicator(bool on) override;
+    void announceAlarm(const QString &alertText) override;
     void RunShutdownCountdown() override;
     bool Closing() const override { return m_closing; }
 
     // TShutdownHost
     bool ShutdownPending() const override { return m_shutdownPending; }
-    void SetShutdownPending(bool pending) override { m_shutdownPending = pending; }
-    void ShowShutdownWindow() override;
-    void HideShutdownWindow() override;
-    void SetShutdownPosition(int position) override;
+    void setShutdownPending(bool pending) override { m_shutdownPending = pending; }
+    void showShutdownWindow() override;
+    void hideShutdownWindow() override;
+    void setShutdownPosition(int position) override;
 
 private:
     // Once all three windows exist: the alarms, then the placement and the preferences.

@@ -197,13 +197,13 @@ void TfmMain::ApplyUserPrefs(const TUserPrefs &prefs)
     ActAlarmsSound->Execute(nullptr);
 }
 
-void TfmMain::ShowAlarmsIndicator(bool on)
+void TfmMain::showAlarmsIndicator(bool on)
 {
     ActAlarmsActivate->SetChecked(on); // the menu item mnuAlarmsActivate shows it
     lblAlarms->setVisible(on);
 }
 
-void TfmMain::AnnounceAlarm(const QString &alertText)
+void TfmMain::announceAlarm(const QString &alertText)
 {
     AlertPopup1->addMessage(alertText);
     AlertPopup1->selectNewest();
@@ -301,7 +301,7 @@ void TfmMain::ActAppStayOnTopExecute(QObject *Sender)
 
 void TfmMain::ActAlarmsEditExecute(QObject *)
 {
-    m_host.ShowAlarmsEdit();
+    m_host.showAlarmsEdit();
 }
 
 void TfmMain::lblAlarmsDblClick(QObject *)

@@ -25,7 +25,7 @@ public:
     // The close sequence; throws when the alarms cannot be written, which keeps the window open.
     virtual void FormClose() = 0;
     // Shows the alarm list window in front.
-    virtual void ShowAlarmsEdit() = 0;
+    virtual void showAlarmsEdit() = 0;
 };
 
 class TfmMain : public QMainWindow
@@ -41,9 +41,9 @@ public:
     void ApplyUserPrefs(const TUserPrefs &prefs);
 
     // The indicator: the menu check of mnuAlarmsActivate, then the visibility of lblAlarms.
-    void ShowAlarmsIndicator(bool on);
+    void showAlarmsIndicator(bool on);
     // Adds the text to the alert popup as its newest message, makes it current, shows it.
-    void AnnounceAlarm(const QString &alertText);
+    void announceAlarm(const QString &alertText);
 
     TClock *Clock1 = nullptr;
     QLabel *lblAlarms = nullptr;

@@ -59,6 +59,6 @@ TfmShutdown::TfmShutdown(TShutdownHost &Host, QWidget *parent)
 
 void TfmShutdown::btnCancelClick(QObject *)
 {
-    m_host.SetShutdownPending(false);
+    m_host.setShutdownPending(false);
     close();
 }
