@@ -59,7 +59,7 @@ void TProgram::Close(bool sessionEnding)
     // The alarms are safe by now. Preferences that cannot be written are reported and the
     // program still ends: with a read-only file every close would fail the same way.
     try {
-        SaveUserPrefs(m_main->AppIniFileStorage1, FormStorages(), m_iniFileName, m_main->UserPrefs());
+        SaveUserPrefs(m_main->AppIniFileStorage1, FormStorages(), m_iniFileName, m_main->userPrefs());
     } catch (...) {
         platform::ReportCurrentException();
     }

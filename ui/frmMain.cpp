@@ -80,8 +80,8 @@ TfmMain::TfmMain(TAlarmTable &Table, TMainWindowHost &Host, QWidget *parent)
 
     setCentralWidget(client);
     AlertPopup1 = new TAlertPopup(this);
-    CreateActions();
-    CreateMenus();
+    createActions();
+    createMenus();
 
     // The clock is set up: its first reading, while StartingUp keeps the alarm check away
     // from a table that is not loaded yet.
@@ -96,7 +96,7 @@ TfmMain::TfmMain(TAlarmTable &Table, TMainWindowHost &Host, QWidget *parent)
     FormCreate();
 }
 
-void TfmMain::CreateActions()
+void TfmMain::createActions()
 {
     const QList<QIcon> &images = ImageList1();
     auto make = [this](const QString &name, const QString &caption, const QString &hint, const QIcon &image,
@@ -142,7 +142,7 @@ void TfmMain::CreateActions()
     // "Index de l'aide" has no handler, so it stays greyed out.
 }
 
-void TfmMain::CreateMenus()
+void TfmMain::createMenus()
 {
     QMenuBar *bar = menuBar();
     bar->setObjectName(QStringLiteral("MainMenu1"));
@@ -182,7 +182,7 @@ void TfmMain::FormCreate()
     UpdateFontSizeBar();
 }
 
-TUserPrefs TfmMain::UserPrefs() const
+TUserPrefs TfmMain::userPrefs() const
 {
     return {ActAppStayOnTop->Checked(), ActAppShowMenu->Checked(), ActAlarmsSound->Checked()};
 }
@@ -248,7 +248,7 @@ void TfmMain::tbFontSizeChange(QObject *)
     Label1->setFont(font);
 }
 
-void TfmMain::SetFontSizePosition(int position)
+void TfmMain::setFontSizePosition(int position)
 {
     if (position == tbFontSize->value())
         return;
@@ -259,7 +259,7 @@ void TfmMain::SetFontSizePosition(int position)
     tbFontSizeChange(tbFontSize);
 }
 
-void TfmMain::ApplyWindowStyle()
+void TfmMain::applyWindowStyle()
 {
     const bool wasVisible = isVisible();
     const bool showMenu = ActAppShowMenu->Checked();
@@ -287,7 +287,7 @@ void TfmMain::ActAppShowMenuExecute(QObject *Sender)
 {
     if (Sender)
         ActAppShowMenu->SetChecked(!ActAppShowMenu->Checked());
-    ApplyWindowStyle();
+    applyWindowStyle();
     if (ActAppShowMenu->Checked())
         update();
 }
@@ -296,7 +296,7 @@ void TfmMain::ActAppStayOnTopExecute(QObject *Sender)
 {
     if (Sender)
         ActAppStayOnTop->SetChecked(!ActAppStayOnTop->Checked());
-    ApplyWindowStyle();
+    applyWindowStyle();
 }
 
 void TfmMain::ActAlarmsEditExecute(QObject *)
@@ -341,11 +341,11 @@ void TfmMain::FormResize(QObject *)
         bool unfinished = false;
         if (TextDoesNotFit()) {
             for (int i = 0; i < 101 && TextDoesNotFit(); ++i)
-                SetFontSizePosition(tbFontSize->value() - 1);
+                setFontSizePosition(tbFontSize->value() - 1);
             unfinished = TextDoesNotFit() && tbFontSize->value() > tbFontSize->minimum();
         } else {
             for (int i = 0; i < 101 && !TextDoesNotFit(); ++i)
-                SetFontSizePosition(tbFontSize->value() + 1);
+                setFontSizePosition(tbFontSize->value() + 1);
             unfinished = !TextDoesNotFit() && tbFontSize->value() < tbFontSize->maximum();
         }
         // One pass moves the font by at most 101 points; a large change of size (a maximise,

@@ -36,7 +36,7 @@ public:
     TfmMain(TAlarmTable &Table, TMainWindowHost &Host, QWidget *parent = nullptr);
 
     // The preferences as the three actions hold them now.
-    TUserPrefs UserPrefs() const;
+    TUserPrefs userPrefs() const;
     // Sets the three actions and runs their handlers without a sender, so each applies it.
     void ApplyUserPrefs(const TUserPrefs &prefs);
 
@@ -84,7 +84,7 @@ public:
     bool TextDoesNotFit() const;
     // Asks the slider for a position: clamped to its range, and every request for another
     // value than the current one raises its change, as dragging it does.
-    void SetFontSizePosition(int position);
+    void setFontSizePosition(int position);
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -92,12 +92,12 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
-    void CreateActions();
-    void CreateMenus();
+    void createActions();
+    void createMenus();
     void FormCreate();
     void Clock1GetTime(QObject *Sender, QTime &ATime);
     // Border, menu bar and window level from the two actions that decide them.
-    void ApplyWindowStyle();
+    void applyWindowStyle();
 
     TAlarmTable &m_table;
     TMainWindowHost &m_host;
