@@ -22,7 +22,7 @@ TProgram::~TProgram()
     m_main.reset();
 }
 
-void TProgram::Start()
+void TProgram::start()
 {
     m_startingUp = true;
     m_main = std::make_unique<TfmMain>(m_table, *this);
@@ -36,16 +36,16 @@ void TProgram::Start()
 void TProgram::InitApplication()
 {
     InitAlarmGrid(m_table, *this, m_iniFileName);
-    m_main->ApplyUserPrefs(LoadUserPrefs(m_main->AppIniFileStorage1, FormStorages(), m_iniFileName));
+    m_main->ApplyUserPrefs(LoadUserPrefs(m_main->AppIniFileStorage1, formStorages(), m_iniFileName));
 }
 
-QList<TFormStorage> TProgram::FormStorages() const
+QList<TFormStorage> TProgram::formStorages() const
 {
     return {{m_main.get(), &m_main->AppIniFileStorage1, uRes::StoragePathMain, 0, true},
             {m_alarmsEdit.get(), &m_main->AppIniFileStorage1, uRes::StoragePathAlarmsEdit, 0, false}};
 }
 
-void TProgram::Close(bool sessionEnding)
+void TProgram::close(bool sessionEnding)
 {
     // Nobody is left to cancel a countdown once the session ends.
     if (sessionEnding && m_shutdownPending)
@@ -59,7 +59,7 @@ void TProgram::Close(bool sessionEnding)
     // The alarms are safe by now. Preferences that cannot be written are reported and the
     // program still ends: with a read-only file every close would fail the same way.
     try {
-        SaveUserPrefs(m_main->AppIniFileStorage1, FormStorages(), m_iniFileName, m_main->userPrefs());
+        SaveUserPrefs(m_main->AppIniFileStorage1, formStorages(), m_iniFileName, m_main->userPrefs());
     } catch (...) {
         platform::ReportCurrentException();
     }
@@ -67,10 +67,10 @@ void TProgram::Close(bool sessionEnding)
 
 void TProgram::FormClose()
 {
-    Close(false);
+    close(false);
 }
 
-void TProgram::ShowMainWindow()
+void TProgram::showMainWindow()
 {
     m_main->setWindowState(m_main->windowState() & ~Qt::WindowMinimized);
     m_main->show();

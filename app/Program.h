@@ -25,16 +25,16 @@ public:
     // The start-up sequence: the main window, the alarm list and the countdown window in that
     // order (the latter two hidden), then the alarms and the preferences from the settings
     // file. Shows no window.
-    void Start();
+    void start();
     // The close sequence. The alarms are saved first (an edit still open included); a failure
     // there throws and leaves the program running. At the session's end the countdown under
     // way is called off and neither preferences nor placement are written.
-    void Close(bool sessionEnding);
+    void close(bool sessionEnding);
     // The main window restored from minimised and brought to the front.
-    void ShowMainWindow();
+    void showMainWindow();
 
     const QString &IniFileName() const { return m_iniFileName; }
-    TAlarmTable &AlarmTable() { return m_table; }
+    TAlarmTable &alarmTable() { return m_table; }
     TfmMain *fmMain() const { return m_main.get(); }
     TfmAlarmsEdit *fmAlarmsEdit() const { return m_alarmsEdit.get(); }
     TfmShutdown *fmShutdown() const { return m_shutdown.get(); }
@@ -65,7 +65,7 @@ private:
     // Once all three windows exist: the alarms, then the placement and the preferences.
     void InitApplication();
     // Both windows' placement, main window first.
-    QList<TFormStorage> FormStorages() const;
+    QList<TFormStorage> formStorages() const;
 
     const QString m_iniFileName;
     bool m_startingUp = false;

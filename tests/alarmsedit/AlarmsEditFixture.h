@@ -38,7 +38,7 @@ protected:
         grid()->setFocus();
     }
 
-    TAlarmTable &table() { return program->AlarmTable(); }
+    TAlarmTable &table() { return program->alarmTable(); }
     TGridAlarms *grid() { return list->GridAlarms; }
     QString cell(int col, int row) { return table().Cells(col, row); }
     QDate today() const { return time.now().date(); }

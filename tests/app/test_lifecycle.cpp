@@ -74,7 +74,7 @@ TEST_F(Lifecycle, AnAlarmsWriteThatFailsKeepsTheWindowOpenAndTheChecksRunning)
     testing_support::ErrorRecorder errors;
     ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("dossier"))); // a folder where the file should be
     start(dir.filePath(QStringLiteral("dossier")));
-    program->AlarmTable().SetAlarmsModified(true);
+    program->alarmTable().SetAlarmsModified(true);
     window->show();
     EXPECT_FALSE(window->close());
     EXPECT_TRUE(window->isVisible());

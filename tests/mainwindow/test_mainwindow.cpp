@@ -327,7 +327,7 @@ TEST(MainWindowStartUp, ReadingsWhileTheWindowsAreBuiltCheckNoAlarm)
     testing_support::ErrorRecorder errors;
     QTemporaryDir dir;
     TProgram program(dir.filePath(QStringLiteral("tempovir.ini")));
-    program.Start();
+    program.start();
     EXPECT_TRUE(errors.messages.isEmpty());
     EXPECT_FALSE(program.StartingUp());
 }

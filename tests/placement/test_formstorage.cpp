@@ -255,7 +255,7 @@ TEST(FitOntoScreens, OnlyARectangleOffEveryScreenMovesAndKeepsItsSizeWhereItFits
 TEST_F(Run, AlarmSectionsSavedAtCloseSurviveThePlacementWriteBack)
 {
     Start();
-    TAlarmTable &table = program->AlarmTable();
+    TAlarmTable &table = program->alarmTable();
     table.SetCells(TAlarmTable::ColEnabled, 3, "Oui");
     table.SetCells(TAlarmTable::ColMessage, 3, "Réveil <B>matin</B>");
     table.SetAlarmsModified(true);

@@ -114,7 +114,7 @@ TEST_F(Countdown, TheSessionEndingCallsTheCountdownOff)
     // machine must not be switched off under a session that is closing.
     pump.onPass = [&] {
         if (elapsed() == 2000 && program->ShutdownPending())
-            program->Close(true);
+            program->close(true);
     };
 
     program->RunShutdownCountdown();
