@@ -86,13 +86,13 @@ void SaveAlarms(TAlarmTable &Table, const QString &iniFileName)
 
 void InitAlarmGrid(TAlarmTable &Table, TAlarmHost &Host, const QString &iniFileName)
 {
-    Table.NumberRows();
+    Table.numberRows();
     LoadAlarms(Table, Host, iniFileName);
 }
 
 void SaveAlarmsIfModified(TAlarmTable &Table, const QString &iniFileName)
 {
-    if (Table.Modified())
+    if (Table.isModified())
         SaveAlarms(Table, iniFileName);
 }
 
@@ -130,7 +130,7 @@ void CheckAlarms(TAlarmTable &Table, TAlarmHost &Host)
         if (!IsYes(Table.Cells(ColEnabled, r)))
             continue;
         Table.SetCells(ColEnabled, r, uRes::No);
-        Table.Refresh();
+        Table.refresh();
         if (Host.alarmsActivated())
             FireAlarm(Table, Host, r, Table.Cells(ColMessage, r));
     }
@@ -161,7 +161,7 @@ void FireAlarm(TAlarmTable &Table, TAlarmHost &Host, int row, const QString &mes
 void UpdateAlarmsIndicator(TAlarmTable &Table, TAlarmHost &Host)
 {
     Host.showAlarmsIndicator(Host.alarmsActivated());
-    Table.Refresh();
+    Table.refresh();
 }
 
 void ActAlarmsActivateExecute(QObject *Sender, TAlarmTable &Table, TAlarmHost &Host)

@@ -40,7 +40,7 @@ TEST_F(CheckAndFire, FiresOnTheFirstCheckAfterItsSecondAndOnlyOnce)
     check();
     EXPECT_EQ(host.alerts.size(), 1);
     EXPECT_EQ(notes.size(), 3u);
-    EXPECT_FALSE(table.Modified()); // the check's writes are not user edits
+    EXPECT_FALSE(table.isModified()); // the check's writes are not user edits
 }
 
 TEST_F(CheckAndFire, TheEdgesOfTheDay)

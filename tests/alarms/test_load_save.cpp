@@ -30,7 +30,7 @@ TEST_F(LoadAndSave, WithoutAFileEveryRowIsResetAndNothingIsWrittenAtClose)
         EXPECT_EQ(cell(ColShutdown, r), uRes::No);
     }
     EXPECT_FALSE(host.activated);
-    EXPECT_FALSE(table.Modified());
+    EXPECT_FALSE(table.isModified());
     save();
     EXPECT_FALSE(QFileInfo::exists(iniFileName));
 }
@@ -71,7 +71,7 @@ TEST_F(LoadAndSave, SectionsLoadAsStoredOrReset)
     }
     EXPECT_TRUE(host.activated);
     EXPECT_TRUE(host.indicator);
-    EXPECT_FALSE(table.Modified());
+    EXPECT_FALSE(table.isModified());
 }
 
 TEST_F(LoadAndSave, DisabledAlarmsNeverSwitchActivationOnAndLoadingNeverSwitchesItOff)
@@ -89,7 +89,7 @@ TEST_F(LoadAndSave, ASaveAfterOneEditWritesAllEightSections)
     arm(3, QDate(2026, 12, 25), QTime(7, 30), QStringLiteral("Réveil"));
     table.SetAlarmsModified(true);
     save();
-    EXPECT_FALSE(table.Modified());
+    EXPECT_FALSE(table.isModified());
 
     QByteArray expected;
     for (int i = 0; i < 8; ++i) {
@@ -147,7 +147,7 @@ TEST_F(LoadAndSave, AFailedSaveKeepsWhatWasWrittenAndTheModifiedFlag)
     } catch (const EConvertError &e) {
         EXPECT_EQ(e.Message(), QStringLiteral("'pas une date' n'est pas une date correcte"));
     }
-    EXPECT_TRUE(table.Modified());
+    EXPECT_TRUE(table.isModified());
     const TIniFile ini(iniFileName);
     EXPECT_EQ(ini.ReadString(QStringLiteral("Alarm_000"), QStringLiteral("Shutdown"), {}),
               QStringLiteral("0"));
@@ -170,7 +170,7 @@ TEST_F(LoadAndSave, AFileThatCannotBeWrittenRaisesTheWriteError)
     } catch (const EIniFileException &e) {
         EXPECT_EQ(e.Message(), QStringLiteral("Impossible d'écrire dans ") + iniFileName);
     }
-    EXPECT_TRUE(table.Modified());
+    EXPECT_TRUE(table.isModified());
 }
 
 TEST_F(LoadAndSave, AMessageWithLineBreaksComesBackWhole)

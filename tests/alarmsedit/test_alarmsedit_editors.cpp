@@ -114,7 +114,7 @@ TEST_F(Editors, CommitKeysWriteTheTextAndMarkOnlyAChange)
             key(commitKey);
             expectBrowsing(k.col, 2);
             EXPECT_EQ(cell(k.col, 2), k.before);
-            EXPECT_FALSE(table().Modified());
+            EXPECT_FALSE(table().isModified());
             EXPECT_EQ(changes, 0);
 
             // With one: the new text, marked once.
@@ -123,7 +123,7 @@ TEST_F(Editors, CommitKeysWriteTheTextAndMarkOnlyAChange)
             key(commitKey);
             expectBrowsing(k.col, 2);
             EXPECT_EQ(cell(k.col, 2), k.after);
-            EXPECT_TRUE(table().Modified());
+            EXPECT_TRUE(table().isModified());
             EXPECT_EQ(changes, 1);
         }
     }
@@ -138,7 +138,7 @@ TEST_F(Editors, EscapePutsBackTheCellsValue)
         key(Qt::Key_Escape);
         expectBrowsing(k.col, 2);
         EXPECT_EQ(cell(k.col, 2), k.before);
-        EXPECT_FALSE(table().Modified());
+        EXPECT_FALSE(table().isModified());
     }
     // A picker over text that does not convert starts from now and Esc commits that.
     table().SetCells(T::ColDate, 3, QStringLiteral("bientôt"));
@@ -151,7 +151,7 @@ TEST_F(Editors, EscapePutsBackTheCellsValue)
     }
     EXPECT_EQ(cell(T::ColDate, 3), QStringLiteral("11/12/2026"));
     EXPECT_EQ(cell(T::ColTime, 3), QStringLiteral("09:15:42"));
-    EXPECT_TRUE(table().Modified());
+    EXPECT_TRUE(table().isModified());
 }
 
 TEST_F(Editors, DateEditorOnAnEmptyCellCommitsToday)
@@ -163,7 +163,7 @@ TEST_F(Editors, DateEditorOnAnEmptyCellCommitsToday)
     EXPECT_EQ(date->date(), QDate(2027, 1, 3));
     key(Qt::Key_Return);
     EXPECT_EQ(cell(T::ColDate, 4), QStringLiteral("03/01/2027"));
-    EXPECT_TRUE(table().Modified());
+    EXPECT_TRUE(table().isModified());
 }
 
 TEST_F(Editors, TheOpenCalendarTakesEnterAndEscapeFirst)
@@ -192,7 +192,7 @@ TEST_F(Editors, ClickingAnotherCellCommits)
     click(T::ColMessage, 5);
     EXPECT_EQ(grid()->inplaceEditor(), nullptr);
     EXPECT_EQ(cell(T::ColTime, 2), QStringLiteral("08:30:00"));
-    EXPECT_TRUE(table().Modified());
+    EXPECT_TRUE(table().isModified());
 }
 
 TEST_F(Editors, ClosingTheWindowKeepsTheOpenEdit)
@@ -205,7 +205,7 @@ TEST_F(Editors, ClosingTheWindowKeepsTheOpenEdit)
     EXPECT_FALSE(list->isVisible());
     EXPECT_EQ(grid()->inplaceEditor(), nullptr);
     EXPECT_EQ(cell(T::ColDate, 2), QStringLiteral("26/12/2026"));
-    EXPECT_TRUE(table().Modified());
+    EXPECT_TRUE(table().isModified());
     EXPECT_EQ(grid()->currentCol(), T::ColDate);
     EXPECT_EQ(grid()->currentRow(), 2);
 }
@@ -222,7 +222,7 @@ TEST_F(Editors, LineBreaksSurviveEditorFileAndReload)
     QTest::keyClicks(focused(), QStringLiteral("!"));
     key(Qt::Key_Return);
     EXPECT_EQ(cell(T::ColMessage, 2), QStringLiteral("Ligne 1\nLigne 2!"));
-    ASSERT_TRUE(table().Modified());
+    ASSERT_TRUE(table().isModified());
 
     SaveAlarmsIfModified(table(), program->IniFileName());
     QFile file(program->IniFileName());

@@ -133,7 +133,7 @@ TEST_F(AlarmsWindow, ClosingOnlyHidesAndKeepsEverything)
         close(list);
         EXPECT_FALSE(list->isVisible());
         EXPECT_EQ(cell(T::ColMessage, 2), QStringLiteral("Gardé"));
-        EXPECT_TRUE(table().Modified());
+        EXPECT_TRUE(table().isModified());
         EXPECT_EQ(grid()->currentCol(), T::ColTime);
         EXPECT_EQ(grid()->currentRow(), 4);
     }
@@ -175,7 +175,7 @@ TEST_P(DoubleClicks, ToggleFillAndMarkAsTheRowAndColumnSay)
     EXPECT_EQ(cell(T::ColMessage, r), k.messageAfter);
     EXPECT_EQ(cell(T::ColShutdown, r), k.shutdownAfter);
     EXPECT_EQ(activation(), k.activationAfter);
-    EXPECT_EQ(table().Modified(), k.modified);
+    EXPECT_EQ(table().isModified(), k.modified);
     // Global activation switched on shows in the main window as loading shows it.
     EXPECT_EQ(main->lblAlarms->isVisibleTo(main), k.activationAfter);
     EXPECT_EQ(grid()->inplaceEditor(), nullptr);
@@ -222,7 +222,7 @@ TEST_F(AlarmsWindow, DoubleClickBelowTheLastRowMarksModified)
     QWidget *w = grid()->childAt(below);
     ASSERT_EQ(w, grid()->viewport());
     QTest::mouseDClick(w, Qt::LeftButton, {}, w->mapFrom(grid(), below));
-    EXPECT_TRUE(table().Modified());
+    EXPECT_TRUE(table().isModified());
     for (int r = 1; r <= T::AlarmCount; ++r)
         EXPECT_EQ(cell(T::ColEnabled, r), uRes::No);
 }
@@ -252,7 +252,7 @@ TEST_F(AlarmsWindow, NumberEnabledAndShutdownColumnsNeverOpenAnEditor)
     key(Qt::Key_F2);
     EXPECT_EQ(grid()->inplaceEditor(), nullptr);
     EXPECT_EQ(cell(T::ColNumber, 2), QStringLiteral("002"));
-    EXPECT_FALSE(table().Modified());
+    EXPECT_FALSE(table().isModified());
     bool canEdit = true;
     for (int r = 0; r <= T::AlarmCount; ++r) {
         for (int c : {T::ColNumber, T::ColEnabled, T::ColShutdown}) {
