@@ -24,7 +24,7 @@ public:
     // With a valid second colour the fill is a vertical gradient.
     QColor ColorTo() const { return m_colorTo; }
     void setColorTo(const QColor &color);
-    bool transparent() const { return m_transparent; }
+    bool isTransparent() const { return m_transparent; }
     void setTransparent(bool on);
 
     TVAlignment VAlignment() const { return m_vAlignment; }
