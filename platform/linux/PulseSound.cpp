@@ -192,7 +192,7 @@ private:
             try {
                 stream.play(samples);
             } catch (const Exception &e) {
-                error = e.Message();
+                error = e.message();
             }
             lock.lock();
             if (shared.abandoned) {

@@ -145,7 +145,7 @@ TEST_F(LoadAndSave, AFailedSaveKeepsWhatWasWrittenAndTheModifiedFlag)
         save();
         FAIL() << "no conversion error";
     } catch (const EConvertError &e) {
-        EXPECT_EQ(e.Message(), QStringLiteral("'pas une date' n'est pas une date correcte"));
+        EXPECT_EQ(e.message(), QStringLiteral("'pas une date' n'est pas une date correcte"));
     }
     EXPECT_TRUE(table.isModified());
     const TIniFile ini(iniFileName);
@@ -168,7 +168,7 @@ TEST_F(LoadAndSave, AFileThatCannotBeWrittenRaisesTheWriteError)
         save();
         FAIL() << "no write error";
     } catch (const EIniFileException &e) {
-        EXPECT_EQ(e.Message(), QStringLiteral("Impossible d'écrire dans ") + iniFileName);
+        EXPECT_EQ(e.message(), QStringLiteral("Impossible d'écrire dans ") + iniFileName);
     }
     EXPECT_TRUE(table.isModified());
 }

@@ -115,7 +115,7 @@ TEST_F(Storage, IntegersAreReadStrictly)
             storage.ReadInteger(QStringLiteral("S\\") + key, 0);
             ADD_FAILURE() << key << " read as an integer";
         } catch (const EConvertError &e) {
-            EXPECT_EQ(e.Message(), "'" + storage.ReadString(QStringLiteral("S\\") + key, {}) +
+            EXPECT_EQ(e.message(), "'" + storage.ReadString(QStringLiteral("S\\") + key, {}) +
                                        "' n'est pas une valeur entière correcte");
         }
     }
@@ -228,7 +228,7 @@ TEST_F(Storage, TheAtomicWriteGoesThroughALinkAndKeepsThePermissions)
             .save(DirPath() + "/folder.ini");
         ADD_FAILURE() << "a folder was replaced";
     } catch (const EIniFileException &e) {
-        EXPECT_EQ(e.Message(), "Impossible d'écrire dans " + DirPath() + "/folder.ini");
+        EXPECT_EQ(e.message(), "Impossible d'écrire dans " + DirPath() + "/folder.ini");
     }
     EXPECT_TRUE(QFileInfo(DirPath() + "/folder.ini").isDir());
 }
