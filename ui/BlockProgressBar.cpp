@@ -15,7 +15,7 @@ constexpr int BandsPerHalf = 8;
 constexpr int CornerEllipse = 6;
 
 // value × numerator / 100, rounded half to even as the rest of the program rounds.
-int scaledRounded(int value, int numerator)
+int ScaledRounded(int value, int numerator)
 {
     const long long n = static_cast<long long>(value) * numerator;
     long long q = n / 100;
@@ -25,20 +25,20 @@ int scaledRounded(int value, int numerator)
     return static_cast<int>(q);
 }
 
-QColor step(const QColor &from, const QColor &to, int i, int steps)
+QColor Step(const QColor &from, const QColor &to, int i, int steps)
 {
     auto mix = [&](int a, int b) { return a + (b - a) * i / steps; };
     return QColor(mix(from.red(), to.red()), mix(from.green(), to.green()), mix(from.blue(), to.blue()));
 }
 
 // Rows top..top+height-1 in BandsPerHalf bands going from one colour to the other.
-void fillBands(QPainter &p, int left, int width, int top, int height, const QColor &from, const QColor &to)
+void FillBands(QPainter &p, int left, int width, int top, int height, const QColor &from, const QColor &to)
 {
     for (int i = 0; i < BandsPerHalf; ++i) {
         const int y0 = top + i * height / BandsPerHalf;
         const int y1 = top + (i + 1) * height / BandsPerHalf;
         if (y1 > y0)
-            p.fillRect(left, y0, width, y1 - y0, step(from, to, i, BandsPerHalf - 1));
+            p.fillRect(left, y0, width, y1 - y0, Step(from, to, i, BandsPerHalf - 1));
     }
 }
 
@@ -100,8 +100,8 @@ void TBlockProgressBar::paintBlock(QPainter &p, int left, int width, int level) 
     const int upper = height / 2;
     const QColor c1 = levelColor1(level);
     const QColor c2 = levelColor2(level);
-    fillBands(p, left, width, top, upper, c2, c1);
-    fillBands(p, left, width, top + upper, height - upper, c1, c2);
+    FillBands(p, left, width, top, upper, c2, c1);
+    FillBands(p, left, width, top + upper, height - upper, c1, c2);
 }
 
 QImage TBlockProgressBar::Paint() const
@@ -121,7 +121,7 @@ QImage TBlockProgressBar::Paint() const
     const int shownPercent = percent();
     if (shownPercent > 0) {
         const int barLevel = level(shownPercent);
-        const int length = scaledRounded(width() - 2, shownPercent);
+        const int length = ScaledRounded(width() - 2, shownPercent);
         if (length < 10) {
             if (length > 1)
                 paintBlock(p, 2, length - 1, barLevel);
