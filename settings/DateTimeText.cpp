@@ -33,8 +33,8 @@ enum class DateOrder { DMY, MDY, YMD };
 DateOrder OrderOf(const QString &pattern)
 {
     for (qsizetype i = 0; i < pattern.size(); ++i) {
-        if (isQuote(pattern[i])) {
-            i = quotedAt(pattern, i).next - 1;
+        if (IsQuote(pattern[i])) {
+            i = QuotedAt(pattern, i).next - 1;
             continue;
         }
         switch (platform::AsciiLower(pattern[i])) {
@@ -257,7 +257,7 @@ QString DateToStr(const QDate &date, const TFormatSettings &settings)
     if (!date.isValid())
         return QString();
     const QString &pattern = settings.ShortDateFormat;
-    return translate(
+    return Translate(
         pattern, [](QStringView text) { return text; },
         [&](qsizetype i, QString &out) {
             const QChar c = pattern[i];
@@ -266,7 +266,7 @@ QString DateToStr(const QDate &date, const TFormatSettings &settings)
                 out += c == u'/' ? settings.DateSeparator : c;
                 return i + 1;
             }
-            const qsizetype run = runLength(pattern, i);
+            const qsizetype run = RunLength(pattern, i);
             if (letter == u'd') {
                 if (run <= 2)
                     out += Padded(date.day(), int(run));
@@ -291,12 +291,12 @@ QString TimeToStr(const QTime &time, const TFormatSettings &settings)
     if (!time.isValid())
         return QString();
     const QString &pattern = settings.LongTimeFormat;
-    const bool twelveHour = hasMarker(pattern);
+    const bool twelveHour = HasMarker(pattern);
     const bool am = time.hour() < 12;
-    return translate(
+    return Translate(
         pattern, [](QStringView text) { return text; },
         [&](qsizetype i, QString &out) {
-            switch (markerLength(pattern, i)) {
+            switch (MarkerLength(pattern, i)) {
             case 4: // ampm
                 out += am ? settings.TimeAMString : settings.TimePMString;
                 return i + 4;
@@ -315,7 +315,7 @@ QString TimeToStr(const QTime &time, const TFormatSettings &settings)
                 out += c == u':' ? settings.TimeSeparator : c;
                 return i + 1;
             }
-            const qsizetype run = runLength(pattern, i);
+            const qsizetype run = RunLength(pattern, i);
             switch (letter) {
             case u'h': {
                 int hour = time.hour();

@@ -69,14 +69,14 @@ QString PickerDateFormat(const platform::TFormatSettings &settings)
 {
     using namespace datetime_pattern;
     const QString &pattern = settings.ShortDateFormat;
-    return translate(pattern, QtLiteral, [&](qsizetype i, QString &out) {
+    return Translate(pattern, QtLiteral, [&](qsizetype i, QString &out) {
         const QChar c = pattern[i];
         const char16_t letter = platform::AsciiLower(c);
         if (letter != u'd' && letter != u'm' && letter != u'y') {
             out += QtLiteral(c == u'/' ? QString(settings.DateSeparator) : QString(c));
             return i + 1;
         }
-        const qsizetype run = runLength(pattern, i);
+        const qsizetype run = RunLength(pattern, i);
         // Always the whole year: a two-digit year would put the picker in the 1900s.
         if (letter == u'y')
             out += QStringLiteral("yyyy");
@@ -91,9 +91,9 @@ QString PickerTimeFormat(const platform::TFormatSettings &settings)
     using namespace datetime_pattern;
     const QString &pattern = settings.LongTimeFormat;
     // Read as the cell's text is written: a marker inside quoted text is only text.
-    const bool twelveHour = hasMarker(pattern);
-    return translate(pattern, QtLiteral, [&](qsizetype i, QString &out) {
-        if (const qsizetype marker = markerLength(pattern, i)) {
+    const bool twelveHour = HasMarker(pattern);
+    return Translate(pattern, QtLiteral, [&](qsizetype i, QString &out) {
+        if (const qsizetype marker = MarkerLength(pattern, i)) {
             out += QStringLiteral("AP");
             return i + marker;
         }
@@ -103,7 +103,7 @@ QString PickerTimeFormat(const platform::TFormatSettings &settings)
             out += QtLiteral(c == u':' ? QString(settings.TimeSeparator) : QString(c));
             return i + 1;
         }
-        const qsizetype run = runLength(pattern, i);
+        const qsizetype run = RunLength(pattern, i);
         switch (letter) {
         case u'h':
             out += QString(run >= 2 ? 2 : 1, twelveHour ? u'h' : u'H');
