@@ -11,16 +11,16 @@ public:
     virtual ~TAlarmHost() = default;
 
     // The global alarm activation: the check state of ActAlarmsActivate.
-    virtual bool AlarmsActivated() const = 0;
+    virtual bool alarmsActivated() const = 0;
     // Sets only the check state; ActAlarmsActivateExecute(nullptr, ...) brings the rest in line.
-    virtual void SetAlarmsActivated(bool on) = 0;
+    virtual void setAlarmsActivated(bool on) = 0;
     // The sound switch: the check state of ActAlarmsSound.
-    virtual bool AlarmsSound() const = 0;
-    virtual void SetAlarmsSound(bool on) = 0;
+    virtual bool alarmsSound() const = 0;
+    virtual void setAlarmsSound(bool on) = 0;
     // The indicator: the menu check of mnuAlarmsActivate, then the visibility of lblAlarms.
-    virtual void ShowAlarmsIndicator(bool on) = 0;
+    virtual void showAlarmsIndicator(bool on) = 0;
     // Adds the text to the alert popup as its newest message, makes it current, shows it.
-    virtual void AnnounceAlarm(const QString &alertText) = 0;
+    virtual void announceAlarm(const QString &alertText) = 0;
     // Runs one power-off countdown; returns when it has ended, cancelled or not.
     virtual void RunShutdownCountdown() = 0;
     // The close sequence has begun: no further alarm fires.

@@ -35,7 +35,7 @@ void TAlarmTable::SetCells(int ACol, int ARow, const QString &text)
     Q_EMIT cellChanged(ACol, ARow);
 }
 
-void TAlarmTable::Refresh()
+void TAlarmTable::refresh()
 {
     Q_EMIT refreshed();
 }
@@ -43,16 +43,16 @@ void TAlarmTable::Refresh()
 void TAlarmTable::SetAlarmsModified(bool value)
 {
     m_modified = value;
-    Refresh();
+    refresh();
 }
 
-void TAlarmTable::NumberRows()
+void TAlarmTable::numberRows()
 {
     for (int r = 1; r <= AlarmCount; ++r)
         SetCells(ColNumber, r, QString::asprintf("%.3d", r));
 }
 
-void TAlarmTable::CommitUserEdit(int ACol, int ARow, const QString &text)
+void TAlarmTable::commitUserEdit(int ACol, int ARow, const QString &text)
 {
     // The header row and the number column are not the user's to edit.
     if (!InTable(ACol, ARow) || ACol == ColNumber || ARow == 0)

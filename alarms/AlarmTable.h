@@ -30,17 +30,17 @@ public:
     // A program write: stores the text and leaves the modified flag alone.
     void SetCells(int ACol, int ARow, const QString &text);
     // Asks the display to repaint the whole table now.
-    void Refresh();
+    void refresh();
 
-    bool Modified() const { return m_modified; }
+    bool isModified() const { return m_modified; }
     // Sets the flag, then refreshes (even when the flag does not change).
     void SetAlarmsModified(bool value);
 
     // Column 0 of rows 1 to 8 becomes "001" to "008".
-    void NumberRows();
+    void numberRows();
 
     // The end of an in-place edit by the user: the flag is set only when the text changed.
-    void CommitUserEdit(int ACol, int ARow, const QString &text);
+    void commitUserEdit(int ACol, int ARow, const QString &text);
 
 Q_SIGNALS:
     void cellChanged(int col, int row);
@@ -49,7 +49,7 @@ Q_SIGNALS:
     void refreshed();
 
 private:
-    QString &Cell(int ACol, int ARow);
+    QString &cell(int ACol, int ARow);
 
     std::array<std::array<QString, ColCount>, RowCount> m_cells; // [row][col]
     bool m_modified = false;

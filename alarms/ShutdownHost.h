@@ -9,10 +9,10 @@ public:
 
     // Yes while a countdown runs and has not been cancelled.
     virtual bool ShutdownPending() const = 0;
-    virtual void SetShutdownPending(bool pending) = 0;
+    virtual void setShutdownPending(bool pending) = 0;
     // Shows the window and brings it to the front.
-    virtual void ShowShutdownWindow() = 0;
-    virtual void HideShutdownWindow() = 0;
+    virtual void showShutdownWindow() = 0;
+    virtual void hideShutdownWindow() = 0;
     // Repaints the bar at the position before it returns.
-    virtual void SetShutdownPosition(int position) = 0;
+    virtual void setShutdownPosition(int position) = 0;
 };

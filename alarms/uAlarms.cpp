@@ -61,7 +61,7 @@ void LoadAlarms(TAlarmTable &Table, TAlarmHost &Host, const QString &iniFileName
         }
     }
     if (anyEnabled) {
-        Host.SetAlarmsActivated(true);
+        Host.setAlarmsActivated(true);
         ActAlarmsActivateExecute(nullptr, Table, Host);
     }
     Table.SetAlarmsModified(false);
@@ -90,13 +90,13 @@ void SaveAlarms(TAlarmTable &Table, const QString &iniFileName)
 
 void InitAlarmGrid(TAlarmTable &Table, TAlarmHost &Host, const QString &iniFileName)
 {
-    Table.NumberRows();
+    Table.numberRows();
     LoadAlarms(Table, Host, iniFileName);
 }
 
 void SaveAlarmsIfModified(TAlarmTable &Table, const QString &iniFileName)
 {
-    if (Table.Modified())
+    if (Table.isModified())
         SaveAlarms(Table, iniFileName);
 }
 
@@ -134,8 +134,8 @@ void CheckAlarms(TAlarmTable &Table, TAlarmHost &Host)
         if (!IsYes(Table.Cells(ColEnabled, r)))
             continue;
         Table.SetCells(ColEnabled, r, uRes::No);
-        Table.Refresh();
-        if (Host.AlarmsActivated())
+        Table.refresh();
+        if (Host.alarmsActivated())
             FireAlarm(Table, Host, r, Table.Cells(ColMessage, r));
     }
     if (firstError)
@@ -144,41 +144,41 @@ void CheckAlarms(TAlarmTable &Table, TAlarmHost &Host)
 
 void FireAlarm(TAlarmTable &Table, TAlarmHost &Host, int row, const QString &message)
 {
-    Host.AnnounceAlarm(AlertText(row, message));
+    Host.announceAlarm(AlertText(row, message));
 
     bool found = false;
     for (int r = 1; r <= AlarmCount; ++r)
         found = found || IsYes(Table.Cells(ColEnabled, r));
     if (!found) {
-        Host.SetAlarmsActivated(false);
+        Host.setAlarmsActivated(false);
         ActAlarmsActivateExecute(nullptr, Table, Host);
     }
 
     if (IsYes(Table.Cells(ColShutdown, row))) {
         Table.SetCells(ColShutdown, row, uRes::No);
         Host.RunShutdownCountdown();
-    } else if (Host.AlarmsSound()) {
+    } else if (Host.alarmsSound()) {
         BeepRising();
     }
 }
 
 void UpdateAlarmsIndicator(TAlarmTable &Table, TAlarmHost &Host)
 {
-    Host.ShowAlarmsIndicator(Host.AlarmsActivated());
-    Table.Refresh();
+    Host.showAlarmsIndicator(Host.alarmsActivated());
+    Table.refresh();
 }
 
 void ActAlarmsActivateExecute(QObject *Sender, TAlarmTable &Table, TAlarmHost &Host)
 {
     if (Sender)
-        Host.SetAlarmsActivated(!Host.AlarmsActivated());
+        Host.setAlarmsActivated(!Host.alarmsActivated());
     UpdateAlarmsIndicator(Table, Host);
 }
 
 void ActAlarmsSoundExecute(QObject *Sender, TAlarmHost &Host)
 {
     if (Sender)
-        Host.SetAlarmsSound(!Host.AlarmsSound());
+        Host.setAlarmsSound(!Host.alarmsSound());
 }
 
 namespace {

@@ -7,19 +7,19 @@
 
 void RunShutdownCountdown(TShutdownHost &Host)
 {
-    Host.SetShutdownPending(true);
-    Host.SetShutdownPosition(0);
-    Host.ShowShutdownWindow();
+    Host.setShutdownPending(true);
+    Host.setShutdownPosition(0);
+    Host.showShutdownWindow();
     for (int i = 1; i <= 30; ++i) {
         // A cancel, here or in a countdown nested in this one, ends the loop at once.
         if (!Host.ShutdownPending())
             break;
         // The whole part of i × 3.3: 3, 6, 9, 13 ... 33 at step 10, 99 at step 30.
-        Host.SetShutdownPosition(i * 33 / 10);
+        Host.setShutdownPosition(i * 33 / 10);
         Delay(1000);
     }
     if (Host.ShutdownPending()) {
-        Host.HideShutdownWindow();
+        Host.hideShutdownWindow();
         BeepFalling();
         PowerOffComputer();
     }

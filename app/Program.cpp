@@ -25,7 +25,7 @@ TProgram::~TProgram()
     m_main.reset();
 }
 
-void TProgram::Start()
+void TProgram::start()
 {
     m_startingUp = true;
     m_main = std::make_unique<TfmMain>(m_table, *this);
@@ -36,7 +36,7 @@ void TProgram::Start()
     m_startingUp = false;
     m_timeChanges = std::make_unique<platform::TTimeChangeNotifier>();
     QObject::connect(m_timeChanges.get(), &platform::TTimeChangeNotifier::changed, m_main->Clock1,
-                     [this] { platform::Guarded([this] { m_main->Clock1->TimeChanged(); }); });
+                     [this] { platform::Guarded([this] { m_main->Clock1->timeChanged(); }); });
 }
 
 void TProgram::InitApplication()
@@ -46,22 +46,22 @@ void TProgram::InitApplication()
     if (m_iniUnreadable)
         platform::ShowException(uRes::IniNotRead(m_iniFileName));
     InitAlarmGrid(m_table, *this, m_iniFileName);
-    m_main->ApplyUserPrefs(LoadUserPrefs(m_main->AppIniFileStorage1, FormStorages(), m_iniFileName));
+    m_main->ApplyUserPrefs(LoadUserPrefs(m_main->AppIniFileStorage1, formStorages(), m_iniFileName));
 }
 
-QList<TFormStorage> TProgram::FormStorages() const
+QList<TFormStorage> TProgram::formStorages() const
 {
     return {{m_main.get(), &m_main->AppIniFileStorage1, uRes::StoragePathMain, 0, true},
             {m_alarmsEdit.get(), &m_main->AppIniFileStorage1, uRes::StoragePathAlarmsEdit, 0, false}};
 }
 
-void TProgram::Close(bool sessionEnding)
+void TProgram::close(bool sessionEnding)
 {
     // Nobody is left to cancel a countdown once the session ends.
     if (sessionEnding && m_shutdownPending)
         m_shutdown->btnCancelClick(nullptr);
     // An edit still open in the alarm list belongs to the alarms being saved.
-    m_alarmsEdit->GridAlarms->FinishEditing();
+    m_alarmsEdit->GridAlarms->finishEditing();
     if (!m_iniUnreadable)
         SaveAlarmsIfModified(m_table, m_iniFileName);
     m_closing = true;
@@ -70,7 +70,7 @@ void TProgram::Close(bool sessionEnding)
     // The alarms are safe by now. Preferences that cannot be written are reported and the
     // program still ends: with a read-only file every close would fail the same way.
     try {
-        SaveUserPrefs(m_main->AppIniFileStorage1, FormStorages(), m_iniFileName, m_main->UserPrefs());
+        SaveUserPrefs(m_main->AppIniFileStorage1, formStorages(), m_iniFileName, m_main->userPrefs());
     } catch (...) {
         platform::ReportCurrentException();
     }
@@ -78,10 +78,10 @@ void TProgram::Close(bool sessionEnding)
 
 void TProgram::FormClose()
 {
-    Close(false);
+    close(false);
 }
 
-void TProgram::ShowMainWindow()
+void TProgram::showMainWindow()
 {
     m_main->setWindowState(m_main->windowState() & ~Qt::WindowMinimized);
     m_main->show();
@@ -89,7 +89,7 @@ void TProgram::ShowMainWindow()
     m_main->activateWindow();
 }
 
-void TProgram::ShowAlarmsEdit()
+void TProgram::showAlarmsEdit()
 {
     m_alarmsEdit->show();
     if (m_alarmsEdit->isMinimized())
@@ -98,34 +98,34 @@ void TProgram::ShowAlarmsEdit()
     m_alarmsEdit->activateWindow();
 }
 
-bool TProgram::AlarmsActivated() const
+bool TProgram::alarmsActivated() const
 {
     return m_main->ActAlarmsActivate->Checked();
 }
 
-void TProgram::SetAlarmsActivated(bool on)
+void TProgram::setAlarmsActivated(bool on)
 {
     m_main->ActAlarmsActivate->SetChecked(on);
 }
 
-bool TProgram::AlarmsSound() const
+bool TProgram::alarmsSound() const
 {
     return m_main->ActAlarmsSound->Checked();
 }
 
-void TProgram::SetAlarmsSound(bool on)
+void TProgram::setAlarmsSound(bool on)
 {
     m_main->ActAlarmsSound->SetChecked(on);
 }
 
-void TProgram::ShowAlarmsIndicator(bool on)
+void TProgram::showAlarmsIndicator(bool on)
 {
-    m_main->ShowAlarmsIndicator(on);
+    m_main->showAlarmsIndicator(on);
 }
 
-void TProgram::AnnounceAlarm(const QString &alertText)
+void TProgram::announceAlarm(const QString &alertText)
 {
-    m_main->AnnounceAlarm(alertText);
+    m_main->announceAlarm(alertText);
 }
 
 void TProgram::RunShutdownCountdown()
@@ -133,19 +133,19 @@ void TProgram::RunShutdownCountdown()
     ::RunShutdownCountdown(*this);
 }
 
-void TProgram::ShowShutdownWindow()
+void TProgram::showShutdownWindow()
 {
     m_shutdown->show();
     m_shutdown->raise();
     m_shutdown->activateWindow();
 }
 
-void TProgram::HideShutdownWindow()
+void TProgram::hideShutdownWindow()
 {
     m_shutdown->hide();
 }
 
-void TProgram::SetShutdownPosition(int position)
+void TProgram::setShutdownPosition(int position)
 {
-    m_shutdown->ProgressBar1->SetPosition(position);
+    m_shutdown->ProgressBar1->setPosition(position);
 }

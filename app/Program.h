@@ -29,17 +29,17 @@ public:
     // order (the latter two hidden), then the alarms and the preferences from the settings
     // file. Shows no window. From then on a change of the system's clock or time zone shows
     // on the clock at once.
-    void Start();
+    void start();
     // The close sequence. The alarms are saved first (an edit still open included); a failure
     // there throws and leaves the program running. At the session's end the countdown under
     // way is called off and neither preferences nor placement are written. A settings file
     // that could not be read at start is not written at all.
-    void Close(bool sessionEnding);
+    void close(bool sessionEnding);
     // The main window restored from minimised and brought to the front.
-    void ShowMainWindow();
+    void showMainWindow();
 
     const QString &IniFileName() const { return m_iniFileName; }
-    TAlarmTable &AlarmTable() { return m_table; }
+    TAlarmTable &alarmTable() { return m_table; }
     TfmMain *fmMain() const { return m_main.get(); }
     TfmAlarmsEdit *fmAlarmsEdit() const { return m_alarmsEdit.get(); }
     TfmShutdown *fmShutdown() const { return m_shutdown.get(); }
@@ -47,30 +47,30 @@ public:
     // TMainWindowHost
     bool StartingUp() const override { return m_startingUp; }
     void FormClose() override;
-    void ShowAlarmsEdit() override;
+    void showAlarmsEdit() override;
 
     // TAlarmHost
-    bool AlarmsActivated() const override;
-    void SetAlarmsActivated(bool on) override;
-    bool AlarmsSound() const override;
-    void SetAlarmsSound(bool on) override;
-    void ShowAlarmsIndicator(bool on) override;
-    void AnnounceAlarm(const QString &alertText) override;
+    bool alarmsActivated() const override;
+    void setAlarmsActivated(bool on) override;
+    bool alarmsSound() const override;
+    void setAlarmsSound(bool on) override;
+    void showAlarmsIndicator(bool on) override;
+    void announceAlarm(const QString &alertText) override;
     void RunShutdownCountdown() override;
     bool Closing() const override { return m_closing; }
 
     // TShutdownHost
     bool ShutdownPending() const override { return m_shutdownPending; }
-    void SetShutdownPending(bool pending) override { m_shutdownPending = pending; }
-    void ShowShutdownWindow() override;
-    void HideShutdownWindow() override;
-    void SetShutdownPosition(int position) override;
+    void setShutdownPending(bool pending) override { m_shutdownPending = pending; }
+    void showShutdownWindow() override;
+    void hideShutdownWindow() override;
+    void setShutdownPosition(int position) override;
 
 private:
     // Once all three windows exist: the alarms, then the placement and the preferences.
     void InitApplication();
     // Both windows' placement, main window first.
-    QList<TFormStorage> FormStorages() const;
+    QList<TFormStorage> formStorages() const;
 
     const QString m_iniFileName;
     bool m_startingUp = false;

@@ -74,12 +74,12 @@ int RunTempovir(int argc, char **argv)
     platform::LoadFormatSettings();
 
     TProgram program(iniFileName);
-    program.Start();
-    instance.setOnShowRequest([&program] { program.ShowMainWindow(); });
+    program.start();
+    instance.setOnShowRequest([&program] { program.showMainWindow(); });
 
     // A desktop that logs out or shuts down must not lose the user's alarm edits;
     // preferences and placement are not written then, and no alarm fires any more.
-    platform::WatchSessionEnd([&program] { program.Close(true); });
+    platform::WatchSessionEnd([&program] { program.close(true); });
 
     program.fmMain()->show();
     return app.exec();

@@ -40,7 +40,7 @@ QString CurrentExceptionMessage()
     try {
         throw;
     } catch (const Exception &e) {
-        return e.Message();
+        return e.message();
     } catch (const std::exception &e) {
         return QString::fromLocal8Bit(e.what());
     } catch (...) {

@@ -8,7 +8,7 @@ class Exception : public std::exception
 {
 public:
     explicit Exception(QString message) : m_message(std::move(message)), m_utf8(m_message.toUtf8()) {}
-    const QString &Message() const { return m_message; }
+    const QString &message() const { return m_message; }
     const char *what() const noexcept override { return m_utf8.constData(); }
 
 private:

@@ -23,12 +23,12 @@ public:
     // worked out from the local milliseconds, without building a QDateTime each time.
     QDate date() const override
     {
-        return QDate::fromJulianDay(UnixEpochJulianDay + FloorDiv(read().localMs(), MsPerDay));
+        return QDate::fromJulianDay(UnixEpochJulianDay + floorDiv(read().localMs(), MsPerDay));
     }
     QTime time() const override
     {
         const qint64 ms = read().localMs();
-        return QTime::fromMSecsSinceStartOfDay(int(ms - FloorDiv(ms, MsPerDay) * MsPerDay));
+        return QTime::fromMSecsSinceStartOfDay(int(ms - floorDiv(ms, MsPerDay) * MsPerDay));
     }
     quint32 tickCount() const override
     {
@@ -42,7 +42,7 @@ private:
     static constexpr qint64 MsPerDay = 86'400'000;
     static constexpr qint64 UnixEpochJulianDay = 2'440'588; // 1 January 1970
 
-    static qint64 FloorDiv(qint64 a, qint64 b) { return a / b - (a % b < 0 ? 1 : 0); }
+    static qint64 floorDiv(qint64 a, qint64 b) { return a / b - (a % b < 0 ? 1 : 0); }
 
     struct Reading
     {

@@ -8,7 +8,7 @@ namespace {
 
 using Draw = void (*)(QPainter &);
 
-void bell(QPainter &p, const QColor &body)
+void Bell(QPainter &p, const QColor &body)
 {
     QPainterPath path;
     path.moveTo(3, 12);
@@ -24,7 +24,7 @@ void bell(QPainter &p, const QColor &body)
     p.drawLine(QPointF(8, 2), QPointF(8, 3.5));
 }
 
-void clockFace(QPainter &p, const QColor &rim)
+void ClockFace(QPainter &p, const QColor &rim)
 {
     p.setPen(QPen(rim, 1.2));
     p.setBrush(Qt::white);
@@ -34,7 +34,7 @@ void clockFace(QPainter &p, const QColor &rim)
     p.drawLine(QPointF(8, 8), QPointF(11, 9.5));
 }
 
-void page(QPainter &p)
+void Page(QPainter &p)
 {
     p.setPen(QColor(80, 80, 80));
     p.setBrush(Qt::white);
@@ -45,7 +45,7 @@ void page(QPainter &p)
 }
 
 // A black-edged box with a white sheet at its top: the floppy's label, the printer's paper.
-void boxWithSheet(QPainter &p, const QColor &fill, const QRectF &box)
+void BoxWithSheet(QPainter &p, const QColor &fill, const QRectF &box)
 {
     p.setPen(Qt::black);
     p.setBrush(fill);
@@ -55,15 +55,15 @@ void boxWithSheet(QPainter &p, const QColor &fill, const QRectF &box)
 }
 
 const Draw pictures[22] = {
-    [](QPainter &p) { clockFace(p, QColor(0, 128, 128)); }, // 0 clock
-    [](QPainter &p) { page(p); },                           // 1 page
+    [](QPainter &p) { ClockFace(p, QColor(0, 128, 128)); }, // 0 clock
+    [](QPainter &p) { Page(p); },                           // 1 page
     [](QPainter &p) {                                       // 2 open folder
         p.setPen(QColor(120, 90, 0));
         p.setBrush(QColor(250, 210, 90));
         p.drawRect(QRectF(1.5, 4.5, 13, 9));
     },
-    [](QPainter &p) { boxWithSheet(p, QColor(40, 70, 160), QRectF(2.5, 2.5, 11, 11)); },  // 3 floppy
-    [](QPainter &p) { boxWithSheet(p, QColor(200, 200, 200), QRectF(1.5, 6.5, 13, 6)); }, // 4 printer
+    [](QPainter &p) { BoxWithSheet(p, QColor(40, 70, 160), QRectF(2.5, 2.5, 11, 11)); },  // 3 floppy
+    [](QPainter &p) { BoxWithSheet(p, QColor(200, 200, 200), QRectF(1.5, 6.5, 13, 6)); }, // 4 printer
     [](QPainter &p) {                                                                     // 5 cut
         p.setPen(QPen(Qt::black, 1.3));
         p.drawLine(4, 2, 11, 11);
@@ -72,10 +72,10 @@ const Draw pictures[22] = {
         p.drawEllipse(QRectF(10, 11, 4, 4));
     },
     [](QPainter &p) { // 6 copy
-        page(p);
+        Page(p);
         p.translate(-1, -1);
         p.setOpacity(0.6);
-        page(p);
+        Page(p);
     },
     [](QPainter &p) { // 7 paste
         p.setPen(QColor(120, 80, 0));
@@ -127,19 +127,19 @@ const Draw pictures[22] = {
         p.drawLine(8, 6, 8, 10);
         p.drawPoint(8, 12);
     },
-    [](QPainter &p) { bell(p, QColor(180, 180, 180)); }, // 14 alarms off
+    [](QPainter &p) { Bell(p, QColor(180, 180, 180)); }, // 14 alarms off
     [](QPainter &p) {                                    // 15 alarms on
-        bell(p, QColor(250, 200, 40));
+        Bell(p, QColor(250, 200, 40));
         p.setPen(QPen(QColor(220, 0, 0), 1.2));
         p.drawArc(QRectF(0.5, 3, 4, 7), 120 * 16, 120 * 16);
         p.drawArc(QRectF(11.5, 3, 4, 7), -60 * 16, 120 * 16);
     },
-    [](QPainter &p) { bell(p, QColor(120, 200, 120)); }, // 16 sound
+    [](QPainter &p) { Bell(p, QColor(120, 200, 120)); }, // 16 sound
     [](QPainter &p) {                                    // 17 alarm list
-        page(p);
+        Page(p);
         p.scale(0.55, 0.55);
         p.translate(12, 12);
-        clockFace(p, QColor(200, 0, 0));
+        ClockFace(p, QColor(200, 0, 0));
     },
     [](QPainter &p) { // 18 help
         p.setPen(QColor(0, 60, 150));
@@ -153,7 +153,7 @@ const Draw pictures[22] = {
         p.drawText(QRect(0, 0, 16, 16), Qt::AlignCenter, QStringLiteral("?"));
     },
     [](QPainter &p) { // 19 about
-        clockFace(p, QColor(0, 0, 160));
+        ClockFace(p, QColor(0, 0, 160));
     },
     [](QPainter &p) { // 20 power off
         p.setPen(QPen(QColor(200, 0, 0), 2));

@@ -4,12 +4,12 @@
 
 namespace datetime_pattern {
 
-bool isQuote(QChar c)
+bool IsQuote(QChar c)
 {
     return c == u'"' || c == u'\'';
 }
 
-qsizetype runLength(const QString &pattern, qsizetype i)
+qsizetype RunLength(const QString &pattern, qsizetype i)
 {
     const char16_t letter = platform::AsciiLower(pattern[i]);
     qsizetype j = i;
@@ -18,33 +18,33 @@ qsizetype runLength(const QString &pattern, qsizetype i)
     return j - i;
 }
 
-bool startsWithAt(const QString &pattern, qsizetype i, QLatin1StringView token)
+bool StartsWithAt(const QString &pattern, qsizetype i, QLatin1StringView token)
 {
     return QStringView(pattern).sliced(i).startsWith(token, Qt::CaseInsensitive);
 }
 
-qsizetype markerLength(const QString &pattern, qsizetype i)
+qsizetype MarkerLength(const QString &pattern, qsizetype i)
 {
     for (const QLatin1StringView marker :
          {QLatin1StringView("ampm"), QLatin1StringView("am/pm"), QLatin1StringView("a/p")}) {
-        if (startsWithAt(pattern, i, marker))
+        if (StartsWithAt(pattern, i, marker))
             return marker.size();
     }
     return 0;
 }
 
-bool hasMarker(const QString &pattern)
+bool HasMarker(const QString &pattern)
 {
     for (qsizetype i = 0; i < pattern.size(); ++i) {
-        if (isQuote(pattern[i]))
-            i = quotedAt(pattern, i).next - 1;
-        else if (markerLength(pattern, i) > 0)
+        if (IsQuote(pattern[i]))
+            i = QuotedAt(pattern, i).next - 1;
+        else if (MarkerLength(pattern, i) > 0)
             return true;
     }
     return false;
 }
 
-Quoted quotedAt(const QString &pattern, qsizetype i)
+Quoted QuotedAt(const QString &pattern, qsizetype i)
 {
     qsizetype end = pattern.indexOf(pattern[i], i + 1);
     if (end < 0)

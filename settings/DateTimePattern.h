@@ -9,19 +9,19 @@
 namespace datetime_pattern {
 
 // Whether c opens quoted text (either quote character).
-bool isQuote(QChar c);
+bool IsQuote(QChar c);
 
 // Length of the run of the same letter (either case) starting at i.
-qsizetype runLength(const QString &pattern, qsizetype i);
+qsizetype RunLength(const QString &pattern, qsizetype i);
 
 // Whether the pattern holds token (either case) at i.
-bool startsWithAt(const QString &pattern, qsizetype i, QLatin1StringView token);
+bool StartsWithAt(const QString &pattern, qsizetype i, QLatin1StringView token);
 
 // Length of the AM/PM marker at i: 4 for "ampm", 5 for "am/pm", 3 for "a/p" (either case), 0 for none.
-qsizetype markerLength(const QString &pattern, qsizetype i);
+qsizetype MarkerLength(const QString &pattern, qsizetype i);
 
 // Whether the pattern has an AM/PM marker outside quoted text: a twelve-hour clock.
-bool hasMarker(const QString &pattern);
+bool HasMarker(const QString &pattern);
 
 // The quoted text whose quote stands at i, without its quotes (an unclosed quote runs to the end),
 // and the index after it.
@@ -30,16 +30,16 @@ struct Quoted
     QStringView text;
     qsizetype next;
 };
-Quoted quotedAt(const QString &pattern, qsizetype i);
+Quoted QuotedAt(const QString &pattern, qsizetype i);
 
 // Builds text from a pattern: each quoted part becomes literal(text); at every other index,
 // item(i, out) appends what the pattern asks for there and returns the index after what it read.
-template <class Literal, class Item> QString translate(const QString &pattern, Literal literal, Item item)
+template <class Literal, class Item> QString Translate(const QString &pattern, Literal literal, Item item)
 {
     QString out;
     for (qsizetype i = 0; i < pattern.size();) {
-        if (isQuote(pattern[i])) {
-            const Quoted quoted = quotedAt(pattern, i);
+        if (IsQuote(pattern[i])) {
+            const Quoted quoted = QuotedAt(pattern, i);
             out += literal(quoted.text);
             i = quoted.next;
         } else {

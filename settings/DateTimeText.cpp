@@ -33,8 +33,8 @@ enum class DateOrder { DMY, MDY, YMD };
 DateOrder OrderOf(const QString &pattern)
 {
     for (qsizetype i = 0; i < pattern.size(); ++i) {
-        if (isQuote(pattern[i])) {
-            i = quotedAt(pattern, i).next - 1;
+        if (IsQuote(pattern[i])) {
+            i = QuotedAt(pattern, i).next - 1;
             continue;
         }
         switch (platform::AsciiLower(pattern[i])) {
@@ -59,9 +59,9 @@ public:
     explicit Scanner(const QString &text) : m_text(text) {}
 
     // A run of digits; stops once the value reaches 1000.
-    bool Number(int &value, int &digits)
+    bool number(int &value, int &digits)
     {
-        SkipBlanks();
+        skipBlanks();
         const qsizetype start = m_pos;
         value = 0;
         while (m_pos < m_text.size() && m_text[m_pos] >= u'0' && m_text[m_pos] <= u'9' && value < 1000) {
@@ -72,9 +72,9 @@ public:
         return digits > 0;
     }
 
-    bool Char(QChar c)
+    bool character(QChar c)
     {
-        SkipBlanks();
+        skipBlanks();
         if (m_pos < m_text.size() && m_text[m_pos] == c) {
             ++m_pos;
             return true;
@@ -82,23 +82,23 @@ public:
         return false;
     }
 
-    bool Text(const QString &word)
+    bool text(const QString &word)
     {
-        SkipBlanks();
+        skipBlanks();
         if (word.isEmpty() || !QStringView(m_text).sliced(m_pos).startsWith(word, Qt::CaseInsensitive))
             return false;
         m_pos += word.size();
         return true;
     }
 
-    bool AtEnd()
+    bool atEnd()
     {
-        SkipBlanks();
+        skipBlanks();
         return m_pos == m_text.size();
     }
 
 private:
-    void SkipBlanks()
+    void skipBlanks()
     {
         while (m_pos < m_text.size() && m_text[m_pos] == u' ')
             ++m_pos;
@@ -111,9 +111,9 @@ private:
 // The AM (0) or PM (12) hour base of a marker, or -1 when none comes next.
 int ScanMarker(Scanner &scanner, const TFormatSettings &settings)
 {
-    if (scanner.Text(settings.TimeAMString) || scanner.Text(QStringLiteral("AM")))
+    if (scanner.text(settings.TimeAMString) || scanner.text(QStringLiteral("AM")))
         return 0;
-    if (scanner.Text(settings.TimePMString) || scanner.Text(QStringLiteral("PM")))
+    if (scanner.text(settings.TimePMString) || scanner.text(QStringLiteral("PM")))
         return 12;
     return -1;
 }
@@ -125,13 +125,13 @@ std::optional<QDate> ScanDate(const QString &text, const TFormatSettings &settin
     Scanner scanner(text);
     const QChar separator = settings.DateSeparator;
     int n1 = 0, n2 = 0, n3 = 0, l1 = 0, l2 = 0, l3 = 0;
-    if (!scanner.Number(n1, l1) || !scanner.Char(separator) || !scanner.Number(n2, l2))
+    if (!scanner.number(n1, l1) || !scanner.character(separator) || !scanner.number(n2, l2))
         return std::nullopt;
 
     const DateOrder order = OrderOf(settings.ShortDateFormat);
     int day = 0, month = 0, year = 0, yearDigits = 0;
-    if (scanner.Char(separator)) {
-        if (!scanner.Number(n3, l3))
+    if (scanner.character(separator)) {
+        if (!scanner.number(n3, l3))
             return std::nullopt;
         switch (order) {
         case DateOrder::DMY:
@@ -152,7 +152,7 @@ std::optional<QDate> ScanDate(const QString &text, const TFormatSettings &settin
             if (year < base)
                 year += 100;
         }
-        scanner.Char(separator); // "25/12/2006/" is a date
+        scanner.character(separator); // "25/12/2006/" is a date
     } else {
         if (usesYear)
             *usesYear = true;
@@ -162,7 +162,7 @@ std::optional<QDate> ScanDate(const QString &text, const TFormatSettings &settin
         else
             month = n1, day = n2;
     }
-    if (!scanner.AtEnd() || year < 1 || year > 9999 || !QDate::isValid(year, month, day))
+    if (!scanner.atEnd() || year < 1 || year > 9999 || !QDate::isValid(year, month, day))
         return std::nullopt;
     return QDate(year, month, day);
 }
@@ -172,15 +172,15 @@ std::optional<QTime> ScanTime(const QString &text, const TFormatSettings &settin
     Scanner scanner(text);
     int base = ScanMarker(scanner, settings);
     int hour = 0, minute = 0, second = 0, msec = 0, digits = 0;
-    if (!scanner.Number(hour, digits))
+    if (!scanner.number(hour, digits))
         return std::nullopt;
-    if (scanner.Char(settings.TimeSeparator)) {
-        if (!scanner.Number(minute, digits))
+    if (scanner.character(settings.TimeSeparator)) {
+        if (!scanner.number(minute, digits))
             return std::nullopt;
-        if (scanner.Char(settings.TimeSeparator)) {
-            if (!scanner.Number(second, digits))
+        if (scanner.character(settings.TimeSeparator)) {
+            if (!scanner.number(second, digits))
                 return std::nullopt;
-            if (scanner.Char(settings.DecimalSeparator) && !scanner.Number(msec, digits))
+            if (scanner.character(settings.DecimalSeparator) && !scanner.number(msec, digits))
                 return std::nullopt;
         }
     }
@@ -191,7 +191,7 @@ std::optional<QTime> ScanTime(const QString &text, const TFormatSettings &settin
             return std::nullopt;
         hour = hour % 12 + base;
     }
-    if (!scanner.AtEnd() || hour >= 24 || minute >= 60 || second >= 60 || msec >= 1000)
+    if (!scanner.atEnd() || hour >= 24 || minute >= 60 || second >= 60 || msec >= 1000)
         return std::nullopt;
     return QTime(hour, minute, second, msec);
 }
@@ -210,16 +210,16 @@ public:
         int year = 0;
     };
 
-    static ConversionMemo &Instance()
+    static ConversionMemo &instance()
     {
         static ConversionMemo memo;
         return memo;
     }
 
-    const DateEntry *Date(const QString &text) const { return Find(m_dates, text); }
-    const QTime *Time(const QString &text) const { return Find(m_times, text); }
-    void Remember(const QString &text, const DateEntry &entry) { Insert(m_dates, text, entry); }
-    void Remember(const QString &text, const QTime &time) { Insert(m_times, text, time); }
+    const DateEntry *date(const QString &text) const { return find(m_dates, text); }
+    const QTime *time(const QString &text) const { return find(m_times, text); }
+    void remember(const QString &text, const DateEntry &entry) { insert(m_dates, text, entry); }
+    void remember(const QString &text, const QTime &time) { insert(m_times, text, time); }
 
 private:
     ConversionMemo()
@@ -234,12 +234,12 @@ private:
     // Texts typed into the grid come and go; the table holds sixteen at a time.
     static constexpr qsizetype Limit = 64;
 
-    template <class T> static const T *Find(const QHash<QString, T> &hash, const QString &text)
+    template <class T> static const T *find(const QHash<QString, T> &hash, const QString &text)
     {
         const auto it = hash.constFind(text);
         return it == hash.constEnd() ? nullptr : &*it;
     }
-    template <class T> static void Insert(QHash<QString, T> &hash, const QString &text, const T &value)
+    template <class T> static void insert(QHash<QString, T> &hash, const QString &text, const T &value)
     {
         if (hash.size() >= Limit)
             hash.clear();
@@ -257,7 +257,7 @@ QString DateToStr(const QDate &date, const TFormatSettings &settings)
     if (!date.isValid())
         return QString();
     const QString &pattern = settings.ShortDateFormat;
-    return translate(
+    return Translate(
         pattern, [](QStringView text) { return text; },
         [&](qsizetype i, QString &out) {
             const QChar c = pattern[i];
@@ -266,7 +266,7 @@ QString DateToStr(const QDate &date, const TFormatSettings &settings)
                 out += c == u'/' ? settings.DateSeparator : c;
                 return i + 1;
             }
-            const qsizetype run = runLength(pattern, i);
+            const qsizetype run = RunLength(pattern, i);
             if (letter == u'd') {
                 if (run <= 2)
                     out += Padded(date.day(), int(run));
@@ -291,12 +291,12 @@ QString TimeToStr(const QTime &time, const TFormatSettings &settings)
     if (!time.isValid())
         return QString();
     const QString &pattern = settings.LongTimeFormat;
-    const bool twelveHour = hasMarker(pattern);
+    const bool twelveHour = HasMarker(pattern);
     const bool am = time.hour() < 12;
-    return translate(
+    return Translate(
         pattern, [](QStringView text) { return text; },
         [&](qsizetype i, QString &out) {
-            switch (markerLength(pattern, i)) {
+            switch (MarkerLength(pattern, i)) {
             case 4: // ampm
                 out += am ? settings.TimeAMString : settings.TimePMString;
                 return i + 4;
@@ -315,7 +315,7 @@ QString TimeToStr(const QTime &time, const TFormatSettings &settings)
                 out += c == u':' ? settings.TimeSeparator : c;
                 return i + 1;
             }
-            const qsizetype run = runLength(pattern, i);
+            const qsizetype run = RunLength(pattern, i);
             switch (letter) {
             case u'h': {
                 int hour = time.hour();
@@ -363,15 +363,15 @@ QString TimeToStr(const QTime &time)
 }
 QDate StrToDate(const QString &text)
 {
-    ConversionMemo &memo = ConversionMemo::Instance();
-    const ConversionMemo::DateEntry *entry = memo.Date(text);
+    ConversionMemo &memo = ConversionMemo::instance();
+    const ConversionMemo::DateEntry *entry = memo.date(text);
     if (!entry || (entry->usesYear && entry->year != platform::Date().year())) {
         ConversionMemo::DateEntry fresh;
         fresh.year = platform::Date().year();
         fresh.date =
             ScanDate(text, platform::FormatSettings(), fresh.year, &fresh.usesYear).value_or(QDate());
-        memo.Remember(text, fresh);
-        entry = memo.Date(text);
+        memo.remember(text, fresh);
+        entry = memo.date(text);
     }
     if (!entry->date.isValid())
         throw EConvertError(uRes::InvalidDate(text));
@@ -379,11 +379,11 @@ QDate StrToDate(const QString &text)
 }
 QTime StrToTime(const QString &text)
 {
-    ConversionMemo &memo = ConversionMemo::Instance();
-    const QTime *time = memo.Time(text);
+    ConversionMemo &memo = ConversionMemo::instance();
+    const QTime *time = memo.time(text);
     if (!time) {
-        memo.Remember(text, ScanTime(text, platform::FormatSettings()).value_or(QTime()));
-        time = memo.Time(text);
+        memo.remember(text, ScanTime(text, platform::FormatSettings()).value_or(QTime()));
+        time = memo.time(text);
     }
     if (!time->isValid())
         throw EConvertError(uRes::InvalidTime(text));

@@ -21,7 +21,7 @@ void TAction::SetChecked(bool checked)
     setChecked(checked);
 }
 
-void TAction::SetOnExecute(std::function<void(QObject *)> handler)
+void TAction::setOnExecute(std::function<void(QObject *)> handler)
 {
     m_onExecute = std::move(handler);
     setEnabled(bool(m_onExecute));

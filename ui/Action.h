@@ -17,7 +17,7 @@ public:
     void SetChecked(bool checked);
 
     // The handler; Sender is the action itself for a user command, nullptr from code.
-    void SetOnExecute(std::function<void(QObject *Sender)> handler);
+    void setOnExecute(std::function<void(QObject *Sender)> handler);
     void Execute(QObject *Sender);
 
 private:

@@ -29,7 +29,7 @@ bool TAlarmGridModel::setData(const QModelIndex &index, const QVariant &value, i
 {
     if (!index.isValid() || role != Qt::EditRole)
         return false;
-    m_table->CommitUserEdit(index.column() + 1, index.row() + 1, value.toString());
+    m_table->commitUserEdit(index.column() + 1, index.row() + 1, value.toString());
     return true;
 }
 

@@ -14,7 +14,7 @@ class TAlarmGridModel : public QAbstractTableModel
 public:
     explicit TAlarmGridModel(TAlarmTable *table, QObject *parent = nullptr);
 
-    TAlarmTable *Table() const { return m_table; }
+    TAlarmTable *table() const { return m_table; }
 
     int rowCount(const QModelIndex &parent = QModelIndex()) const override;
     int columnCount(const QModelIndex &parent = QModelIndex()) const override;

@@ -175,72 +175,72 @@ TAlertPopupWindow::TAlertPopupWindow(TAlertPopup *popup)
     setFont(popup->Font());
 }
 
-QRect TAlertPopupWindow::CaptionRect()
+QRect TAlertPopupWindow::captionRect()
 {
     return QRect(QPoint(1, 1), QPoint(W - 2, 6));
 }
 
-QRect TAlertPopupWindow::CloseRect()
+QRect TAlertPopupWindow::closeRect()
 {
     return QRect(QPoint(W - 21, 8), QPoint(W - 2, 27));
 }
 
-QRect TAlertPopupWindow::TextRect()
+QRect TAlertPopupWindow::textRect()
 {
     return QRect(QPoint(MarginX, 20 + MarginY), QPoint(W - 20 - MarginX - 1, H - MarginY - 25 - 1));
 }
 
-int TAlertPopupWindow::PositionWidth() const
+int TAlertPopupWindow::positionWidth() const
 {
     const int n = int(m_popup->AlertMessages().size());
     return QFontMetrics(m_popup->Font()).horizontalAdvance(PositionFormat.arg(n - 1).arg(n)) + 8;
 }
 
-QRect TAlertPopupWindow::PreviousRect() const
+QRect TAlertPopupWindow::previousRect() const
 {
-    const int tw = PositionWidth();
+    const int tw = positionWidth();
     return QRect(QPoint(W / 2 - tw / 2 - 20, H - 26), QPoint(W / 2 - tw / 2 - 1, H - 2));
 }
 
-QRect TAlertPopupWindow::NextRect() const
+QRect TAlertPopupWindow::nextRect() const
 {
-    const int tw = PositionWidth();
+    const int tw = positionWidth();
     return QRect(QPoint(W / 2 + tw / 2, H - 26), QPoint(W / 2 + tw / 2 + 19, H - 2));
 }
 
-QRect TAlertPopupWindow::DeleteRect() const
+QRect TAlertPopupWindow::deleteRect() const
 {
-    const int x = m_popup->AlertMessages().size() > 1 ? W / 2 + PositionWidth() / 2 + 20 : W / 2 - 10;
+    const int x = m_popup->AlertMessages().size() > 1 ? W / 2 + positionWidth() / 2 + 20 : W / 2 - 10;
     return QRect(QPoint(x, H - 26), QPoint(x + 19, H - 2));
 }
 
-TAlertPopupWindow::TButton TAlertPopupWindow::ButtonAt(QPoint p) const
+TAlertPopupWindow::TButton TAlertPopupWindow::buttonAt(QPoint p) const
 {
     const qsizetype n = m_popup->AlertMessages().size();
-    if (CloseRect().contains(p))
+    if (closeRect().contains(p))
         return TButton::Close;
-    if (n > 1 && PreviousRect().contains(p))
+    if (n > 1 && previousRect().contains(p))
         return TButton::Previous;
-    if (n > 1 && NextRect().contains(p))
+    if (n > 1 && nextRect().contains(p))
         return TButton::Next;
-    if (n >= 1 && DeleteRect().contains(p))
+    if (n >= 1 && deleteRect().contains(p))
         return TButton::Delete;
     return TButton::None;
 }
 
-bool TAlertPopupWindow::CanMove(TButton button) const
+bool TAlertPopupWindow::canMove(TButton button) const
 {
     if (button == TButton::Previous)
-        return m_popup->Current() > 1;
+        return m_popup->current() > 1;
     if (button == TButton::Next)
-        return m_popup->Current() < m_popup->AlertMessages().size();
+        return m_popup->current() < m_popup->AlertMessages().size();
     return true;
 }
 
-QString TAlertPopupWindow::LinkAt(QPoint p) const
+QString TAlertPopupWindow::linkAt(QPoint p) const
 {
-    const int c = m_popup->Current();
-    if (c < 1 || !TextRect().contains(p))
+    const int c = m_popup->current();
+    if (c < 1 || !textRect().contains(p))
         return {};
     QImage scratch(1, 1, QImage::Format_RGB32);
     QPainter painter(&scratch);
@@ -249,7 +249,7 @@ QString TAlertPopupWindow::LinkAt(QPoint p) const
     options.MeasureOnly = true;
     options.TestPoint = p;
     TMarkupResult result;
-    RenderMarkup(painter, m_popup->AlertMessages()[c - 1].Shown(), TextRect(), options, &result);
+    RenderMarkup(painter, m_popup->AlertMessages()[c - 1].shown(), textRect(), options, &result);
     return result.LinkHit ? result.LinkTarget : QString();
 }
 
@@ -265,7 +265,7 @@ void TAlertPopupWindow::Paint(QPainter &p)
 {
     const QList<TAlertMessage> &messages = m_popup->AlertMessages();
     const int n = int(messages.size());
-    const int c = m_popup->Current();
+    const int c = m_popup->current();
     const TAlertMessage *current = c >= 1 && c <= n ? &messages[c - 1] : nullptr;
 
     // 1, 2: background and frame.
@@ -277,7 +277,7 @@ void TAlertPopupWindow::Paint(QPainter &p)
     Frame(p, rect(), Qt::black);
 
     // 3: the top strip and its grip of nine dots.
-    Gradient(p, CaptionColor(), CaptionColorTo(), 16, CaptionRect());
+    Gradient(p, CaptionColor(), CaptionColorTo(), 16, captionRect());
     const int a = (W - 34) / 2;
     for (int x = a; x <= a + 32; x += 4)
         p.fillRect(QRect(x + 1, 3, 2, 2), Qt::white);
@@ -287,7 +287,7 @@ void TAlertPopupWindow::Paint(QPainter &p)
         p.fillRect(QRect(x + 1, 3, 1, 1), CaptionColorTo());
 
     // 4: the close button.
-    PaintButtonHighlight(p, TButton::Close, CloseRect());
+    paintButtonHighlight(p, TButton::Close, closeRect());
     Line(p, {W - 15, 20}, {W - 7, 13}, Qt::black);
     Line(p, {W - 14, 20}, {W - 8, 13}, Qt::black);
     Line(p, {W - 15, 14}, {W - 7, 21}, Qt::black);
@@ -297,7 +297,7 @@ void TAlertPopupWindow::Paint(QPainter &p)
     // 5: the current message, cut at the text area's edges.
     if (current) {
         p.save();
-        p.setClipRect(TextRect());
+        p.setClipRect(textRect());
         p.setPen(TextColor());
         TMarkupOptions options;
         options.WordWrap = true;
@@ -305,29 +305,29 @@ void TAlertPopupWindow::Paint(QPainter &p)
         options.ShadowColor = Gray;
         options.ShadowOffset = 1;
         options.Hover = false;
-        RenderMarkup(p, current->Shown(), TextRect(), options);
+        RenderMarkup(p, current->shown(), textRect(), options);
         p.restore();
     }
 
     // 6: navigation.
     if (n > 1) {
-        const QRect prev = PreviousRect();
-        PaintButtonHighlight(p, TButton::Previous, prev);
-        PaintArrow(p, prev, QStringLiteral("<"), CanMove(TButton::Previous));
+        const QRect prev = previousRect();
+        paintButtonHighlight(p, TButton::Previous, prev);
+        paintArrow(p, prev, QStringLiteral("<"), canMove(TButton::Previous));
         const QFontMetrics fm(m_popup->Font());
         const QString position = PositionFormat.arg(c).arg(n);
         p.setPen(TextColor());
         p.drawText(QPoint(W / 2 - fm.horizontalAdvance(position) / 2, H - 5 - fm.height() + fm.ascent()),
                    position);
-        const QRect next = NextRect();
-        PaintButtonHighlight(p, TButton::Next, next);
-        PaintArrow(p, next, QStringLiteral(">"), CanMove(TButton::Next));
+        const QRect next = nextRect();
+        paintButtonHighlight(p, TButton::Next, next);
+        paintArrow(p, next, QStringLiteral(">"), canMove(TButton::Next));
     }
 
     // 7: delete.
     if (n >= 1) {
-        const QRect del = DeleteRect();
-        PaintButtonHighlight(p, TButton::Delete, del);
+        const QRect del = deleteRect();
+        paintButtonHighlight(p, TButton::Delete, del);
         const int r = del.left() + del.width();
         const int t = del.top();
         Line(p, {r - 14, t + 15}, {r - 6, t + 8}, Qt::black);
@@ -337,9 +337,9 @@ void TAlertPopupWindow::Paint(QPainter &p)
     }
 }
 
-void TAlertPopupWindow::PaintButtonHighlight(QPainter &p, TButton button, const QRect &r)
+void TAlertPopupWindow::paintButtonHighlight(QPainter &p, TButton button, const QRect &r)
 {
-    if (!CanMove(button))
+    if (!canMove(button))
         return;
     QColor colour;
     if (m_down == button && m_hover == button)
@@ -352,7 +352,7 @@ void TAlertPopupWindow::PaintButtonHighlight(QPainter &p, TButton button, const 
     Frame(p, r, Qt::black);
 }
 
-void TAlertPopupWindow::PaintArrow(QPainter &p, const QRect &r, const QString &glyph, bool enabled)
+void TAlertPopupWindow::paintArrow(QPainter &p, const QRect &r, const QString &glyph, bool enabled)
 {
     const int baseline = r.top() + 6 + QFontMetrics(m_popup->Font()).ascent();
     p.setPen(enabled ? QColor(Qt::black) : Gray);
@@ -360,15 +360,15 @@ void TAlertPopupWindow::PaintArrow(QPainter &p, const QRect &r, const QString &g
     p.drawText(QPoint(r.left() + 8, baseline), glyph);
 }
 
-void TAlertPopupWindow::HoverAt(QPoint p)
+void TAlertPopupWindow::hoverAt(QPoint p)
 {
-    const TButton hover = ButtonAt(p);
+    const TButton hover = buttonAt(p);
     if (hover != m_hover) {
         m_hover = hover;
         setToolTip(Hint(hover));
         update();
     }
-    if (!LinkAt(p).isEmpty())
+    if (!linkAt(p).isEmpty())
         setCursor(Qt::PointingHandCursor);
     else
         unsetCursor();
@@ -383,7 +383,7 @@ void TAlertPopupWindow::mouseMoveEvent(QMouseEvent *event)
             raise();
             return;
         }
-        HoverAt(event->position().toPoint());
+        hoverAt(event->position().toPoint());
     });
 }
 
@@ -393,16 +393,16 @@ void TAlertPopupWindow::mousePressEvent(QMouseEvent *event)
         if (event->button() != Qt::LeftButton)
             return;
         const QPoint at = event->position().toPoint();
-        if (CaptionRect().contains(at)) {
+        if (captionRect().contains(at)) {
             m_dragging = true;
             m_dragOffset = event->globalPosition().toPoint() - pos();
             return;
         }
-        const QString link = LinkAt(at);
+        const QString link = linkAt(at);
         if (!link.isEmpty())
             OpenAlertLink(link);
-        const TButton button = ButtonAt(at);
-        m_down = button == TButton::Previous && !CanMove(button) ? TButton::None : button;
+        const TButton button = buttonAt(at);
+        m_down = button == TButton::Previous && !canMove(button) ? TButton::None : button;
         m_hover = button;
         update();
     });
@@ -415,33 +415,33 @@ void TAlertPopupWindow::mouseReleaseEvent(QMouseEvent *event)
             return;
         if (m_dragging) {
             m_dragging = false;
-            m_popup->SetPresetPosition(pos());
+            m_popup->setPresetPosition(pos());
             return;
         }
         const QPoint at = event->position().toPoint();
         const TButton armed = m_down;
         m_down = TButton::None;
         update();
-        if (armed == TButton::None || ButtonAt(at) != armed)
+        if (armed == TButton::None || buttonAt(at) != armed)
             return;
         switch (armed) {
         case TButton::Close:
-            m_popup->Hide();
+            m_popup->hide();
             break;
         case TButton::Previous:
-            m_popup->Previous();
+            m_popup->previous();
             break;
         case TButton::Next:
-            m_popup->Next();
+            m_popup->next();
             break;
         case TButton::Delete:
-            m_popup->DeleteCurrent();
+            m_popup->deleteCurrent();
             break;
         case TButton::None:
             break;
         }
         if (isVisible())
-            HoverAt(at);
+            hoverAt(at);
     });
 }
 
@@ -452,7 +452,7 @@ void TAlertPopupWindow::changeEvent(QEvent *event)
         // showing it, or with a click), the keyboard goes back to the window that had it
         // when the popup was shown, else to the owner window.
         if (event->type() == QEvent::ActivationChange && isActiveWindow()) {
-            QWidget *back = m_popup->FocusBefore() ? m_popup->FocusBefore() : m_popup->Owner();
+            QWidget *back = m_popup->focusBefore() ? m_popup->focusBefore() : m_popup->owner();
             if (back && back->window() != this) {
                 back->activateWindow();
                 back->setFocus(Qt::ActiveWindowFocusReason);
@@ -487,34 +487,34 @@ TAlertPopup::~TAlertPopup()
     delete m_window;
 }
 
-void TAlertPopup::AddMessage(const QString &text)
+void TAlertPopup::addMessage(const QString &text)
 {
     TAlertMessage message;
     message.Text = platform::SplitLines(text);
     if (message.Text.size() > 1 && message.Text.last().isEmpty())
         message.Text.removeLast();
     m_messages << message;
-    Redraw();
+    redraw();
 }
 
-void TAlertPopup::SelectNewest()
+void TAlertPopup::selectNewest()
 {
     m_current = int(m_messages.size());
-    Redraw();
+    redraw();
 }
 
-bool TAlertPopup::Visible() const
+bool TAlertPopup::isVisible() const
 {
     return m_window && m_window->isVisible();
 }
 
-void TAlertPopup::Redraw()
+void TAlertPopup::redraw()
 {
-    if (Visible())
+    if (isVisible())
         m_window->update();
 }
 
-void TAlertPopup::Show()
+void TAlertPopup::show()
 {
     // Whatever happens, the keyboard stays with the window that had it.
     const QPointer<QWidget> focus = QApplication::focusWidget();
@@ -526,8 +526,8 @@ void TAlertPopup::Show()
             focus->setFocus(Qt::OtherFocusReason);
         }
     });
-    if (Visible()) {
-        Redraw();
+    if (isVisible()) {
+        redraw();
         return;
     }
     if (m_messages.isEmpty())
@@ -545,27 +545,27 @@ void TAlertPopup::Show()
     m_window->raise();
 }
 
-void TAlertPopup::Hide()
+void TAlertPopup::hide()
 {
     if (m_window)
         m_window->hide();
 }
 
-void TAlertPopup::Previous()
+void TAlertPopup::previous()
 {
     if (m_current > 1)
         --m_current;
-    Redraw();
+    redraw();
 }
 
-void TAlertPopup::Next()
+void TAlertPopup::next()
 {
     if (m_current < m_messages.size())
         ++m_current;
-    Redraw();
+    redraw();
 }
 
-void TAlertPopup::DeleteCurrent()
+void TAlertPopup::deleteCurrent()
 {
     const int c = m_current;
     if (c < 1 || c > m_messages.size())
@@ -575,13 +575,13 @@ void TAlertPopup::DeleteCurrent()
     m_messages.removeAt(c - 1);
     if (m_messages.isEmpty()) {
         m_current = 0;
-        Hide();
+        hide();
         return;
     }
-    Redraw();
+    redraw();
 }
 
-void TAlertPopup::SetPresetPosition(QPoint topLeft)
+void TAlertPopup::setPresetPosition(QPoint topLeft)
 {
     m_preset = topLeft;
     m_position = TWindowPosition::wpPreset;

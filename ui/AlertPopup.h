@@ -21,7 +21,7 @@ struct TAlertMessage
     int ImageIndex = 0;    // the popup has no image list
     QColor Color, ColorTo; // invalid: the popup's own background
     int Tag = 0;
-    QString Shown() const { return Text.join(QString()); }
+    QString shown() const { return Text.join(QString()); }
 };
 
 // The small translucent window at the bottom right of the screen that shows the current
@@ -37,18 +37,18 @@ public:
     explicit TAlertPopupWindow(TAlertPopup *popup);
 
     // Regions, in the window's own pixels; right and bottom exclusive as QRect(x, y, w, h).
-    static QRect CaptionRect();
-    static QRect CloseRect();
-    static QRect TextRect();
-    QRect PreviousRect() const;
-    QRect NextRect() const;
-    QRect DeleteRect() const;
+    static QRect captionRect();
+    static QRect closeRect();
+    static QRect textRect();
+    QRect previousRect() const;
+    QRect nextRect() const;
+    QRect deleteRect() const;
     // The width kept for the position text: "%d of %d" for N - 1 and N, plus 8.
-    int PositionWidth() const;
+    int positionWidth() const;
     // The button that exists and may be used at p; None elsewhere.
-    TButton ButtonAt(QPoint p) const;
-    TButton Hovered() const { return m_hover; }
-    TButton Pressed() const { return m_down; }
+    TButton buttonAt(QPoint p) const;
+    TButton hovered() const { return m_hover; }
+    TButton pressed() const { return m_down; }
 
 protected:
     void paintEvent(QPaintEvent *event) override;
@@ -60,11 +60,11 @@ protected:
 
 private:
     void Paint(QPainter &p);
-    void PaintButtonHighlight(QPainter &p, TButton button, const QRect &r);
-    void PaintArrow(QPainter &p, const QRect &r, const QString &glyph, bool enabled);
-    bool CanMove(TButton button) const;
-    QString LinkAt(QPoint p) const;
-    void HoverAt(QPoint p);
+    void paintButtonHighlight(QPainter &p, TButton button, const QRect &r);
+    void paintArrow(QPainter &p, const QRect &r, const QString &glyph, bool enabled);
+    bool canMove(TButton button) const;
+    QString linkAt(QPoint p) const;
+    void hoverAt(QPoint p);
 
     TAlertPopup *m_popup;
     TButton m_hover = TButton::None;
@@ -92,34 +92,34 @@ public:
     // The messages, 1 to N.
     const QList<TAlertMessage> &AlertMessages() const { return m_messages; }
     // 1 to N, or 0 while there is no message.
-    int Current() const { return m_current; }
+    int current() const { return m_current; }
 
     // Appends a message; a visible popup counts it at once.
-    void AddMessage(const QString &text);
-    void SelectNewest();
+    void addMessage(const QString &text);
+    void selectNewest();
     // Shows the popup without taking the keyboard focus; nothing when the list is empty.
-    void Show();
-    bool Visible() const;
-    TAlertPopupWindow *Window() const { return m_window; }
+    void show();
+    bool isVisible() const;
+    TAlertPopupWindow *window() const { return m_window; }
 
     // What the popup's buttons do.
-    void Hide();
-    void Previous();
-    void Next();
-    void DeleteCurrent();
+    void hide();
+    void previous();
+    void next();
+    void deleteCurrent();
 
     TWindowPosition WindowPosition() const { return m_position; }
-    QPoint PresetPosition() const { return m_preset; }
+    QPoint presetPosition() const { return m_preset; }
     // The user dragged the popup: later shows put it there, for the rest of the run.
-    void SetPresetPosition(QPoint topLeft);
+    void setPresetPosition(QPoint topLeft);
 
     QFont Font() const { return m_font; }
-    QWidget *Owner() const { return m_owner; }
+    QWidget *owner() const { return m_owner; }
     // The widget that had the keyboard focus when the popup was last shown.
-    QWidget *FocusBefore() const { return m_focusBefore; }
+    QWidget *focusBefore() const { return m_focusBefore; }
 
 private:
-    void Redraw();
+    void redraw();
 
     QWidget *m_owner;
     QList<TAlertMessage> m_messages;

@@ -15,7 +15,7 @@ constexpr int BandsPerHalf = 8;
 constexpr int CornerEllipse = 6;
 
 // value × numerator / 100, rounded half to even as the rest of the program rounds.
-int scaledRounded(int value, int numerator)
+int ScaledRounded(int value, int numerator)
 {
     const long long n = static_cast<long long>(value) * numerator;
     long long q = n / 100;
@@ -25,20 +25,20 @@ int scaledRounded(int value, int numerator)
     return static_cast<int>(q);
 }
 
-QColor step(const QColor &from, const QColor &to, int i, int steps)
+QColor Step(const QColor &from, const QColor &to, int i, int steps)
 {
     auto mix = [&](int a, int b) { return a + (b - a) * i / steps; };
     return QColor(mix(from.red(), to.red()), mix(from.green(), to.green()), mix(from.blue(), to.blue()));
 }
 
 // Rows top..top+height-1 in BandsPerHalf bands going from one colour to the other.
-void fillBands(QPainter &p, int left, int width, int top, int height, const QColor &from, const QColor &to)
+void FillBands(QPainter &p, int left, int width, int top, int height, const QColor &from, const QColor &to)
 {
     for (int i = 0; i < BandsPerHalf; ++i) {
         const int y0 = top + i * height / BandsPerHalf;
         const int y1 = top + (i + 1) * height / BandsPerHalf;
         if (y1 > y0)
-            p.fillRect(left, y0, width, y1 - y0, step(from, to, i, BandsPerHalf - 1));
+            p.fillRect(left, y0, width, y1 - y0, Step(from, to, i, BandsPerHalf - 1));
     }
 }
 
@@ -51,7 +51,7 @@ TBlockProgressBar::TBlockProgressBar(QWidget *parent) : QWidget(parent)
     setFont(f);
 }
 
-void TBlockProgressBar::SetPosition(int value)
+void TBlockProgressBar::setPosition(int value)
 {
     m_position = std::clamp(value, m_min, m_max);
     // The countdown waits right after setting the position: the new state must be on
@@ -59,14 +59,14 @@ void TBlockProgressBar::SetPosition(int value)
     repaint();
 }
 
-int TBlockProgressBar::Percent() const
+int TBlockProgressBar::percent() const
 {
     if (m_max == m_min)
         return 0;
     return static_cast<int>(std::nearbyint(double(m_position) / double(m_max - m_min) * 100.0));
 }
 
-int TBlockProgressBar::Level(int percent)
+int TBlockProgressBar::level(int percent)
 {
     if (percent < 70)
         return 0;
@@ -77,14 +77,14 @@ int TBlockProgressBar::Level(int percent)
     return 2;
 }
 
-QColor TBlockProgressBar::LevelColor1(int level)
+QColor TBlockProgressBar::levelColor1(int level)
 {
     static const QColor colors[] = {QColor(0, 255, 0), QColor(255, 255, 0), QColor(255, 169, 83),
                                     QColor(255, 0, 0)};
     return colors[std::clamp(level, 0, 3)];
 }
 
-QColor TBlockProgressBar::LevelColor2(int level)
+QColor TBlockProgressBar::levelColor2(int level)
 {
     static const QColor colors[] = {QColor(225, 255, 225), QColor(255, 255, 202), QColor(255, 211, 168),
                                     QColor(255, 202, 202)};
@@ -98,10 +98,10 @@ void TBlockProgressBar::paintBlock(QPainter &p, int left, int width, int level) 
     if (width <= 0 || height <= 0)
         return;
     const int upper = height / 2;
-    const QColor c1 = LevelColor1(level);
-    const QColor c2 = LevelColor2(level);
-    fillBands(p, left, width, top, upper, c2, c1);
-    fillBands(p, left, width, top + upper, height - upper, c1, c2);
+    const QColor c1 = levelColor1(level);
+    const QColor c2 = levelColor2(level);
+    FillBands(p, left, width, top, upper, c2, c1);
+    FillBands(p, left, width, top + upper, height - upper, c1, c2);
 }
 
 QImage TBlockProgressBar::Paint() const
@@ -118,27 +118,28 @@ QImage TBlockProgressBar::Paint() const
     p.drawRoundedRect(QRectF(0.5, 0.5, width() - 1, height() - 1), CornerEllipse / 2, CornerEllipse / 2,
                       Qt::AbsoluteSize);
 
-    const int percent = Percent();
-    if (percent > 0) {
-        const int level = Level(percent);
-        const int length = scaledRounded(width() - 2, percent);
+    const int shownPercent = percent();
+    if (shownPercent > 0) {
+        const int barLevel = level(shownPercent);
+        const int length = ScaledRounded(width() - 2, shownPercent);
         if (length < 10) {
             if (length > 1)
-                paintBlock(p, 2, length - 1, level);
+                paintBlock(p, 2, length - 1, barLevel);
         } else {
             const int blocks = length / BlockStride;
             for (int i = 0; i < blocks; ++i)
-                paintBlock(p, 2 + i * BlockStride, BlockWidth, level);
+                paintBlock(p, 2 + i * BlockStride, BlockWidth, barLevel);
             const int rest = length % BlockStride;
             if (rest > 2)
-                paintBlock(p, 2 + blocks * BlockStride, rest - 1, level);
+                paintBlock(p, 2 + blocks * BlockStride, rest - 1, barLevel);
         }
     }
 
     p.setFont(font());
     p.setPen(palette().color(QPalette::WindowText));
     p.setBrush(Qt::NoBrush);
-    p.drawText(QRect(QPoint(0, 0), size()), Qt::AlignCenter, QString::number(percent) + QLatin1Char('%'));
+    p.drawText(QRect(QPoint(0, 0), size()), Qt::AlignCenter,
+               QString::number(shownPercent) + QLatin1Char('%'));
     return image;
 }
 

@@ -17,15 +17,15 @@ public:
     int Max() const { return m_max; }
     int Position() const { return m_position; }
     // Clamped to Min..Max; the bar is repainted before this returns.
-    void SetPosition(int value);
+    void setPosition(int value);
 
     // The shown percentage: the position over the range, rounded.
-    int Percent() const;
+    int percent() const;
     // 0 below 70 %, 1 below 90 %, 3 above 99 %, otherwise 2.
-    static int Level(int percent);
+    static int level(int percent);
     // The two colours of a level: the first at the middle of a block, the second at its edges.
-    static QColor LevelColor1(int level);
-    static QColor LevelColor2(int level);
+    static QColor levelColor1(int level);
+    static QColor levelColor2(int level);
 
 protected:
     void paintEvent(QPaintEvent *event) override;

@@ -55,14 +55,14 @@ TClock::TClock(QWidget *parent) : TClock(parent, true) {}
 TClock::TClock(QWidget *parent, bool startTicking) : QWidget(parent)
 {
     setAttribute(Qt::WA_OpaquePaintEvent);
-    m_displayed = Split(platform::Time());
+    m_displayed = split(platform::Time());
     (void)ClockMetrics(); // the screen is read once, by the first clock of the process
-    m_faceRect = FitFaceRect(TEdges::From(rect()), ClockMetrics());
+    m_faceRect = FitFaceRect(TEdges::from(rect()), ClockMetrics());
     connect(platform::RegionalSettings(), &platform::RegionalNotifier::changed, this,
-            &TClock::RequestFullRepaint);
+            &TClock::requestFullRepaint);
     m_timer = std::make_unique<TTickTimer>(TickInterval, [this] { HandleTick(); });
     if (startTicking)
-        m_timer->Start();
+        m_timer->start();
 }
 
 TClock::~TClock()
@@ -78,30 +78,30 @@ QSize TClock::sizeHint() const
 
 // ---------------------------------------------------------------- properties
 
-void TClock::SetShowMode(TShowClock mode)
+void TClock::setShowMode(TShowClock mode)
 {
     if (mode == m_showMode)
         return;
     m_showMode = mode;
-    RequestFullRepaint();
+    requestFullRepaint();
 }
 
-void TClock::SetShowSeconds(bool show)
+void TClock::setShowSeconds(bool show)
 {
     if (show == m_showSeconds)
         return;
     m_showSeconds = show;
     m_layoutValid = false;
-    RequestFullRepaint();
+    requestFullRepaint();
 }
 
-void TClock::SetCtl3D(bool on)
+void TClock::setCtl3D(bool on)
 {
     if (on == m_ctl3D)
         return;
     m_ctl3D = on;
     if (m_showMode == scAnalog)
-        RequestFullRepaint();
+        requestFullRepaint();
 }
 
 QColor TClock::Color() const
@@ -109,48 +109,48 @@ QColor TClock::Color() const
     return palette().color(QPalette::Window);
 }
 
-void TClock::SetColor(const QColor &color)
+void TClock::setColor(const QColor &color)
 {
     QPalette p = palette();
     p.setColor(QPalette::Window, color);
     setPalette(p); // the palette change repaints
 }
 
-QColor TClock::FontColor() const
+QColor TClock::fontColor() const
 {
     return palette().color(QPalette::WindowText);
 }
 
-void TClock::SetFontColor(const QColor &color)
+void TClock::setFontColor(const QColor &color)
 {
     QPalette p = palette();
     p.setColor(QPalette::WindowText, color);
     setPalette(p);
 }
 
-void TClock::SetColorProperty(QColor &property, const QColor &value)
+void TClock::setColorProperty(QColor &property, const QColor &value)
 {
     if (property == value)
         return;
     property = value;
-    RequestFullRepaint();
+    requestFullRepaint();
 }
 
-void TClock::SetDotsColor(const QColor &color)
+void TClock::setDotsColor(const QColor &color)
 {
-    SetColorProperty(m_dotsColor, color);
+    setColorProperty(m_dotsColor, color);
 }
-void TClock::SetHoursHandColor(const QColor &color)
+void TClock::setHoursHandColor(const QColor &color)
 {
-    SetColorProperty(m_hoursHandColor, color);
+    setColorProperty(m_hoursHandColor, color);
 }
-void TClock::SetMinutesHandColor(const QColor &color)
+void TClock::setMinutesHandColor(const QColor &color)
 {
-    SetColorProperty(m_minutesHandColor, color);
+    setColorProperty(m_minutesHandColor, color);
 }
-void TClock::SetSecondsHandColor(const QColor &color)
+void TClock::setSecondsHandColor(const QColor &color)
 {
-    SetColorProperty(m_secondsHandColor, color);
+    setColorProperty(m_secondsHandColor, color);
 }
 
 // ---------------------------------------------------------------- time
@@ -182,19 +182,19 @@ QDate TClock::CurrentDate()
     return platform::Date();
 }
 
-TClock::TDisplayedTime TClock::Split(const QTime &t)
+TClock::TDisplayedTime TClock::split(const QTime &t)
 {
     return {quint16(t.hour() % 12), quint16(t.minute()), quint16(t.second())};
 }
 
-void TClock::Loaded()
+void TClock::loaded()
 {
     CurrentTime();
 }
 
-void TClock::TimeChanged()
+void TClock::timeChanged()
 {
-    RequestFullRepaint();
+    requestFullRepaint();
     CurrentTime();
 }
 
@@ -204,7 +204,7 @@ bool TClock::event(QEvent *e)
 {
     if (e->type() == FullRepaintEvent) {
         m_fullRepaintPosted = false; // a request made while this one reads the time counts anew
-        platform::Guarded([this] { FullRepaintNow(); });
+        platform::Guarded([this] { fullRepaintNow(); });
         return true;
     }
     return QWidget::event(e);
@@ -213,21 +213,21 @@ bool TClock::event(QEvent *e)
 void TClock::changeEvent(QEvent *e)
 {
     if (e->type() == QEvent::FontChange || e->type() == QEvent::PaletteChange) {
-        ForgetCells();
-        RequestFullRepaint();
+        forgetCells();
+        requestFullRepaint();
     }
     QWidget::changeEvent(e);
 }
 
 void TClock::resizeEvent(QResizeEvent *e)
 {
-    EnsureSurface();
+    ensureSurface();
     QWidget::resizeEvent(e);
 }
 
 void TClock::paintEvent(QPaintEvent *e)
 {
-    EnsureSurface();
+    ensureSurface();
     QPainter p(this);
     const qreal dpr = m_surface.devicePixelRatio();
     for (const QRect &r : e->region())
@@ -238,14 +238,14 @@ void TClock::paintEvent(QPaintEvent *e)
 // Keeps the surface the size of the control and tells whether there is one to draw on. Unless
 // the caller is about to draw it all, a new surface shows at once what was last drawn, without
 // reading the time, and in digital mode a full repaint with the time follows.
-bool TClock::EnsureSurface(bool drawingInFull)
+bool TClock::ensureSurface(bool drawingInFull)
 {
     const qreal dpr = devicePixelRatioF();
     const QSize pixels = (QSizeF(size()) * dpr).toSize();
     if (m_surface.size() == pixels && m_surface.devicePixelRatio() == dpr)
         return !m_surface.isNull();
-    m_faceRect = FitFaceRect(TEdges::From(rect()), ClockMetrics());
-    ForgetCells();
+    m_faceRect = FitFaceRect(TEdges::from(rect()), ClockMetrics());
+    forgetCells();
     m_surface = QImage(pixels, QImage::Format_RGB32);
     if (m_surface.isNull())
         return false;
@@ -254,19 +254,19 @@ bool TClock::EnsureSurface(bool drawingInFull)
     if (drawingInFull)
         return true;
     if (m_showMode == scAnalog) {
-        PaintAnalogFull();
+        paintAnalogFull();
     } else {
         if (!m_lastText.isEmpty())
-            PaintDigital(QTime(), m_lastText, true);
-        RequestFullRepaint();
+            paintDigital(QTime(), m_lastText, true);
+        requestFullRepaint();
     }
     return true;
 }
 
-void TClock::RequestFullRepaint()
+void TClock::requestFullRepaint()
 {
     if (m_showMode == scAnalog) {
-        PaintAnalogFull();
+        paintAnalogFull();
         return;
     }
     if (m_fullRepaintPosted)
@@ -275,25 +275,25 @@ void TClock::RequestFullRepaint()
     QCoreApplication::postEvent(this, new QEvent(FullRepaintEvent));
 }
 
-void TClock::FullRepaintNow()
+void TClock::fullRepaintNow()
 {
     if (m_showMode == scDigital) {
         const QTime newTime = CurrentTime();
         const QTime textTime = CurrentTime();
         // A command run inside the readings may have switched to analog meanwhile.
         if (m_showMode == scDigital) {
-            PaintDigital(newTime, DigitalText(textTime), true);
+            paintDigital(newTime, digitalText(textTime), true);
             return;
         }
     }
-    PaintAnalogFull();
+    paintAnalogFull();
 }
 
 // Sends the changed part of the surface to the screen as one rectangle. Every byte of it goes
 // to the window system at each tick, so the drawing routines work out which pixels they really
 // changed: a copied cell only where the old and the new glyph have ink, the hands only along
 // the lines that moved.
-void TClock::Show(const QRect &changed)
+void TClock::showChanged(const QRect &changed)
 {
     m_lastShown = changed;
     if (!changed.isEmpty())
@@ -308,29 +308,29 @@ void TClock::HandleTick()
         m_lastDrawn.clear();
         m_lastShown = QRect();
         if (m_showMode == scAnalog)
-            TickAnalog();
+            tickAnalog();
         else
-            TickDigital();
+            tickDigital();
         CurrentTime(); // the alarm bookkeeping reads the time once more
     });
 }
 
-void TClock::TickDigital()
+void TClock::tickDigital()
 {
     const QTime newTime = CurrentTime();
-    if (Split(newTime).Hour != m_displayed.Hour) {
-        FullRepaintNow();
+    if (split(newTime).Hour != m_displayed.Hour) {
+        fullRepaintNow();
         return;
     }
     const QTime textTime = CurrentTime();
     if (m_showMode != scDigital)
         return; // switched to analog inside the readings, which drew the face already
-    PaintDigital(newTime, DigitalText(textTime), false);
+    paintDigital(newTime, digitalText(textTime), false);
 }
 
-void TClock::TickAnalog()
+void TClock::tickAnalog()
 {
-    const TDisplayedTime now = Split(CurrentTime());
+    const TDisplayedTime now = split(CurrentTime());
     if (m_showMode != scAnalog)
         return;
     const TDisplayedTime old = m_displayed;
@@ -338,7 +338,7 @@ void TClock::TickAnalog()
     const bool handsChanged = now.Minute != old.Minute || now.Hour != old.Hour;
     if (!secondChanged && !handsChanged)
         return;
-    if (!EnsureSurface())
+    if (!ensureSurface())
         return;
     // Redrawing a hand that stays where it was changes no pixel, except where the erased second
     // hand crossed it: inside the old second hand's rectangle.
@@ -347,31 +347,31 @@ void TClock::TickAnalog()
         QPainter p(&m_surface);
         const QColor background = Color();
         if (secondChanged && m_showSeconds)
-            changed |= DrawSecondHand(p, old.Second, background);
+            changed |= drawSecondHand(p, old.Second, background);
         if (handsChanged) {
-            changed |= DrawBroadHand(p, old.Minute, THandKind::Minute, background);
-            changed |= DrawBroadHand(p, HourHandPosition(old.Hour, old.Minute), THandKind::Hour, background);
+            changed |= drawBroadHand(p, old.Minute, THandKind::Minute, background);
+            changed |= drawBroadHand(p, HourHandPosition(old.Hour, old.Minute), THandKind::Hour, background);
         }
         // Also mends the broad hands where the erased second hand crossed them.
         const QRect broad =
-            DrawBroadHand(p, now.Minute, THandKind::Minute, m_minutesHandColor) |
-            DrawBroadHand(p, HourHandPosition(now.Hour, now.Minute), THandKind::Hour, m_hoursHandColor);
+            drawBroadHand(p, now.Minute, THandKind::Minute, m_minutesHandColor) |
+            drawBroadHand(p, HourHandPosition(now.Hour, now.Minute), THandKind::Hour, m_hoursHandColor);
         if (handsChanged)
             changed |= broad;
         if (secondChanged) {
             if (m_showSeconds)
-                changed |= DrawSecondHand(p, now.Second, m_secondsHandColor);
+                changed |= drawSecondHand(p, now.Second, m_secondsHandColor);
             m_displayed = now;
         }
     }
-    Show(changed);
+    showChanged(changed);
 }
 
 // ---------------------------------------------------------------- digital
 
 // "hh:mm:ss" with the regional time separator, written out digit by digit: every tick formats
 // it, and QString::arg costs more than the rest of the tick's own work.
-QString TClock::DigitalText(const QTime &t) const
+QString TClock::digitalText(const QTime &t) const
 {
     const QChar sep = platform::FormatSettings().TimeSeparator;
     if (!t.isValid()) // a get-time handler's doing: shown as Qt writes it
@@ -392,12 +392,12 @@ QString TClock::DigitalText(const QTime &t) const
     return text;
 }
 
-const TClock::TDigitalLayout &TClock::LayoutDigital()
+const TClock::TDigitalLayout &TClock::layoutDigital()
 {
     if (m_layoutValid)
         return m_layout;
     TDigitalLayout &l = m_layout;
-    ForgetCellContents(); // the cells may move
+    forgetCellContents(); // the cells may move
     const QFontMetrics fm(font());
     l.CharWidth = fm.horizontalAdvance(QLatin1Char('8'));
     l.CharHeight = fm.height();
@@ -411,14 +411,14 @@ const TClock::TDigitalLayout &TClock::LayoutDigital()
     return l;
 }
 
-void TClock::ForgetCells()
+void TClock::forgetCells()
 {
     m_layoutValid = false;
     m_cellImages.clear();
-    ForgetCellContents();
+    forgetCellContents();
 }
 
-void TClock::ForgetCellContents()
+void TClock::forgetCellContents()
 {
     std::fill(std::begin(m_cellShows), std::end(m_cellShows), QChar());
 }
@@ -427,7 +427,7 @@ void TClock::ForgetCellContents()
 // the ink reaches out of the cell. Drawn once with room all around and looked at pixel by
 // pixel: a glyph's metrics only bound its ink loosely, and most digits come close to the edges
 // of a cell as wide as an 8.
-TClock::TCellImage TClock::CellImage(const QSize &cell, QChar ch) const
+TClock::TCellImage TClock::cellImage(const QSize &cell, QChar ch) const
 {
     const qreal dpr = m_surface.devicePixelRatio();
     const int margin = qMax(cell.width(), cell.height());
@@ -441,7 +441,7 @@ TClock::TCellImage TClock::CellImage(const QSize &cell, QChar ch) const
     {
         QPainter p(&scratch);
         p.setFont(font());
-        p.setPen(FontColor());
+        p.setPen(fontColor());
         p.drawText(QRect(QPoint(margin, margin), cell), CellTextFlags, QString(ch));
     }
     const QRect inner(QPointF(QPointF(margin, margin) * dpr).toPoint(), (QSizeF(cell) * dpr).toSize());
@@ -465,11 +465,11 @@ TClock::TCellImage TClock::CellImage(const QSize &cell, QChar ch) const
 // Fills cell `index` with the background and draws the character centred in it, unclipped.
 // Returns the pixels that may have changed: the ink of the old and the new glyph when both are
 // copies that stay inside the cell, else the cell widened by the margin a glyph may overhang.
-QRect TClock::DrawCell(QPainter &p, int index, const QRect &cell, QChar ch, int margin)
+QRect TClock::drawCell(QPainter &p, int index, const QRect &cell, QChar ch, int margin)
 {
     auto it = m_cellImages.find(ch);
     if (it == m_cellImages.end())
-        it = m_cellImages.insert(ch, CellImage(cell.size(), ch));
+        it = m_cellImages.insert(ch, cellImage(cell.size(), ch));
     if (!it->Image.isNull()) {
         p.drawImage(cell.topLeft(), it->Image);
         const QChar before = std::exchange(m_cellShows[index], ch);
@@ -482,22 +482,22 @@ QRect TClock::DrawCell(QPainter &p, int index, const QRect &cell, QChar ch, int 
     }
     p.fillRect(cell, Color());
     p.setFont(font());
-    p.setPen(FontColor());
+    p.setPen(fontColor());
     p.drawText(cell, CellTextFlags, QString(ch));
-    ForgetCellContents(); // its ink may reach into any neighbour
+    forgetCellContents(); // its ink may reach into any neighbour
     return cell.adjusted(-margin, 0, margin, 0);
 }
 
 // Draws the text's cells; a valid newTime is what the drawing shows from now on.
-void TClock::PaintDigital(const QTime &newTime, const QString &text, bool full)
+void TClock::paintDigital(const QTime &newTime, const QString &text, bool full)
 {
-    const TDisplayedTime now = newTime.isValid() ? Split(newTime) : m_displayed;
-    if (!EnsureSurface(full && newTime.isValid())) {
+    const TDisplayedTime now = newTime.isValid() ? split(newTime) : m_displayed;
+    if (!ensureSurface(full && newTime.isValid())) {
         m_displayed = now;
         m_lastText = text;
         return;
     }
-    const TDigitalLayout &l = LayoutDigital();
+    const TDigitalLayout &l = layoutDigital();
     const int margin = l.CharWidth / 2; // a glyph drawn as text may reach a little past its cell
     QList<QRect> drawn;
     QRect changed;
@@ -506,7 +506,7 @@ void TClock::PaintDigital(const QTime &newTime, const QString &text, bool full)
         if (full) {
             p.begin(&m_surface);
             p.fillRect(rect(), Color());
-            ForgetCellContents();
+            forgetCellContents();
             drawn << rect();
             changed = rect();
         }
@@ -518,7 +518,7 @@ void TClock::PaintDigital(const QTime &newTime, const QString &text, bool full)
                 continue;
             if (!p.isActive())
                 p.begin(&m_surface);
-            changed |= DrawCell(p, i, l.Cells[i], text[i], margin);
+            changed |= drawCell(p, i, l.Cells[i], text[i], margin);
             if (!full)
                 drawn << l.Cells[i];
         }
@@ -527,30 +527,30 @@ void TClock::PaintDigital(const QTime &newTime, const QString &text, bool full)
         m_displayed = now;
     m_lastText = text;
     m_lastDrawn = drawn;
-    Show(changed);
+    showChanged(changed);
 }
 
 // ---------------------------------------------------------------- analog
 
-void TClock::PaintAnalogFull()
+void TClock::paintAnalogFull()
 {
-    if (!EnsureSurface(true))
+    if (!ensureSurface(true))
         return;
     {
         QPainter p(&m_surface);
         const QColor background = Color();
         p.fillRect(rect(), background);
-        p.fillRect(m_faceRect.ToRect(), background);
+        p.fillRect(m_faceRect.toRect(), background);
         DrawFace(p);
-        DrawBroadHand(p, HourHandPosition(m_displayed.Hour, m_displayed.Minute), THandKind::Hour,
+        drawBroadHand(p, HourHandPosition(m_displayed.Hour, m_displayed.Minute), THandKind::Hour,
                       m_hoursHandColor);
-        DrawBroadHand(p, m_displayed.Minute, THandKind::Minute, m_minutesHandColor);
+        drawBroadHand(p, m_displayed.Minute, THandKind::Minute, m_minutesHandColor);
         if (m_showSeconds)
-            DrawSecondHand(p, m_displayed.Second, m_secondsHandColor);
+            drawSecondHand(p, m_displayed.Second, m_secondsHandColor);
     }
-    ForgetCellContents();
+    forgetCellContents();
     m_lastDrawn = {rect()};
-    Show(rect());
+    showChanged(rect());
 }
 
 void TClock::DrawFace(QPainter &p)
@@ -558,7 +558,7 @@ void TClock::DrawFace(QPainter &p)
     const TClockMetrics &metrics = ClockMetrics();
     m_face = LayoutFace(m_faceRect, metrics);
     const TFaceLayout &f = m_face;
-    const QColor fontColor = FontColor();
+    const QColor textColor = fontColor();
     const QColor background = Color();
     const QPalette &pal = palette();
     const QColor highlight = pal.color(QPalette::Light);
@@ -570,7 +570,7 @@ void TClock::DrawFace(QPainter &p)
         if (i % 5 == 0) {
             const TEdges r = HourMarkRect(pt, f);
             if (m_ctl3D && f.Fine) {
-                p.fillRect(r.ToRect(), m_dotsColor);
+                p.fillRect(r.toRect(), m_dotsColor);
                 // One-pixel outline: the right column and bottom row dark, drawn last.
                 const int right = r.Right - 1;
                 const int bottom = r.Bottom - 1;
@@ -579,7 +579,7 @@ void TClock::DrawFace(QPainter &p)
                 p.fillRect(QRect(right, r.Top, 1, bottom - r.Top + 1), frame);
                 p.fillRect(QRect(r.Left, bottom, right - r.Left + 1, 1), frame);
             } else {
-                p.fillRect(r.ToRect(), fontColor);
+                p.fillRect(r.toRect(), textColor);
             }
         } else if (f.Fine) {
             if (m_ctl3D) {
@@ -587,13 +587,13 @@ void TClock::DrawFace(QPainter &p)
                 p.fillRect(QRect(pt, QSize(2, 2)), highlight);
                 p.fillRect(QRect(pt, QSize(1, 1)), background);
             } else {
-                p.fillRect(QRect(pt, QSize(1, 1)), fontColor);
+                p.fillRect(QRect(pt, QSize(1, 1)), textColor);
             }
         }
     }
 }
 
-QRect TClock::DrawHandLines(QPainter &p, const TLine *lines, int count, const QColor &color)
+QRect TClock::drawHandLines(QPainter &p, const TLine *lines, int count, const QColor &color)
 {
     QRect bounds;
     // The lines are laid out here rather than by QPainter::drawLine, which leaves out one end
@@ -610,15 +610,15 @@ QRect TClock::DrawHandLines(QPainter &p, const TLine *lines, int count, const QC
     return bounds;
 }
 
-QRect TClock::DrawSecondHand(QPainter &p, int pos, const QColor &color)
+QRect TClock::drawSecondHand(QPainter &p, int pos, const QColor &color)
 {
     const TLine line = SecondHand(pos, m_face.FaceRadius, m_face.FaceCenter, ClockMetrics().DirectionTable);
-    return DrawHandLines(p, &line, 1, color);
+    return drawHandLines(p, &line, 1, color);
 }
 
-QRect TClock::DrawBroadHand(QPainter &p, int pos, THandKind kind, const QColor &color)
+QRect TClock::drawBroadHand(QPainter &p, int pos, THandKind kind, const QColor &color)
 {
     const auto lines =
         BroadHand(pos, kind, m_face.FaceRadius, m_face.FaceCenter, ClockMetrics().DirectionTable);
-    return DrawHandLines(p, lines.data(), int(lines.size()), color);
+    return drawHandLines(p, lines.data(), int(lines.size()), color);
 }

@@ -36,29 +36,29 @@ public:
     };
 
     TShowClock ShowMode() const { return m_showMode; }
-    void SetShowMode(TShowClock mode);
+    void setShowMode(TShowClock mode);
     bool ShowSeconds() const { return m_showSeconds; }
-    void SetShowSeconds(bool show);
+    void setShowSeconds(bool show);
     // The 3D look of the face marks.
-    bool Ctl3D() const { return m_ctl3D; }
-    void SetCtl3D(bool on);
+    bool ctl3D() const { return m_ctl3D; }
+    void setCtl3D(bool on);
 
     // Background and text colours are the palette's Window and WindowText.
     QColor Color() const;
-    void SetColor(const QColor &color);
-    QColor FontColor() const;
-    void SetFontColor(const QColor &color);
+    void setColor(const QColor &color);
+    QColor fontColor() const;
+    void setFontColor(const QColor &color);
     QColor DotsColor() const { return m_dotsColor; }
-    void SetDotsColor(const QColor &color);
+    void setDotsColor(const QColor &color);
     QColor HoursHandColor() const { return m_hoursHandColor; }
-    void SetHoursHandColor(const QColor &color);
+    void setHoursHandColor(const QColor &color);
     QColor MinutesHandColor() const { return m_minutesHandColor; }
-    void SetMinutesHandColor(const QColor &color);
+    void setMinutesHandColor(const QColor &color);
     QColor SecondsHandColor() const { return m_secondsHandColor; }
-    void SetSecondsHandColor(const QColor &color);
+    void setSecondsHandColor(const QColor &color);
 
     TDisplayedTime DisplayedTime() const { return m_displayed; }
-    QRect FaceRect() const { return m_faceRect.ToRect(); }
+    QRect FaceRect() const { return m_faceRect.toRect(); }
     // Radius and centre of the face as of the last full analog drawing.
     int FaceRadius() const { return m_face.FaceRadius; }
     QPoint FaceCenter() const { return m_face.FaceCenter; }
@@ -76,19 +76,19 @@ public:
     // call it directly.
     void HandleTick();
     // The owner has finished setting the control up: the alarm bookkeeping reads the time once.
-    void Loaded();
+    void loaded();
     // The system time was changed: repaint in full, then one reading of the time.
-    void TimeChanged();
+    void timeChanged();
     // Redraws the whole control: at once in analog mode, which reads no time; through the
     // event queue in digital mode, which reads the time twice.
-    void RequestFullRepaint();
+    void requestFullRepaint();
 
     // What the control shows, and the rectangles the last drawing changed on it.
-    const QImage &Surface() const { return m_surface; }
-    const QList<QRect> &LastDrawn() const { return m_lastDrawn; }
+    const QImage &surface() const { return m_surface; }
+    const QList<QRect> &lastDrawn() const { return m_lastDrawn; }
     // The part of the surface the last drawing sent to the screen: every pixel it changed.
-    QRect LastShown() const { return m_lastShown; }
-    TTickTimer *Timer() const { return m_timer.get(); }
+    QRect lastShown() const { return m_lastShown; }
+    TTickTimer *timer() const { return m_timer.get(); }
 
     QSize sizeHint() const override;
 
@@ -109,31 +109,31 @@ private:
         QRect Cells[8];
     };
 
-    void Init(bool startTicking);
-    void FullRepaintNow();
-    void TickDigital();
-    void TickAnalog();
-    bool EnsureSurface(bool drawingInFull = false);
-    QString DigitalText(const QTime &t) const;
-    const TDigitalLayout &LayoutDigital();
+    void init(bool startTicking);
+    void fullRepaintNow();
+    void tickDigital();
+    void tickAnalog();
+    bool ensureSurface(bool drawingInFull = false);
+    QString digitalText(const QTime &t) const;
+    const TDigitalLayout &layoutDigital();
     struct TCellImage
     {
         QImage Image; // null when the glyph's ink reaches out of its cell
         QRect Ink;    // the pixels of the cell the glyph covers, relative to the cell
     };
-    TCellImage CellImage(const QSize &cell, QChar ch) const;
-    QRect DrawCell(QPainter &p, int index, const QRect &cell, QChar ch, int margin);
-    void ForgetCells();
-    void ForgetCellContents();
-    void PaintDigital(const QTime &newTime, const QString &text, bool full);
-    void PaintAnalogFull();
+    TCellImage cellImage(const QSize &cell, QChar ch) const;
+    QRect drawCell(QPainter &p, int index, const QRect &cell, QChar ch, int margin);
+    void forgetCells();
+    void forgetCellContents();
+    void paintDigital(const QTime &newTime, const QString &text, bool full);
+    void paintAnalogFull();
     void DrawFace(QPainter &p);
-    QRect DrawHandLines(QPainter &p, const clockface::TLine *lines, int count, const QColor &color);
-    QRect DrawSecondHand(QPainter &p, int pos, const QColor &color);
-    QRect DrawBroadHand(QPainter &p, int pos, clockface::THandKind kind, const QColor &color);
-    void Show(const QRect &changed);
-    void SetColorProperty(QColor &property, const QColor &value);
-    static TDisplayedTime Split(const QTime &t);
+    QRect drawHandLines(QPainter &p, const clockface::TLine *lines, int count, const QColor &color);
+    QRect drawSecondHand(QPainter &p, int pos, const QColor &color);
+    QRect drawBroadHand(QPainter &p, int pos, clockface::THandKind kind, const QColor &color);
+    void showChanged(const QRect &changed);
+    void setColorProperty(QColor &property, const QColor &value);
+    static TDisplayedTime split(const QTime &t);
 
     TShowClock m_showMode = scDigital;
     bool m_showSeconds = true;

@@ -35,12 +35,12 @@ const TDirectionTable &BaseDirectionTable()
     return baseTable;
 }
 
-int TClockMetrics::ScaleToVert(int a) const
+int TClockMetrics::scaleToVert(int a) const
 {
     return MulDiv(a, VertDensity, HorzDensity);
 }
 
-int TClockMetrics::ScaleToHorz(int a) const
+int TClockMetrics::scaleToHorz(int a) const
 {
     return MulDiv(a, HorzDensity, VertDensity);
 }
@@ -57,7 +57,7 @@ TClockMetrics ClockMetricsFor(const platform::ScreenMetrics &screen)
     if (m.HorzDensity <= 0 || m.VertDensity <= 0)
         m.HorzDensity = m.VertDensity = 100;
     for (int i = 0; i < 60; ++i)
-        m.DirectionTable[i] = {baseTable[i].x, m.ScaleToVert(baseTable[i].y)};
+        m.DirectionTable[i] = {baseTable[i].x, m.scaleToVert(baseTable[i].y)};
     return m;
 }
 
@@ -76,14 +76,14 @@ void ResetClockMetrics()
 TEdges FitFaceRect(const TEdges &client, const TClockMetrics &metrics)
 {
     TEdges r{client.Left + 1, client.Top + 1, client.Right - 1, client.Bottom - 1};
-    const int w = r.Width();
-    const int h = r.Height();
-    if (w > metrics.ScaleToHorz(h)) {
-        const int newWidth = metrics.ScaleToHorz(h);
+    const int w = r.width();
+    const int h = r.height();
+    if (w > metrics.scaleToHorz(h)) {
+        const int newWidth = metrics.scaleToHorz(h);
         r.Left += (w - newWidth) / 2;
         r.Right = r.Left + newWidth;
     } else {
-        const int newHeight = metrics.ScaleToVert(w);
+        const int newHeight = metrics.scaleToVert(w);
         r.Top += (h - newHeight) / 2;
         r.Bottom = r.Top + newHeight;
     }
@@ -112,16 +112,16 @@ QColor LighterColor(const QColor &c, const QColor &highlight)
 TFaceLayout LayoutFace(const TEdges &faceRect, const TClockMetrics &metrics)
 {
     TFaceLayout f;
-    f.DotWidth = metrics.ScreenWidth > 0 ? faceRect.Width() * 25 / metrics.ScreenWidth : 0;
-    f.DotHeight = qMax(metrics.ScaleToVert(f.DotWidth), 1);
+    f.DotWidth = metrics.ScreenWidth > 0 ? faceRect.width() * 25 / metrics.ScreenWidth : 0;
+    f.DotHeight = qMax(metrics.scaleToVert(f.DotWidth), 1);
     f.DotWidth = qMax(f.DotWidth, 2);
     f.HalfW = f.DotWidth / 2;
     f.HalfH = f.DotHeight / 2;
     // The horizontal inset is the half height and the vertical one the half width.
     const TEdges inner{faceRect.Left + f.HalfH, faceRect.Top + f.HalfW, faceRect.Right - f.HalfH,
                        faceRect.Bottom - f.HalfW};
-    f.FaceRadius = inner.Width() / 2;
-    f.FaceCenter = QPoint(inner.Left + f.FaceRadius, inner.Top + inner.Height() / 2);
+    f.FaceRadius = inner.width() / 2;
+    f.FaceCenter = QPoint(inner.Left + f.FaceRadius, inner.Top + inner.height() / 2);
     f.Fine = f.DotWidth > 2 && f.DotHeight > 1;
     return f;
 }

@@ -34,9 +34,9 @@ struct TClockMetrics
     TDirectionTable DirectionTable{};
 
     // a × VertDensity div HorzDensity.
-    int ScaleToVert(int a) const;
+    int scaleToVert(int a) const;
     // a × HorzDensity div VertDensity.
-    int ScaleToHorz(int a) const;
+    int scaleToHorz(int a) const;
 };
 
 // The metrics of a screen; a physical size of 0 mm on either axis gives equal densities.
@@ -54,10 +54,10 @@ struct TEdges
     int Top = 0;
     int Right = 0;
     int Bottom = 0;
-    int Width() const { return Right - Left; }
-    int Height() const { return Bottom - Top; }
-    QRect ToRect() const { return QRect(Left, Top, Right - Left, Bottom - Top); }
-    static TEdges From(const QRect &r)
+    int width() const { return Right - Left; }
+    int height() const { return Bottom - Top; }
+    QRect toRect() const { return QRect(Left, Top, Right - Left, Bottom - Top); }
+    static TEdges from(const QRect &r)
     {
         return {r.left(), r.top(), r.left() + r.width(), r.top() + r.height()};
     }

@@ -13,34 +13,34 @@ TTickTimer::TTickTimer(int intervalMs, std::function<void()> onTimer, QObject *p
     // Something may still dispatch events once the event loop has ended (a message box shown
     // on the way out): no tick then.
     if (QCoreApplication *app = QCoreApplication::instance())
-        connect(app, &QCoreApplication::aboutToQuit, this, &TTickTimer::Stop);
+        connect(app, &QCoreApplication::aboutToQuit, this, &TTickTimer::stop);
 }
 
-void TTickTimer::Start()
+void TTickTimer::start()
 {
     if (m_running)
         return;
     m_running = true;
     m_due = QDeadlineTimer(0);
-    Arm();
+    arm();
 }
 
-void TTickTimer::Stop()
+void TTickTimer::stop()
 {
     m_running = false;
     m_timer.stop();
 }
 
-void TTickTimer::SetEnabled(bool enabled)
+void TTickTimer::setEnabled(bool enabled)
 {
     m_enabled = enabled;
     if (enabled)
-        Arm();
+        arm();
     else
         m_timer.stop();
 }
 
-int TTickTimer::RemainingTime() const
+int TTickTimer::remainingTime() const
 {
     if (!m_timer.isActive())
         return -1;
@@ -49,7 +49,7 @@ int TTickTimer::RemainingTime() const
 }
 
 // A tick being handled arms the timer when it returns.
-void TTickTimer::Arm()
+void TTickTimer::arm()
 {
     if (!m_running || !m_enabled || m_inTick || m_timer.isActive())
         return;
@@ -75,5 +75,5 @@ void TTickTimer::timerEvent(QTimerEvent *e)
         return;
     m_inTick = false;
     m_due = QDeadlineTimer(m_interval, Qt::PreciseTimer);
-    Arm();
+    arm();
 }

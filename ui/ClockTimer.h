@@ -16,25 +16,25 @@ public:
     TTickTimer(int intervalMs, std::function<void()> onTimer, QObject *parent = nullptr);
 
     // The first tick comes at the next dispatch of events, without waiting for an interval.
-    void Start();
+    void start();
     // No tick from now on, also once the application quits; a tick being handled goes on.
-    void Stop();
+    void stop();
 
     int Interval() const { return m_interval; }
     bool Enabled() const { return m_enabled; }
     // A disabled timer issues no ticks. Enabled again, it ticks when the interval that began
     // with the end of the last tick is over, or at once if it is over already.
-    void SetEnabled(bool enabled);
+    void setEnabled(bool enabled);
     // True while a tick is being handled.
-    bool InTick() const { return m_inTick; }
+    bool inTick() const { return m_inTick; }
     // Milliseconds until the next tick as the event dispatcher counts them; -1 when none is due.
-    int RemainingTime() const;
+    int remainingTime() const;
 
 protected:
     void timerEvent(QTimerEvent *e) override;
 
 private:
-    void Arm();
+    void arm();
 
     const int m_interval;
     std::function<void()> m_onTimer;

@@ -14,34 +14,34 @@ TGradientPanel::TGradientPanel(QWidget *parent) : QWidget(parent)
 void TGradientPanel::setStartColor(const QColor &color)
 {
     m_startColor = color;
-    Invalidate();
+    invalidate();
 }
 
 void TGradientPanel::setEndColor(const QColor &color)
 {
     m_endColor = color;
-    Invalidate();
+    invalidate();
 }
 
 void TGradientPanel::setDirection(TGradientDirection direction)
 {
     m_direction = direction;
-    Invalidate();
+    invalidate();
 }
 
 void TGradientPanel::setColorWidth(int pixels)
 {
     m_colorWidth = std::max(1, pixels);
-    Invalidate();
+    invalidate();
 }
 
 void TGradientPanel::setSwapColors(bool on)
 {
     m_swapColors = on;
-    Invalidate();
+    invalidate();
 }
 
-void TGradientPanel::Invalidate()
+void TGradientPanel::invalidate()
 {
     m_buffer = QPixmap();
     update();
@@ -52,7 +52,7 @@ void TGradientPanel::resizeEvent(QResizeEvent *)
     m_buffer = QPixmap();
 }
 
-void TGradientPanel::PaintGradient()
+void TGradientPanel::paintGradient()
 {
     const QSize size = this->size();
     m_buffer = QPixmap(size);
@@ -79,7 +79,7 @@ void TGradientPanel::paintEvent(QPaintEvent *)
 {
     platform::Guarded([this] {
         if (m_buffer.size() != size())
-            PaintGradient();
+            paintGradient();
         QPainter p(this);
         p.drawPixmap(0, 0, m_buffer);
     });

@@ -25,7 +25,7 @@ public:
     int ColorWidth() const { return m_colorWidth; }
     void setColorWidth(int pixels);
     // Exchanges the two colours' roles without changing them.
-    bool SwapColors() const { return m_swapColors; }
+    bool swapColors() const { return m_swapColors; }
     void setSwapColors(bool on);
 
 protected:
@@ -33,8 +33,8 @@ protected:
     void resizeEvent(QResizeEvent *event) override;
 
 private:
-    void Invalidate();
-    void PaintGradient();
+    void invalidate();
+    void paintGradient();
 
     QColor m_startColor = QColor(0, 255, 255);
     QColor m_endColor = QColor(0, 0, 255);

@@ -69,14 +69,14 @@ QString PickerDateFormat(const platform::TFormatSettings &settings)
 {
     using namespace datetime_pattern;
     const QString &pattern = settings.ShortDateFormat;
-    return translate(pattern, QtLiteral, [&](qsizetype i, QString &out) {
+    return Translate(pattern, QtLiteral, [&](qsizetype i, QString &out) {
         const QChar c = pattern[i];
         const char16_t letter = platform::AsciiLower(c);
         if (letter != u'd' && letter != u'm' && letter != u'y') {
             out += QtLiteral(c == u'/' ? QString(settings.DateSeparator) : QString(c));
             return i + 1;
         }
-        const qsizetype run = runLength(pattern, i);
+        const qsizetype run = RunLength(pattern, i);
         // Always the whole year: a two-digit year would put the picker in the 1900s.
         if (letter == u'y')
             out += QStringLiteral("yyyy");
@@ -91,9 +91,9 @@ QString PickerTimeFormat(const platform::TFormatSettings &settings)
     using namespace datetime_pattern;
     const QString &pattern = settings.LongTimeFormat;
     // Read as the cell's text is written: a marker inside quoted text is only text.
-    const bool twelveHour = hasMarker(pattern);
-    return translate(pattern, QtLiteral, [&](qsizetype i, QString &out) {
-        if (const qsizetype marker = markerLength(pattern, i)) {
+    const bool twelveHour = HasMarker(pattern);
+    return Translate(pattern, QtLiteral, [&](qsizetype i, QString &out) {
+        if (const qsizetype marker = MarkerLength(pattern, i)) {
             out += QStringLiteral("AP");
             return i + marker;
         }
@@ -103,7 +103,7 @@ QString PickerTimeFormat(const platform::TFormatSettings &settings)
             out += QtLiteral(c == u':' ? QString(settings.TimeSeparator) : QString(c));
             return i + 1;
         }
-        const qsizetype run = runLength(pattern, i);
+        const qsizetype run = RunLength(pattern, i);
         switch (letter) {
         case u'h':
             out += QString(run >= 2 ? 2 : 1, twelveHour ? u'h' : u'H');
@@ -142,9 +142,9 @@ protected:
     {
         platform::Guarded([&] {
             if (orientation() == Qt::Horizontal)
-                m_grid->PaintFixedCell(*painter, rect, 0, logicalIndex + 1);
+                m_grid->paintFixedCell(*painter, rect, 0, logicalIndex + 1);
             else
-                m_grid->PaintFixedCell(*painter, rect, logicalIndex + 1, 0);
+                m_grid->paintFixedCell(*painter, rect, logicalIndex + 1, 0);
         });
     }
 
@@ -153,11 +153,11 @@ protected:
         platform::Guarded([&] {
             const int section = logicalIndexAt(event->position().toPoint());
             if (orientation() == Qt::Horizontal)
-                m_grid->DblClickCell(0, section < 0 ? -1 : section + 1);
+                m_grid->dblClickCell(0, section < 0 ? -1 : section + 1);
             else if (section < 0)
-                m_grid->DblClickCell(-1, -1);
+                m_grid->dblClickCell(-1, -1);
             else
-                m_grid->DblClickCell(section + 1, 0);
+                m_grid->dblClickCell(section + 1, 0);
         });
     }
 
@@ -172,9 +172,9 @@ class TGridDelegate : public QStyledItemDelegate
 public:
     explicit TGridDelegate(TGridAlarms *grid) : QStyledItemDelegate(grid), m_grid(grid) {}
 
-    QWidget *Editor() const { return m_editor; }
+    QWidget *editor() const { return m_editor; }
 
-    void Finish()
+    void finish()
     {
         if (QWidget *editor = m_editor) {
             Q_EMIT commitData(editor);
@@ -184,7 +184,7 @@ public:
 
     void paint(QPainter *painter, const QStyleOptionViewItem &option, const QModelIndex &index) const override
     {
-        platform::Guarded([&] { PaintCell(*painter, option, index); });
+        platform::Guarded([&] { paintCell(*painter, option, index); });
     }
 
     QWidget *createEditor(QWidget *parent, const QStyleOptionViewItem &,
@@ -195,8 +195,8 @@ public:
         TEditorType type = edNormal;
         QColor brush, font;
         platform::Guarded([&] {
-            type = m_grid->EditorType(ACol, ARow);
-            m_grid->CellColors(ARow, ACol, QStyle::State_None, brush, font);
+            type = m_grid->editorType(ACol, ARow);
+            m_grid->cellColors(ARow, ACol, QStyle::State_None, brush, font);
         });
         QWidget *editor = nullptr;
         switch (type) {
@@ -242,7 +242,7 @@ public:
 
     void setEditorData(QWidget *editor, const QModelIndex &index) const override
     {
-        platform::Guarded([&] { LoadEditor(editor, index); });
+        platform::Guarded([&] { loadEditor(editor, index); });
     }
 
     void setModelData(QWidget *editor, QAbstractItemModel *model, const QModelIndex &index) const override
@@ -280,7 +280,7 @@ protected:
         auto *editor = qobject_cast<QWidget *>(object);
         if (editor && event->type() == QEvent::KeyPress) {
             bool handled = false;
-            platform::Guarded([&] { handled = EditorKey(editor, static_cast<QKeyEvent *>(event)); });
+            platform::Guarded([&] { handled = editorKey(editor, static_cast<QKeyEvent *>(event)); });
             if (handled)
                 return true;
         }
@@ -289,7 +289,7 @@ protected:
 
 private:
     // Closes the editor on the keys that end an edit; true when the key was used.
-    bool EditorKey(QWidget *editor, QKeyEvent *key)
+    bool editorKey(QWidget *editor, QKeyEvent *key)
     {
         const bool picker = qobject_cast<QDateTimeEdit *>(editor) != nullptr;
         switch (key->key()) {
@@ -299,7 +299,7 @@ private:
                 Q_EMIT closeEditor(editor, QAbstractItemDelegate::RevertModelCache);
                 return true;
             }
-            LoadEditor(editor, m_grid->currentIndex());
+            loadEditor(editor, m_grid->currentIndex());
             break;
         case Qt::Key_Return:
         case Qt::Key_Enter:
@@ -320,11 +320,11 @@ private:
         return true;
     }
 
-    void LoadEditor(QWidget *editor, const QModelIndex &index) const
+    void loadEditor(QWidget *editor, const QModelIndex &index) const
     {
         if (!index.isValid())
             return;
-        const QString text = m_grid->Table()->Cells(index.column() + 1, index.row() + 1);
+        const QString text = m_grid->table()->Cells(index.column() + 1, index.row() + 1);
         if (auto *date = qobject_cast<QDateEdit *>(editor)) {
             QDate value;
             try {
@@ -347,19 +347,19 @@ private:
         }
     }
 
-    void PaintCell(QPainter &painter, const QStyleOptionViewItem &option, const QModelIndex &index) const
+    void paintCell(QPainter &painter, const QStyleOptionViewItem &option, const QModelIndex &index) const
     {
         const int ARow = index.row() + 1;
         const int ACol = index.column() + 1;
         QColor brush, font;
-        m_grid->CellColors(ARow, ACol, option.state, brush, font);
+        m_grid->cellColors(ARow, ACol, option.state, brush, font);
         const QRect rect = option.rect;
         painter.save();
         painter.setClipRect(rect);
         painter.fillRect(rect, brush);
         painter.setFont(m_grid->font());
         painter.setPen(font);
-        const QString text = m_grid->Table()->Cells(ACol, ARow);
+        const QString text = m_grid->table()->Cells(ACol, ARow);
         const QFontMetrics metrics(painter.font());
         const int top = (rect.height() - metrics.height()) / 2;
         if (text.contains(QLatin1StringView("</")) || text.contains(QLatin1StringView("<B")) ||
@@ -403,8 +403,8 @@ TGridAlarms::TGridAlarms(TAlarmTable *table, QWidget *parent)
     horizontalHeader()->setFixedHeight(DefaultRowHeight + GridLineWidth);
     verticalHeader()->setDefaultSectionSize(DefaultRowHeight + GridLineWidth);
     verticalHeader()->setFixedWidth(ColWidths[0] + GridLineWidth);
-    horizontalHeader()->setFont(HeaderFont());
-    verticalHeader()->setFont(HeaderFont());
+    horizontalHeader()->setFont(headerFont());
+    verticalHeader()->setFont(headerFont());
 
     setShowGrid(true);
     setGridStyle(Qt::SolidLine);
@@ -429,14 +429,14 @@ TGridAlarms::TGridAlarms(TAlarmTable *table, QWidget *parent)
     setCurrentIndex(m_model->index(0, 0));
 }
 
-QFont TGridAlarms::HeaderFont() const
+QFont TGridAlarms::headerFont() const
 {
     QFont headerFont = font();
     headerFont.setBold(true);
     return headerFont;
 }
 
-void TGridAlarms::CellColors(int ARow, int ACol, QStyle::State state, QColor &brush, QColor &font) const
+void TGridAlarms::cellColors(int ARow, int ACol, QStyle::State state, QColor &brush, QColor &font) const
 {
     const bool fixed = ARow == 0 || ACol == 0;
     brush = palette().color(fixed ? QPalette::Button : QPalette::Base);
@@ -445,7 +445,7 @@ void TGridAlarms::CellColors(int ARow, int ACol, QStyle::State state, QColor &br
         OnGetCellColor(const_cast<TGridAlarms *>(this), ARow, ACol, state, brush, font);
 }
 
-bool TGridAlarms::CanEditCell(int ARow, int ACol) const
+bool TGridAlarms::canEditCell(int ARow, int ACol) const
 {
     bool canEdit = true;
     if (OnCanEditCell)
@@ -453,7 +453,7 @@ bool TGridAlarms::CanEditCell(int ARow, int ACol) const
     return canEdit;
 }
 
-TEditorType TGridAlarms::EditorType(int ACol, int ARow) const
+TEditorType TGridAlarms::editorType(int ACol, int ARow) const
 {
     TEditorType editor = edNormal;
     if (OnGetEditorType)
@@ -461,7 +461,7 @@ TEditorType TGridAlarms::EditorType(int ACol, int ARow) const
     return editor;
 }
 
-QRect TGridAlarms::CellRect(int ACol, int ARow) const
+QRect TGridAlarms::cellRect(int ACol, int ARow) const
 {
     const int w = ColWidths[0];
     const int h = DefaultRowHeight;
@@ -481,33 +481,33 @@ QRect TGridAlarms::CellRect(int ACol, int ARow) const
     return QRect(viewport()->mapTo(this, r.topLeft()), r.size());
 }
 
-int TGridAlarms::CurrentCol() const
+int TGridAlarms::currentCol() const
 {
     return currentIndex().isValid() ? currentIndex().column() + 1 : -1;
 }
 
-int TGridAlarms::CurrentRow() const
+int TGridAlarms::currentRow() const
 {
     return currentIndex().isValid() ? currentIndex().row() + 1 : -1;
 }
 
-void TGridAlarms::SetCurrentCell(int ACol, int ARow)
+void TGridAlarms::setCurrentCell(int ACol, int ARow)
 {
     // A header cell is never current; asking for one still ends the edit in progress.
-    FinishEditing();
+    finishEditing();
     if (ACol >= 1 && ARow >= 1)
         setCurrentIndex(m_model->index(ARow - 1, ACol - 1));
 }
 
-QWidget *TGridAlarms::InplaceEditor() const
+QWidget *TGridAlarms::inplaceEditor() const
 {
-    return state() == QAbstractItemView::EditingState ? m_delegate->Editor() : nullptr;
+    return state() == QAbstractItemView::EditingState ? m_delegate->editor() : nullptr;
 }
 
-void TGridAlarms::FinishEditing()
+void TGridAlarms::finishEditing()
 {
-    if (InplaceEditor())
-        m_delegate->Finish();
+    if (inplaceEditor())
+        m_delegate->finish();
 }
 
 bool TGridAlarms::edit(const QModelIndex &index, EditTrigger trigger, QEvent *event)
@@ -515,7 +515,7 @@ bool TGridAlarms::edit(const QModelIndex &index, EditTrigger trigger, QEvent *ev
     // Every way in is asked, the delayed edit after a click on the current cell included.
     if (index.isValid() && state() != QAbstractItemView::EditingState) {
         bool allowed = false;
-        platform::Guarded([&] { allowed = CanEditCell(index.row() + 1, index.column() + 1); });
+        platform::Guarded([&] { allowed = canEditCell(index.row() + 1, index.column() + 1); });
         if (!allowed)
             return false;
     }
@@ -541,9 +541,9 @@ void TGridAlarms::mouseDoubleClickEvent(QMouseEvent *event)
     const QModelIndex index = indexAt(event->position().toPoint());
     platform::Guarded([&] {
         if (index.isValid())
-            DblClickCell(index.row() + 1, index.column() + 1);
+            dblClickCell(index.row() + 1, index.column() + 1);
         else
-            DblClickCell(-1, -1); // the empty area beside or below the cells
+            dblClickCell(-1, -1); // the empty area beside or below the cells
     });
 }
 
@@ -553,28 +553,28 @@ bool TGridAlarms::eventFilter(QObject *watched, QEvent *event)
         if (event->type() == QEvent::Paint) {
             platform::Guarded([&] {
                 QPainter painter(m_corner);
-                PaintFixedCell(painter, m_corner->rect(), 0, 0);
+                paintFixedCell(painter, m_corner->rect(), 0, 0);
             });
             return true;
         }
         if (event->type() == QEvent::MouseButtonDblClick) {
-            platform::Guarded([&] { DblClickCell(0, 0); });
+            platform::Guarded([&] { dblClickCell(0, 0); });
             return true;
         }
     }
     return QTableView::eventFilter(watched, event);
 }
 
-void TGridAlarms::DblClickCell(int ARow, int ACol)
+void TGridAlarms::dblClickCell(int ARow, int ACol)
 {
     if (OnDblClickCell)
         OnDblClickCell(this, ARow, ACol);
 }
 
-void TGridAlarms::PaintFixedCell(QPainter &painter, const QRect &rect, int ARow, int ACol) const
+void TGridAlarms::paintFixedCell(QPainter &painter, const QRect &rect, int ARow, int ACol) const
 {
     QColor brush, font;
-    CellColors(ARow, ACol, QStyle::State_None, brush, font);
+    cellColors(ARow, ACol, QStyle::State_None, brush, font);
     const QRect cell(rect.topLeft(), QSize(rect.width() - GridLineWidth, rect.height() - GridLineWidth));
     painter.save();
     painter.setClipRect(rect);
@@ -586,7 +586,7 @@ void TGridAlarms::PaintFixedCell(QPainter &painter, const QRect &rect, int ARow,
     painter.setPen(palette().color(QPalette::Dark));
     painter.drawLine(rect.right(), rect.top(), rect.right(), rect.bottom());
     painter.drawLine(rect.left(), rect.bottom(), rect.right(), rect.bottom());
-    painter.setFont(HeaderFont());
+    painter.setFont(headerFont());
     painter.setPen(font);
     painter.drawText(cell.adjusted(2, 0, -2, 0), Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine,
                      m_table->Cells(ACol, ARow));

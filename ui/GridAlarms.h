@@ -39,7 +39,7 @@ public:
     static constexpr int DefaultRowHeight = 20;
     static constexpr int GridLineWidth = 1;
 
-    TAlarmTable *Table() const { return m_table; }
+    TAlarmTable *table() const { return m_table; }
 
     std::function<void(QObject *Sender, int ARow, int ACol, bool &CanEdit)> OnCanEditCell;
     std::function<void(QObject *Sender, int ACol, int ARow, TEditorType &AEditor)> OnGetEditorType;
@@ -51,22 +51,22 @@ public:
     std::function<void(QObject *Sender, const QRect &R)> OnCellsChanged;
 
     // The colours a cell is painted with now: the grid's defaults, then OnGetCellColor.
-    void CellColors(int ARow, int ACol, QStyle::State state, QColor &brush, QColor &font) const;
-    bool CanEditCell(int ARow, int ACol) const;
-    TEditorType EditorType(int ACol, int ARow) const;
+    void cellColors(int ARow, int ACol, QStyle::State state, QColor &brush, QColor &font) const;
+    bool canEditCell(int ARow, int ACol) const;
+    TEditorType editorType(int ACol, int ARow) const;
 
     // The cell's rectangle in the grid's own coordinates (headers included), without its grid line.
-    QRect CellRect(int ACol, int ARow) const;
-    int CurrentCol() const;
-    int CurrentRow() const;
-    void SetCurrentCell(int ACol, int ARow);
+    QRect cellRect(int ACol, int ARow) const;
+    int currentCol() const;
+    int currentRow() const;
+    void setCurrentCell(int ACol, int ARow);
 
     // The open in-place editor, or nullptr.
-    QWidget *InplaceEditor() const;
+    QWidget *inplaceEditor() const;
     // Ends an edit in progress keeping the editor's value, as leaving the cell does.
-    void FinishEditing();
+    void finishEditing();
 
-    QFont HeaderFont() const;
+    QFont headerFont() const;
 
 protected:
     bool edit(const QModelIndex &index, EditTrigger trigger, QEvent *event) override;
@@ -76,8 +76,8 @@ protected:
 
 private:
     friend class TGridHeader;
-    void DblClickCell(int ARow, int ACol);
-    void PaintFixedCell(QPainter &painter, const QRect &rect, int ARow, int ACol) const;
+    void dblClickCell(int ARow, int ACol);
+    void paintFixedCell(QPainter &painter, const QRect &rect, int ARow, int ACol) const;
     void tableCellsChanged(int col, int row);
     void tableRefreshed();
 

@@ -24,7 +24,7 @@ public:
     // With a valid second colour the fill is a vertical gradient.
     QColor ColorTo() const { return m_colorTo; }
     void setColorTo(const QColor &color);
-    bool Transparent() const { return m_transparent; }
+    bool isTransparent() const { return m_transparent; }
     void setTransparent(bool on);
 
     TVAlignment VAlignment() const { return m_vAlignment; }
@@ -34,11 +34,11 @@ public:
     bool Ellipsis() const { return m_ellipsis; }
     void setEllipsis(bool on);
 
-    QColor LinkColor() const { return m_linkColor; }
+    QColor linkColor() const { return m_linkColor; }
     void setLinkColor(const QColor &color);
-    QColor ShadowColor() const { return m_shadowColor; }
+    QColor shadowColor() const { return m_shadowColor; }
     void setShadowColor(const QColor &color);
-    int ShadowOffset() const { return m_shadowOffset; }
+    int shadowOffset() const { return m_shadowOffset; }
     void setShadowOffset(int offset);
 
 protected:

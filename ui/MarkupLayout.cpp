@@ -9,19 +9,19 @@ constexpr int kMaxListLevel = 1000;
 // Font sizes beyond this only cost memory in the glyph caches; a message never needs them.
 constexpr int kMaxPointSize = 200;
 
-QFontMetrics metricsOn(QPaintDevice *device, const QFont &font)
+QFontMetrics MetricsOn(QPaintDevice *device, const QFont &font)
 {
     return device ? QFontMetrics(font, device) : QFontMetrics(font);
 }
 
 // The colours of a BGCOLOR and BGCOLORTO pair; false, and nothing set, without a BGCOLOR.
-bool gradientAttrs(const QString &attrs, QColor &from, QColor &to)
+bool GradientAttrs(const QString &attrs, QColor &from, QColor &to)
 {
-    const QColor color = MarkupColor(quotedValue(attrs, findAttr(attrs, u"BGCOLOR", true)));
+    const QColor color = MarkupColor(QuotedValue(attrs, FindAttr(attrs, u"BGCOLOR", true)));
     if (!color.isValid())
         return false;
     from = color;
-    to = MarkupColor(quotedValue(attrs, findAttr(attrs, u"BGCOLORTO")));
+    to = MarkupColor(QuotedValue(attrs, FindAttr(attrs, u"BGCOLORTO")));
     return true;
 }
 
@@ -31,7 +31,7 @@ Layout::Layout(QPaintDevice *device, const QFont &baseFont, const QColor &baseCo
                const QRect &rect, const TMarkupOptions &options)
     : m_device(device), m_options(options), m_area(rect), m_wrap(options.WordWrap && !options.Ellipsis),
       m_tokens(text, m_wrap), m_baseFont(baseFont), m_baseColor(baseColor),
-      m_metrics(metricsOn(device, baseFont)), m_top(m_area.top)
+      m_metrics(MetricsOn(device, baseFont)), m_top(m_area.top)
 {
     m_style.font = baseFont;
     m_style.color = baseColor;
@@ -41,16 +41,16 @@ Layout::Layout(QPaintDevice *device, const QFont &baseFont, const QColor &baseCo
 
 void Layout::updateMetrics()
 {
-    m_metrics = metricsOn(m_device, m_style.font);
+    m_metrics = MetricsOn(m_device, m_style.font);
     m_fontHeight = m_metrics.height();
 }
 
 int Layout::textWidth(const QString &text) const
 {
     int width = 0;
-    forEachTabRun(m_metrics, text, [&](int x, const QString &run, bool last) {
+    ForEachTabRun(m_metrics, text, [&](int x, const QString &run, bool last) {
         if (last)
-            width = satAdd(x, m_metrics.horizontalAdvance(run));
+            width = SatAdd(x, m_metrics.horizontalAdvance(run));
     });
     return width;
 }
@@ -100,12 +100,12 @@ void Layout::measureLine(Line &line)
             // A piece wider than the whole line goes on a line of its own, where it is cut at
             // the edge: next to other text it would push the rest of the line out of sight.
             const bool place =
-                !m_wrap || satAdd(lineW, w) < avail || (w >= avail && lineW == 0) || !endsWithSpace;
+                !m_wrap || SatAdd(lineW, w) < avail || (w >= avail && lineW == 0) || !endsWithSpace;
             if (!place)
                 break; // the line ends before this piece
             addPiece(t, w, curX, line);
-            curX = satAdd(curX, w);
-            lineW = satAdd(lineW, w);
+            curX = SatAdd(curX, w);
+            lineW = SatAdd(lineW, w);
             maxHeight = std::max(maxHeight, m_fontHeight);
             endsWithSpace = t.endsWith(u' ');
             trailingSpace = endsWithSpace ? m_metrics.horizontalAdvance(u' ') : 0;
@@ -142,8 +142,8 @@ void Layout::placeLine(Line &line)
     }
 
     m_anyLine = true;
-    m_top = satAdd(m_top, line.height);
-    m_result.Height = satAdd(m_result.Height, line.height);
+    m_top = SatAdd(m_top, line.height);
+    m_result.Height = SatAdd(m_result.Height, line.height);
     if (m_result.Width < line.width)
         m_result.Width = line.width + 2;
 }
@@ -188,22 +188,22 @@ void Layout::fontTag(QStringView tag)
 {
     // Attributes are read after "<FONT", from the upper-cased text.
     const QString attrs = tag.mid(5, std::max<qsizetype>(0, tag.size() - 6)).toString().toUpper();
-    const QString face = quotedValue(attrs, findAttr(attrs, u"FACE"));
+    const QString face = QuotedValue(attrs, FindAttr(attrs, u"FACE"));
     if (!face.isEmpty())
         m_style.font.setFamily(face);
-    const QColor color = MarkupColor(quotedValue(attrs, findAttr(attrs, u" COLOR")));
+    const QColor color = MarkupColor(QuotedValue(attrs, FindAttr(attrs, u" COLOR")));
     if (color.isValid())
         m_style.color = color;
-    const QColor background = MarkupColor(quotedValue(attrs, findAttr(attrs, u"BGCOLOR")));
+    const QColor background = MarkupColor(QuotedValue(attrs, FindAttr(attrs, u"BGCOLOR")));
     if (background.isValid()) {
         m_style.savedBackground = m_style.background;
         m_style.background = background;
     }
-    qsizetype at = findAttr(attrs, u"SIZE");
+    qsizetype at = FindAttr(attrs, u"SIZE");
     if (at >= 0) {
         while (at < attrs.size() && (attrs[at] == u' ' || attrs[at] == u'=' || attrs[at] == u'"'))
             ++at;
-        const int size = leadingNumber(attrs, at);
+        const int size = LeadingNumber(attrs, at);
         if (size >= 0) {
             static const int kSizes[] = {8, 10, 12, 14, 16};
             const int points = size >= 1 && size <= 5 ? kSizes[size - 1] : size;
@@ -216,17 +216,17 @@ void Layout::fontTag(QStringView tag)
 void Layout::paragraphTag(QStringView tag, Line &line)
 {
     const QString attrs = tag.toString().toUpper();
-    const QString align = quotedValue(attrs, findAttr(attrs, u"ALIGN"));
+    const QString align = QuotedValue(attrs, FindAttr(attrs, u"ALIGN"));
     if (align == u"RIGHT")
         m_block.align = Align::Right;
     else if (align == u"LEFT")
         m_block.align = Align::Left;
     else if (align == u"CENTER")
         m_block.align = Align::Center;
-    const qsizetype indent = findAttr(attrs, u"INDENT");
+    const qsizetype indent = FindAttr(attrs, u"INDENT");
     if (indent >= 0)
-        m_block.indent = std::max(0, leadingNumber(quotedValue(attrs, indent), 0));
-    if (gradientAttrs(attrs, m_block.band, m_block.bandTo)) {
+        m_block.indent = std::max(0, LeadingNumber(QuotedValue(attrs, indent), 0));
+    if (GradientAttrs(attrs, m_block.band, m_block.bandTo)) {
         line.band = m_block.band;
         line.bandTo = m_block.bandTo;
     }
@@ -235,7 +235,7 @@ void Layout::paragraphTag(QStringView tag, Line &line)
 // Applies one tag; returns true when it ends the line.
 bool Layout::applyTag(QStringView tag, Line &line, int &curX, int &lineW)
 {
-    const auto [kind, closing] = tagKind(tag);
+    const auto [kind, closing] = TagKind(tag);
     const bool on = !closing;
     switch (kind) {
     case Tag::Bold:
@@ -282,7 +282,7 @@ bool Layout::applyTag(QStringView tag, Line &line, int &curX, int &lineW)
         if (closing) {
             m_style.link = -1;
         } else {
-            m_linkTargets.push_back(quotedValue(tag, 2));
+            m_linkTargets.push_back(QuotedValue(tag, 2));
             m_style.link = int(m_linkTargets.size()) - 1;
         }
         break;
@@ -311,12 +311,12 @@ bool Layout::applyTag(QStringView tag, Line &line, int &curX, int &lineW)
         paragraphTag(tag, line);
         break;
     case Tag::Offset:
-        m_block.offset = closing ? 0 : tagNumber(tag, 3);
+        m_block.offset = closing ? 0 : TagNumber(tag, 3);
         if (on)
             curX = m_block.offset;
         break;
     case Tag::Indent: {
-        const int x = tagNumber(tag, 3);
+        const int x = TagNumber(tag, 3);
         if (x > curX) {
             lineW += x - curX;
             curX = x;
@@ -329,7 +329,7 @@ bool Layout::applyTag(QStringView tag, Line &line, int &curX, int &lineW)
         line.rule = true;
         return true;
     case Tag::Body:
-        gradientAttrs(tag.toString().toUpper(), line.fill, line.fillTo);
+        GradientAttrs(tag.toString().toUpper(), line.fill, line.fillTo);
         break;
     case Tag::Image:   // pictures are not drawn; nothing is ever loaded
     case Tag::Unknown: // rotation ("<R") among them
@@ -363,8 +363,8 @@ void Layout::listItem(Line &line, int &curX, int &lineW)
     addPiece(bullet, w, curX, line);
     line.pieces.back().link = -1;
     line.pieces.back().font.setUnderline(m_style.font.underline());
-    curX = satAdd(curX, w);
-    lineW = satAdd(lineW, w);
+    curX = SatAdd(curX, w);
+    lineW = SatAdd(lineW, w);
 }
 
 } // namespace markup

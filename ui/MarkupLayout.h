@@ -19,14 +19,14 @@ namespace markup {
 // Widths saturate here instead of overflowing on absurd input.
 constexpr int kMaxWidth = 1 << 28;
 
-inline int satAdd(int a, int b)
+inline int SatAdd(int a, int b)
 {
     return int(std::clamp<qint64>(qint64(a) + b, -kMaxWidth, kMaxWidth));
 }
 
 // Calls part(x, run, last) for each run of text between tab characters, x being where the run
 // starts: a tab moves on to the next stop, every eight average character widths.
-template <typename Part> void forEachTabRun(const QFontMetrics &fm, const QString &text, Part &&part)
+template <typename Part> void ForEachTabRun(const QFontMetrics &fm, const QString &text, Part &&part)
 {
     qsizetype tab = text.indexOf(u'\t');
     if (tab < 0) {
@@ -41,8 +41,8 @@ template <typename Part> void forEachTabRun(const QFontMetrics &fm, const QStrin
         part(x, run, tab < 0);
         if (tab < 0)
             return;
-        x = satAdd(x, fm.horizontalAdvance(run));
-        x = satAdd((x / stop) * stop, stop);
+        x = SatAdd(x, fm.horizontalAdvance(run));
+        x = SatAdd((x / stop) * stop, stop);
         from = tab + 1;
         tab = text.indexOf(u'\t', from);
     }

@@ -11,7 +11,7 @@ namespace markup {
 namespace {
 
 // Fills rect with color, or with a gradient from color to colorTo along the given direction.
-void fillBand(QPainter &surface, const QRect &rect, const QColor &color, const QColor &colorTo, bool vertical)
+void FillBand(QPainter &surface, const QRect &rect, const QColor &color, const QColor &colorTo, bool vertical)
 {
     if (!colorTo.isValid()) {
         surface.fillRect(rect, color);
@@ -55,9 +55,9 @@ void Painter::paintLine(const Line &line, int hoveredLink)
 void Painter::paintBackgrounds(const Line &line)
 {
     if (line.fill.isValid())
-        fillBand(m_surface, m_rect, line.fill, line.fillTo, true);
+        FillBand(m_surface, m_rect, line.fill, line.fillTo, true);
     if (line.band.isValid())
-        fillBand(m_surface, QRect(m_area.left, line.top, m_area.right - m_area.left, line.height), line.band,
+        FillBand(m_surface, QRect(m_area.left, line.top, m_area.right - m_area.left, line.height), line.band,
                  line.bandTo, false);
 }
 
@@ -108,7 +108,7 @@ void Painter::paintPiece(const Piece &piece, int x, int normalBottom, int hovere
 
 void Painter::drawText(int x, int baseline, const QString &text)
 {
-    forEachTabRun(m_metrics, text, [&](int dx, const QString &run, bool) {
+    ForEachTabRun(m_metrics, text, [&](int dx, const QString &run, bool) {
         m_surface.drawText(QPoint(x + dx, baseline), run);
     });
 }

@@ -75,7 +75,7 @@ const Entity *findEntity(const Entity (&entities)[N], QStringView rest, Qt::Case
 
 // Replaces the early entities until none is left. A produced "&" is looked at again with
 // the text after it ("&amp;amp;" gives "&"), which keeps the work linear.
-void replaceEarlyEntities(QString &s)
+void ReplaceEarlyEntities(QString &s)
 {
     if (!s.contains(u'&'))
         return;
@@ -104,7 +104,7 @@ void replaceEarlyEntities(QString &s)
     s = out;
 }
 
-void replacePieceEntities(QString &t)
+void ReplacePieceEntities(QString &t)
 {
     if (!t.contains(u'&'))
         return;
@@ -124,13 +124,13 @@ void replacePieceEntities(QString &t)
     t = out;
 }
 
-bool isDigit(QChar c)
+bool IsDigit(QChar c)
 {
     return c.unicode() >= u'0' && c.unicode() <= u'9';
 }
 
 // One pair of hexadecimal digits from position at; missing or invalid digits count as 0.
-int hexPair(QStringView v, qsizetype at)
+int HexPair(QStringView v, qsizetype at)
 {
     int value = 0;
     for (qsizetype i = at; i < at + 2 && i < v.size(); ++i) {
@@ -156,7 +156,7 @@ struct NamedColor
     QPalette::ColorGroup group = QPalette::Current;
 };
 
-bool equalsLowered(QStringView value, QStringView lowerName)
+bool EqualsLowered(QStringView value, QStringView lowerName)
 {
     return value.size() == lowerName.size() &&
            std::equal(value.begin(), value.end(), lowerName.begin(),
@@ -165,7 +165,7 @@ bool equalsLowered(QStringView value, QStringView lowerName)
 
 } // namespace
 
-TagToken tagKind(QStringView tag)
+TagToken TagKind(QStringView tag)
 {
     const bool closing = tag.startsWith(u"</", Qt::CaseInsensitive);
     const std::span<const TagRule> rules =
@@ -186,7 +186,7 @@ TagToken tagKind(QStringView tag)
 
 Tokenizer::Tokenizer(const QString &text, bool splitAtSpaces) : m_text(text), m_splitAtSpaces(splitAtSpaces)
 {
-    replaceEarlyEntities(m_text);
+    ReplaceEarlyEntities(m_text);
     const qsizetype hash = m_text.indexOf(u"<#");
     if (hash >= 0) {
         const qsizetype gt = m_text.indexOf(u'>', hash + 2);
@@ -218,7 +218,7 @@ qsizetype Tokenizer::pieceLength() const
 QString Tokenizer::piece(qsizetype length) const
 {
     QString t = m_text.mid(m_pos, length);
-    replacePieceEntities(t);
+    ReplacePieceEntities(t);
     return t;
 }
 
@@ -231,7 +231,7 @@ QStringView Tokenizer::takeTag()
     return tag;
 }
 
-qsizetype findAttr(QStringView text, QStringView name, bool notFollowedByTo)
+qsizetype FindAttr(QStringView text, QStringView name, bool notFollowedByTo)
 {
     qsizetype from = 0;
     while (true) {
@@ -247,7 +247,7 @@ qsizetype findAttr(QStringView text, QStringView name, bool notFollowedByTo)
     }
 }
 
-QString quotedValue(QStringView text, qsizetype from)
+QString QuotedValue(QStringView text, qsizetype from)
 {
     if (from < 0)
         return QString();
@@ -260,24 +260,24 @@ QString quotedValue(QStringView text, qsizetype from)
     return text.mid(open + 1, close - open - 1).toString();
 }
 
-int leadingNumber(QStringView text, qsizetype from)
+int LeadingNumber(QStringView text, qsizetype from)
 {
-    if (from < 0 || from >= text.size() || !isDigit(text[from]))
+    if (from < 0 || from >= text.size() || !IsDigit(text[from]))
         return -1;
     int value = 0;
-    for (qsizetype i = from; i < text.size() && isDigit(text[i]); ++i)
+    for (qsizetype i = from; i < text.size() && IsDigit(text[i]); ++i)
         value = std::min(kMaxPosition, value * 10 + (text[i].unicode() - u'0'));
     return value;
 }
 
-int tagNumber(QStringView tag, qsizetype from)
+int TagNumber(QStringView tag, qsizetype from)
 {
-    const QString quoted = quotedValue(tag, from);
+    const QString quoted = QuotedValue(tag, from);
     if (!quoted.isNull())
-        return std::max(0, leadingNumber(quoted, 0));
+        return std::max(0, LeadingNumber(quoted, 0));
     for (qsizetype i = from; i < tag.size(); ++i) {
-        if (isDigit(tag[i]))
-            return leadingNumber(tag, i);
+        if (IsDigit(tag[i]))
+            return LeadingNumber(tag, i);
     }
     return 0;
 }
@@ -291,7 +291,7 @@ QColor MarkupColor(const QString &value)
         return QColor();
     if (value.startsWith(u'#')) {
         const QStringView v = QStringView(value).mid(1);
-        return QColor(hexPair(v, 0), hexPair(v, 2), hexPair(v, 4));
+        return QColor(HexPair(v, 0), HexPair(v, 2), HexPair(v, 4));
     }
     // The platform's system colours map to the nearest palette roles.
     using enum QPalette::ColorRole;
@@ -317,7 +317,7 @@ QColor MarkupColor(const QString &value)
     };
     // clang-format on
     for (const NamedColor &c : kNamedColors) {
-        if (equalsLowered(value, c.name)) {
+        if (EqualsLowered(value, c.name)) {
             if (c.role == QPalette::NoRole)
                 return QColor(c.rgb);
             return QGuiApplication::palette().color(c.group, c.role);

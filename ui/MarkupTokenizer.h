@@ -40,7 +40,7 @@ struct TagToken
 };
 
 // The kind of a tag, given its text from "<" to ">".
-TagToken tagKind(QStringView tag);
+TagToken TagKind(QStringView tag);
 
 // Walks a marked-up text as text pieces and tags.
 class Tokenizer
@@ -68,13 +68,13 @@ private:
 
 // Position just after name in the (upper-cased) tag text, or -1. With notFollowedByTo, a match
 // that continues with "TO" (BGCOLORTO when looking for BGCOLOR) is skipped.
-qsizetype findAttr(QStringView text, QStringView name, bool notFollowedByTo = false);
+qsizetype FindAttr(QStringView text, QStringView name, bool notFollowedByTo = false);
 // The text between the first and the second double quote from position from; null when
 // there is no quote or from is -1.
-QString quotedValue(QStringView text, qsizetype from);
+QString QuotedValue(QStringView text, qsizetype from);
 // Leading digits of text from position from, or -1 when there are none.
-int leadingNumber(QStringView text, qsizetype from);
+int LeadingNumber(QStringView text, qsizetype from);
 // A pixel value of a tag: the quoted value's digits, else the first digits of the tag.
-int tagNumber(QStringView tag, qsizetype from);
+int TagNumber(QStringView tag, qsizetype from);
 
 } // namespace markup

@@ -24,7 +24,7 @@ TScrollText::TScrollText(QWidget *parent) : QWidget(parent), m_timer(new QTimer(
     // Armed again after each step, so a slow step never piles up steps behind it.
     m_timer->setSingleShot(true);
     m_timer->setInterval(m_delay);
-    connect(m_timer, &QTimer::timeout, this, [this] { platform::Guarded([this] { Timer(); }); });
+    connect(m_timer, &QTimer::timeout, this, [this] { platform::Guarded([this] { tick(); }); });
     setAttribute(Qt::WA_OpaquePaintEvent);
 }
 
@@ -57,15 +57,15 @@ void TScrollText::setActive(bool on)
         return;
     m_active = on;
     if (on) {
-        m_top = -TextAreaHeight();
+        m_top = -textAreaHeight();
         update();
-        Arm();
+        arm();
     } else {
         m_timer->stop();
     }
 }
 
-int TScrollText::TextAreaHeight() const
+int TScrollText::textAreaHeight() const
 {
     const QFontMetrics metrics(font());
     int total = 0;
@@ -74,32 +74,32 @@ int TScrollText::TextAreaHeight() const
     return std::max(total, height());
 }
 
-void TScrollText::Step()
+void TScrollText::step()
 {
-    if (TextAreaHeight() < -m_top)
+    if (textAreaHeight() < -m_top)
         m_top = height();
     else
         m_top -= m_scrollPixels;
     update();
 }
 
-void TScrollText::Timer()
+void TScrollText::tick()
 {
     if (!m_active || m_dragging)
         return;
-    Step();
-    Arm();
+    step();
+    arm();
 }
 
-void TScrollText::Arm()
+void TScrollText::arm()
 {
     if (m_active && !m_dragging)
         m_timer->start();
 }
 
-void TScrollText::Drag(int dy)
+void TScrollText::drag(int dy)
 {
-    const int areaHeight = TextAreaHeight();
+    const int areaHeight = textAreaHeight();
     int top = m_top + dy;
     if (top < -areaHeight)
         top = height();
@@ -127,7 +127,7 @@ void TScrollText::mouseMoveEvent(QMouseEvent *event)
         const int dy = y - m_dragY;
         m_dragY = y;
         if (dy != 0)
-            Drag(dy);
+            drag(dy);
     });
 }
 
@@ -137,7 +137,7 @@ void TScrollText::mouseReleaseEvent(QMouseEvent *event)
         if (!m_dragging || event->buttons() != Qt::NoButton)
             return; // another button is still down
         m_dragging = false;
-        Arm();
+        arm();
     });
 }
 

@@ -33,14 +33,14 @@ public:
     void setActive(bool on);
 
     // The inner area's top in the control's pixels.
-    int TextTop() const { return m_top; }
+    int textTop() const { return m_top; }
     // The inner area's height: per non-empty line the text height times (text width div the
     // control's width + 1), per empty line the line height, and at least the control's height.
-    int TextAreaHeight() const;
+    int textAreaHeight() const;
 
     // One automatic step: up by ScrollPixels, or back below the control once the inner area has
     // wholly left it at the top.
-    void Step();
+    void step();
 
 protected:
     void paintEvent(QPaintEvent *event) override;
@@ -49,9 +49,9 @@ protected:
     void mouseReleaseEvent(QMouseEvent *event) override;
 
 private:
-    void Timer();
-    void Arm();
-    void Drag(int dy);
+    void tick();
+    void arm();
+    void drag(int dy);
 
     QStringList m_items;
     int m_delay = 100;

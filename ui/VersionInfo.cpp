@@ -6,11 +6,11 @@ TVersionInfo::TVersionInfo(QObject *parent) : QObject(parent)
 {
     setObjectName(QStringLiteral("VersionInfo1"));
     const std::optional<platform::VersionStrings> resource = platform::ReadVersionResource();
-    for (const QString &name : FieldNames())
+    for (const QString &name : fieldNames())
         m_fields.insert(name, resource ? resource->value(name) : QStringLiteral("Updated at run-time"));
 }
 
-const QStringList &TVersionInfo::FieldNames()
+const QStringList &TVersionInfo::fieldNames()
 {
     static const QStringList names = {
         QStringLiteral("CompanyName"),      QStringLiteral("FileDescription"),

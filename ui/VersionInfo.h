@@ -16,20 +16,20 @@ public:
     explicit TVersionInfo(QObject *parent = nullptr);
 
     // "CompanyName", "FileDescription", ... "Comments", in the resource's usual order.
-    static const QStringList &FieldNames();
+    static const QStringList &fieldNames();
     // The text of one of the ten fields (empty for any other name).
-    QString Field(const QString &name) const { return m_fields.value(name); }
+    QString field(const QString &name) const { return m_fields.value(name); }
 
-    QString CompanyName() const { return Field(QStringLiteral("CompanyName")); }
-    QString FileDescription() const { return Field(QStringLiteral("FileDescription")); }
-    QString FileVersion() const { return Field(QStringLiteral("FileVersion")); }
-    QString InternalName() const { return Field(QStringLiteral("InternalName")); }
-    QString LegalCopyright() const { return Field(QStringLiteral("LegalCopyright")); }
-    QString LegalTrademarks() const { return Field(QStringLiteral("LegalTrademarks")); }
-    QString OriginalFilename() const { return Field(QStringLiteral("OriginalFilename")); }
-    QString ProductName() const { return Field(QStringLiteral("ProductName")); }
-    QString ProductVersion() const { return Field(QStringLiteral("ProductVersion")); }
-    QString Comments() const { return Field(QStringLiteral("Comments")); }
+    QString companyName() const { return field(QStringLiteral("CompanyName")); }
+    QString fileDescription() const { return field(QStringLiteral("FileDescription")); }
+    QString FileVersion() const { return field(QStringLiteral("FileVersion")); }
+    QString internalName() const { return field(QStringLiteral("InternalName")); }
+    QString LegalCopyright() const { return field(QStringLiteral("LegalCopyright")); }
+    QString legalTrademarks() const { return field(QStringLiteral("LegalTrademarks")); }
+    QString originalFilename() const { return field(QStringLiteral("OriginalFilename")); }
+    QString productName() const { return field(QStringLiteral("ProductName")); }
+    QString productVersion() const { return field(QStringLiteral("ProductVersion")); }
+    QString Comments() const { return field(QStringLiteral("Comments")); }
 
 private:
     QMap<QString, QString> m_fields;

@@ -43,7 +43,7 @@ TfmAlarmsEdit::TfmAlarmsEdit(TAlarmTable &Table, TAction *ActAlarmsActivate, TAc
     ActAlarmsEditClose =
         new TAction(QStringLiteral("Quitter"), QStringLiteral("Quitter"), ImageList1()[11], false, this);
     ActAlarmsEditClose->setObjectName(QStringLiteral("ActAlarmsEditClose"));
-    ActAlarmsEditClose->SetOnExecute([this](QObject *s) { ActAlarmsEditCloseExecute(s); });
+    ActAlarmsEditClose->setOnExecute([this](QObject *s) { ActAlarmsEditCloseExecute(s); });
 
     mnuFile = menuBar()->addMenu(QStringLiteral("Fichier"));
     mnuFile->setObjectName(QStringLiteral("mnuFile"));
@@ -102,7 +102,7 @@ void TfmAlarmsEdit::ActAlarmsEditCloseExecute(QObject *)
 void TfmAlarmsEdit::FormClose(QObject *)
 {
     // The grid refuses the header cell, but the request ends the edit the way leaving a cell does.
-    GridAlarms->SetCurrentCell(0, 0);
+    GridAlarms->setCurrentCell(0, 0);
 }
 
 void TfmAlarmsEdit::closeEvent(QCloseEvent *event)

@@ -41,11 +41,11 @@ TfmMain::TfmMain(TAlarmTable &Table, TMainWindowHost &Host, QWidget *parent)
 
     Clock1 = new TClock(client);
     Clock1->setObjectName(QStringLiteral("Clock1"));
-    Clock1->SetColor(Qt::black);
-    Clock1->SetFontColor(QColor(0, 255, 255));
-    Clock1->SetHoursHandColor(QColor(0, 255, 255));
-    Clock1->SetMinutesHandColor(QColor(0, 255, 255));
-    Clock1->SetSecondsHandColor(QColor(128, 0, 128));
+    Clock1->setColor(Qt::black);
+    Clock1->setFontColor(QColor(0, 255, 255));
+    Clock1->setHoursHandColor(QColor(0, 255, 255));
+    Clock1->setMinutesHandColor(QColor(0, 255, 255));
+    Clock1->setSecondsHandColor(QColor(128, 0, 128));
     QFont font(QStringLiteral("Tahoma"));
     font.setPointSize(48); // 64 pixels high at 96 pixels per inch
     Clock1->setFont(font);
@@ -81,12 +81,12 @@ TfmMain::TfmMain(TAlarmTable &Table, TMainWindowHost &Host, QWidget *parent)
 
     setCentralWidget(client);
     AlertPopup1 = new TAlertPopup(this);
-    CreateActions();
-    CreateMenus();
+    createActions();
+    createMenus();
 
     // The clock is set up: its first reading, while StartingUp keeps the alarm check away
     // from a table that is not loaded yet.
-    Clock1->Loaded();
+    Clock1->loaded();
 
     // IniFileName is where the settings file lives (beside the executable, or in the user's
     // configuration folder when that one cannot be written): the storage takes it as it is.
@@ -97,7 +97,7 @@ TfmMain::TfmMain(TAlarmTable &Table, TMainWindowHost &Host, QWidget *parent)
     FormCreate();
 }
 
-void TfmMain::CreateActions()
+void TfmMain::createActions()
 {
     const QList<QIcon> &images = ImageList1();
     auto make = [this](const QString &name, const QString &caption, const QString &hint, const QIcon &image,
@@ -134,21 +134,21 @@ void TfmMain::CreateActions()
              QStringLiteral("Lancer à l'ouverture de session"), {}, true, false);
     readAutostartState();
 
-    ActTypeAnalog->SetOnExecute([this](QObject *s) { ActTypeAnalogExecute(s); });
-    ActTypeDigital->SetOnExecute([this](QObject *s) { ActTypeDigitalExecute(s); });
-    ActClockFontAutoSize->SetOnExecute([this](QObject *s) { ActClockFontAutoSizeExecute(s); });
-    ActAppShowMenu->SetOnExecute([this](QObject *s) { ActAppShowMenuExecute(s); });
-    ActAppStayOnTop->SetOnExecute([this](QObject *s) { ActAppStayOnTopExecute(s); });
-    ActAlarmsEdit->SetOnExecute([this](QObject *s) { ActAlarmsEditExecute(s); });
-    ActAlarmsActivate->SetOnExecute([this](QObject *s) { ActAlarmsActivateExecute(s, m_table, m_host); });
-    ActAlarmsSound->SetOnExecute([this](QObject *s) { ActAlarmsSoundExecute(s, m_host); });
-    ActAppAbout->SetOnExecute([this](QObject *s) { ActAppAboutExecute(s); });
-    ActAppClose->SetOnExecute([this](QObject *s) { ActAppCloseExecute(s); });
-    ActAppAutostart->SetOnExecute([this](QObject *s) { ActAppAutostartExecute(s); });
+    ActTypeAnalog->setOnExecute([this](QObject *s) { ActTypeAnalogExecute(s); });
+    ActTypeDigital->setOnExecute([this](QObject *s) { ActTypeDigitalExecute(s); });
+    ActClockFontAutoSize->setOnExecute([this](QObject *s) { ActClockFontAutoSizeExecute(s); });
+    ActAppShowMenu->setOnExecute([this](QObject *s) { ActAppShowMenuExecute(s); });
+    ActAppStayOnTop->setOnExecute([this](QObject *s) { ActAppStayOnTopExecute(s); });
+    ActAlarmsEdit->setOnExecute([this](QObject *s) { ActAlarmsEditExecute(s); });
+    ActAlarmsActivate->setOnExecute([this](QObject *s) { ActAlarmsActivateExecute(s, m_table, m_host); });
+    ActAlarmsSound->setOnExecute([this](QObject *s) { ActAlarmsSoundExecute(s, m_host); });
+    ActAppAbout->setOnExecute([this](QObject *s) { ActAppAboutExecute(s); });
+    ActAppClose->setOnExecute([this](QObject *s) { ActAppCloseExecute(s); });
+    ActAppAutostart->setOnExecute([this](QObject *s) { ActAppAutostartExecute(s); });
     // "Index de l'aide" has no handler, so it stays greyed out.
 }
 
-void TfmMain::CreateMenus()
+void TfmMain::createMenus()
 {
     QMenuBar *bar = menuBar();
     bar->setObjectName(QStringLiteral("MainMenu1"));
@@ -193,7 +193,7 @@ void TfmMain::FormCreate()
     UpdateFontSizeBar();
 }
 
-TUserPrefs TfmMain::UserPrefs() const
+TUserPrefs TfmMain::userPrefs() const
 {
     return {ActAppStayOnTop->Checked(), ActAppShowMenu->Checked(), ActAlarmsSound->Checked()};
 }
@@ -208,17 +208,17 @@ void TfmMain::ApplyUserPrefs(const TUserPrefs &prefs)
     ActAlarmsSound->Execute(nullptr);
 }
 
-void TfmMain::ShowAlarmsIndicator(bool on)
+void TfmMain::showAlarmsIndicator(bool on)
 {
     ActAlarmsActivate->SetChecked(on); // the menu item mnuAlarmsActivate shows it
     lblAlarms->setVisible(on);
 }
 
-void TfmMain::AnnounceAlarm(const QString &alertText)
+void TfmMain::announceAlarm(const QString &alertText)
 {
-    AlertPopup1->AddMessage(alertText);
-    AlertPopup1->SelectNewest();
-    AlertPopup1->Show();
+    AlertPopup1->addMessage(alertText);
+    AlertPopup1->selectNewest();
+    AlertPopup1->show();
 }
 
 void TfmMain::Clock1GetTime(QObject *, QTime &)
@@ -231,7 +231,7 @@ void TfmMain::ActTypeAnalogExecute(QObject *)
 {
     ActTypeDigital->SetChecked(false);
     ActTypeAnalog->SetChecked(true);
-    Clock1->SetShowMode(scAnalog);
+    Clock1->setShowMode(scAnalog);
     UpdateFontSizeBar();
 }
 
@@ -239,7 +239,7 @@ void TfmMain::ActTypeDigitalExecute(QObject *)
 {
     ActTypeAnalog->SetChecked(false);
     ActTypeDigital->SetChecked(true);
-    Clock1->SetShowMode(scDigital);
+    Clock1->setShowMode(scDigital);
     UpdateFontSizeBar();
 }
 
@@ -259,7 +259,7 @@ void TfmMain::tbFontSizeChange(QObject *)
     Label1->setFont(font);
 }
 
-void TfmMain::SetFontSizePosition(int position)
+void TfmMain::setFontSizePosition(int position)
 {
     if (position == tbFontSize->value())
         return;
@@ -270,7 +270,7 @@ void TfmMain::SetFontSizePosition(int position)
     tbFontSizeChange(tbFontSize);
 }
 
-void TfmMain::ApplyWindowStyle()
+void TfmMain::applyWindowStyle()
 {
     const bool wasVisible = isVisible();
     const bool showMenu = ActAppShowMenu->Checked();
@@ -298,7 +298,7 @@ void TfmMain::ActAppShowMenuExecute(QObject *Sender)
 {
     if (Sender)
         ActAppShowMenu->SetChecked(!ActAppShowMenu->Checked());
-    ApplyWindowStyle();
+    applyWindowStyle();
     if (ActAppShowMenu->Checked())
         update();
 }
@@ -307,12 +307,12 @@ void TfmMain::ActAppStayOnTopExecute(QObject *Sender)
 {
     if (Sender)
         ActAppStayOnTop->SetChecked(!ActAppStayOnTop->Checked());
-    ApplyWindowStyle();
+    applyWindowStyle();
 }
 
 void TfmMain::ActAlarmsEditExecute(QObject *)
 {
-    m_host.ShowAlarmsEdit();
+    m_host.showAlarmsEdit();
 }
 
 void TfmMain::lblAlarmsDblClick(QObject *)
@@ -366,11 +366,11 @@ void TfmMain::FormResize(QObject *)
         bool unfinished = false;
         if (TextDoesNotFit()) {
             for (int i = 0; i < 101 && TextDoesNotFit(); ++i)
-                SetFontSizePosition(tbFontSize->value() - 1);
+                setFontSizePosition(tbFontSize->value() - 1);
             unfinished = TextDoesNotFit() && tbFontSize->value() > tbFontSize->minimum();
         } else {
             for (int i = 0; i < 101 && !TextDoesNotFit(); ++i)
-                SetFontSizePosition(tbFontSize->value() + 1);
+                setFontSizePosition(tbFontSize->value() + 1);
             unfinished = !TextDoesNotFit() && tbFontSize->value() < tbFontSize->maximum();
         }
         // One pass moves the font by at most 101 points; a large change of size (a maximise,

@@ -26,7 +26,7 @@ public:
     // The close sequence; throws when the alarms cannot be written, which keeps the window open.
     virtual void FormClose() = 0;
     // Shows the alarm list window in front.
-    virtual void ShowAlarmsEdit() = 0;
+    virtual void showAlarmsEdit() = 0;
 };
 
 class TfmMain : public QMainWindow
@@ -37,14 +37,14 @@ public:
     TfmMain(TAlarmTable &Table, TMainWindowHost &Host, QWidget *parent = nullptr);
 
     // The preferences as the three actions hold them now.
-    TUserPrefs UserPrefs() const;
+    TUserPrefs userPrefs() const;
     // Sets the three actions and runs their handlers without a sender, so each applies it.
     void ApplyUserPrefs(const TUserPrefs &prefs);
 
     // The indicator: the menu check of mnuAlarmsActivate, then the visibility of lblAlarms.
-    void ShowAlarmsIndicator(bool on);
+    void showAlarmsIndicator(bool on);
     // Adds the text to the alert popup as its newest message, makes it current, shows it.
-    void AnnounceAlarm(const QString &alertText);
+    void announceAlarm(const QString &alertText);
 
     TClock *Clock1 = nullptr;
     QLabel *lblAlarms = nullptr;
@@ -88,7 +88,7 @@ public:
     bool TextDoesNotFit() const;
     // Asks the slider for a position: clamped to its range, and every request for another
     // value than the current one raises its change, as dragging it does.
-    void SetFontSizePosition(int position);
+    void setFontSizePosition(int position);
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -96,12 +96,12 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
-    void CreateActions();
-    void CreateMenus();
+    void createActions();
+    void createMenus();
     void FormCreate();
     void Clock1GetTime(QObject *Sender, QTime &ATime);
     // Border, menu bar and window level from the two actions that decide them.
-    void ApplyWindowStyle();
+    void applyWindowStyle();
     // The check mark of ActAppAutostart from the entry on disk.
     void readAutostartState();
 

@@ -51,7 +51,7 @@ TfmShutdown::TfmShutdown(TShutdownHost &Host, QWidget *parent)
     ProgressBar1 = new TBlockProgressBar(this);
     ProgressBar1->setObjectName(QStringLiteral("ProgressBar1"));
     ProgressBar1->setGeometry(16, 88, 473, 25);
-    ProgressBar1->SetPosition(0);
+    ProgressBar1->setPosition(0);
 
     // The button is the only control that takes the focus: first in the tab order.
     btnCancel->setFocus();
@@ -59,6 +59,6 @@ TfmShutdown::TfmShutdown(TShutdownHost &Host, QWidget *parent)
 
 void TfmShutdown::btnCancelClick(QObject *)
 {
-    m_host.SetShutdownPending(false);
+    m_host.setShutdownPending(false);
     close();
 }

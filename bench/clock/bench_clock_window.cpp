@@ -82,7 +82,7 @@ int main(int argc, char **argv)
         w.resize(370, 150);
         w.show();
         TTickTimer timer(450, [] {});
-        timer.Start();
+        timer.start();
         return app.exec();
     }
 
@@ -90,10 +90,10 @@ int main(int argc, char **argv)
     clock.setWindowTitle(QStringLiteral("bench clock"));
     Colour(clock);
     clock.setFont(ClockFont());
-    clock.SetHoursHandColor(Aqua);
-    clock.SetMinutesHandColor(Aqua);
-    clock.SetSecondsHandColor(QColor(128, 0, 128));
-    clock.SetShowMode(std::strcmp(mode, "analog") == 0 ? scAnalog : scDigital);
+    clock.setHoursHandColor(Aqua);
+    clock.setMinutesHandColor(Aqua);
+    clock.setSecondsHandColor(QColor(128, 0, 128));
+    clock.setShowMode(std::strcmp(mode, "analog") == 0 ? scAnalog : scDigital);
     clock.resize(370, 150);
     clock.show();
     return app.exec();

@@ -118,7 +118,7 @@ public:
         std::vector<qint16> samples = SineTone(frequency, milliseconds);
         std::unique_lock lock(m_shared->mutex);
         if (m_shared->busy)
-            throw Exception(Stalled());
+            throw Exception(stalledMessage());
         startThread();
         m_shared->job = std::move(samples);
         m_shared->busy = true;
@@ -127,7 +127,7 @@ public:
         const auto bound = std::chrono::milliseconds(qint64(milliseconds) + MarginMs);
         if (!m_shared->done.wait_for(lock, bound, [&] { return m_shared->finished == id; })) {
             m_shared->abandoned = true;
-            throw Exception(Stalled());
+            throw Exception(stalledMessage());
         }
         if (!m_shared->error.isEmpty())
             throw Exception(m_shared->error);
@@ -157,7 +157,10 @@ private:
         QString error;
     };
 
-    static QString Stalled() { return QStringLiteral("Son indisponible : le serveur de son ne répond pas"); }
+    static QString stalledMessage()
+    {
+        return QStringLiteral("Son indisponible : le serveur de son ne répond pas");
+    }
 
     void startThread()
     {
@@ -166,10 +169,10 @@ private:
         m_thread = true;
         // Detached, and owning what it uses: a thread stuck in the server must not hold up
         // the program's exit.
-        std::thread([shared = m_shared] { Run(*shared); }).detach();
+        std::thread([shared = m_shared] { run(*shared); }).detach();
     }
 
-    static void Run(Shared &shared)
+    static void run(Shared &shared)
     {
         Stream stream;
         std::unique_lock lock(shared.mutex);
@@ -189,7 +192,7 @@ private:
             try {
                 stream.play(samples);
             } catch (const Exception &e) {
-                error = e.Message();
+                error = e.message();
             }
             lock.lock();
             if (shared.abandoned) {

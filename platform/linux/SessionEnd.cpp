@@ -18,13 +18,13 @@ namespace {
 int signalPipe[2] = {-1, -1};
 std::function<void()> handler;
 
-void onSignal(int)
+void OnSignal(int)
 {
     const char c = 1;
     [[maybe_unused]] const ssize_t n = ::write(signalPipe[1], &c, 1);
 }
 
-void runHandler()
+void RunHandler()
 {
     if (!handler)
         return;
@@ -35,7 +35,7 @@ void runHandler()
     }
 }
 
-void installSignalHandlers()
+void InstallSignalHandlers()
 {
     if (::socketpair(AF_UNIX, SOCK_STREAM, 0, signalPipe) != 0)
         return;
@@ -49,7 +49,7 @@ void installSignalHandlers()
         EndSession();
     });
     struct sigaction sa = {};
-    sa.sa_handler = onSignal;
+    sa.sa_handler = OnSignal;
     sigemptyset(&sa.sa_mask);
     sa.sa_flags = SA_RESTART;
     sigaction(SIGTERM, &sa, nullptr);
@@ -65,13 +65,13 @@ void WatchSessionEnd(std::function<void()> onEnd)
     if (!first)
         return;
     QObject::connect(qGuiApp, &QGuiApplication::commitDataRequest, qGuiApp,
-                     [](QSessionManager &) { runHandler(); });
-    installSignalHandlers();
+                     [](QSessionManager &) { RunHandler(); });
+    InstallSignalHandlers();
 }
 
 void EndSession()
 {
-    runHandler();
+    RunHandler();
     QCoreApplication::exit(0);
 }
 

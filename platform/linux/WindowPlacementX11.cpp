@@ -141,10 +141,10 @@ public:
     {
         setObjectName(QStringLiteral("PlacementTracker"));
         window->installEventFilter(this);
-        WatchHandle();
+        watchHandle();
     }
 
-    static PlacementTracker *Of(const QWidget *window)
+    static PlacementTracker *of(const QWidget *window)
     {
         for (QObject *child : window->children()) {
             if (auto *tracker = dynamic_cast<PlacementTracker *>(child))
@@ -152,28 +152,28 @@ public:
         }
         return nullptr;
     }
-    static PlacementTracker *For(QWidget *window)
+    static PlacementTracker *ensureFor(QWidget *window)
     {
-        PlacementTracker *tracker = Of(window);
+        PlacementTracker *tracker = of(window);
         return tracker ? tracker : new PlacementTracker(window);
     }
 
     // The outer frame: applied now as far as it can be, exactly once the window is framed.
-    void SetOuter(const QRect &outer)
+    void setOuter(const QRect &outer)
     {
         m_normal = outer;
         m_pending = outer;
-        if (Framed() && InNormalState(m_window))
-            ApplyPending();
+        if (isFramed() && InNormalState(m_window))
+            applyPending();
         else if (InNormalState(m_window))
-            Apply(outer, m_window->isVisible() ? Margins(m_window) : lastMargins);
+            apply(outer, m_window->isVisible() ? Margins(m_window) : lastMargins);
     }
 
-    std::optional<QRect> Normal() const
+    std::optional<QRect> normal() const
     {
         if (m_pending)
             return m_pending;
-        if (Framed() && InNormalState(m_window))
+        if (isFramed() && InNormalState(m_window))
             return OuterFrame(m_window);
         if (m_normal.isValid())
             return m_normal;
@@ -189,37 +189,37 @@ protected:
             if (watched == m_window) {
                 switch (event->type()) {
                 case QEvent::Show:
-                    WatchHandle();
+                    watchHandle();
                     ClearIconicStartHint(m_window);
                     break;
                 case QEvent::Move:
                 case QEvent::Resize:
-                    Track();
+                    track();
                     break;
                 case QEvent::WindowStateChange:
-                    if (m_pending && Framed() && InNormalState(m_window)) {
+                    if (m_pending && isFramed() && InNormalState(m_window)) {
                         const QMargins maximised = Margins(m_window);
-                        ApplyOnceFramed([this, maximised] { return Margins(m_window) != maximised; });
+                        applyOnceFramed([this, maximised] { return Margins(m_window) != maximised; });
                     }
                     break;
                 default:
                     break;
                 }
-            } else if (event->type() == QEvent::Expose && m_pending && Framed() && InNormalState(m_window)) {
-                ApplyOnceFramed([this] { return !X11Connection() || X11FrameExtents(m_handle); });
+            } else if (event->type() == QEvent::Expose && m_pending && isFramed() && InNormalState(m_window)) {
+                applyOnceFramed([this] { return !X11Connection() || X11FrameExtents(m_handle); });
             }
         });
         return false;
     }
 
 private:
-    bool Framed() const
+    bool isFramed() const
     {
         const QWindow *handle = m_window->windowHandle();
         return m_window->isVisible() && handle && handle->isExposed();
     }
 
-    void WatchHandle()
+    void watchHandle()
     {
         QWindow *handle = m_window->windowHandle();
         if (handle && handle != m_handle) {
@@ -228,9 +228,9 @@ private:
         }
     }
 
-    void Track()
+    void track()
     {
-        if (m_pending || !Framed() || !InNormalState(m_window))
+        if (m_pending || !isFramed() || !InNormalState(m_window))
             return;
         m_normal = OuterFrame(m_window);
         lastMargins = Margins(m_window);
@@ -239,41 +239,41 @@ private:
     // The window manager may tell the frame only once the window is shown (kwin), and, when
     // un-maximising, puts the borders back only after it has told the window its new state:
     // the frame is set once the frame is known (or after a second).
-    void ApplyOnceFramed(std::function<bool()> frameKnown)
+    void applyOnceFramed(std::function<bool()> frameKnown)
     {
         if (m_waitForFrame)
             return;
         if (frameKnown()) {
-            ApplyPending();
+            applyPending();
             return;
         }
         m_waitForFrame = new QTimer(this);
         m_waitForFrame->setInterval(50);
         connect(m_waitForFrame, &QTimer::timeout, this, [this, frameKnown, ticks = 0]() mutable {
             Guarded([&] {
-                const bool gone = !m_pending || !Framed() || !InNormalState(m_window);
+                const bool gone = !m_pending || !isFramed() || !InNormalState(m_window);
                 if (gone || frameKnown() || ++ticks >= 20) {
                     m_waitForFrame->deleteLater();
                     m_waitForFrame.clear();
                     if (!gone)
-                        ApplyPending();
+                        applyPending();
                 }
             });
         });
         m_waitForFrame->start();
     }
 
-    void ApplyPending()
+    void applyPending()
     {
         const QRect outer = *m_pending;
         m_pending.reset();
         const QMargins margins = Margins(m_window);
         lastMargins = margins;
-        Apply(outer, margins);
+        apply(outer, margins);
         m_normal = outer;
     }
 
-    void Apply(const QRect &outer, const QMargins &margins)
+    void apply(const QRect &outer, const QMargins &margins)
     {
         // The client is placed, not the frame: QWidget::move compares with a frame it may not
         // know to be out of date, and would then do nothing.
@@ -312,8 +312,8 @@ TWindowPlacement GetWindowPlacement(const QWidget *window)
     } else if (state & (Qt::WindowMaximized | Qt::WindowFullScreen)) {
         p.showCmd = SW_SHOWMAXIMIZED;
     }
-    const PlacementTracker *tracker = PlacementTracker::Of(window);
-    std::optional<QRect> normal = tracker ? tracker->Normal() : std::nullopt;
+    const PlacementTracker *tracker = PlacementTracker::of(window);
+    std::optional<QRect> normal = tracker ? tracker->normal() : std::nullopt;
     if (!normal)
         normal = window->isVisible() && InNormalState(window) ? OuterFrame(window) : window->geometry();
     p.setNormalRect(*normal);
@@ -324,9 +324,9 @@ TWindowPlacement GetWindowPlacement(const QWidget *window)
 
 void SetWindowPlacement(QWidget *window, const TWindowPlacement &placement)
 {
-    PlacementTracker *tracker = PlacementTracker::For(window);
+    PlacementTracker *tracker = PlacementTracker::ensureFor(window);
     tracker->maxPosition = placement.maxPosition;
-    tracker->SetOuter(FitOntoScreens(placement.normalRect(), ScreenGeometries(), Screen().workArea));
+    tracker->setOuter(FitOntoScreens(placement.normalRect(), ScreenGeometries(), Screen().workArea));
     if (placement.showCmd == SW_HIDE)
         return;
     Qt::WindowStates state = Qt::WindowNoState;
@@ -351,7 +351,7 @@ void SetDesignedOuterSize(QWidget *window, QSize outer)
     const QRect area = Screen().workArea;
     const QPoint topLeft =
         area.topLeft() + QPoint((area.width() - outer.width()) / 2, (area.height() - outer.height()) / 2);
-    PlacementTracker::For(window)->SetOuter(QRect(topLeft, outer));
+    PlacementTracker::ensureFor(window)->setOuter(QRect(topLeft, outer));
 }
 
 QPoint FrameThickness(const QWidget *window)

@@ -289,7 +289,7 @@ struct VersionCase
 platform::VersionStrings FullResource(bool withComments)
 {
     platform::VersionStrings strings;
-    for (const QString &field : TVersionInfo::FieldNames())
+    for (const QString &field : TVersionInfo::fieldNames())
         strings.insert(field, field + QStringLiteral(" value"));
     strings.insert(QStringLiteral("FileVersion"), QStringLiteral("2.5.1.7"));
     // Shown as it is: no markup in a label.
@@ -354,17 +354,17 @@ TEST(VersionInfo, TheBuildEmbedsTheProjectVersionAndTheTenFields)
     const QString version = QStringLiteral(TEMPOVIR_VERSION);
     EXPECT_TRUE(info.FileVersion().startsWith(version)) << info.FileVersion().toStdString();
     EXPECT_EQ(info.FileVersion().count(QLatin1Char('.')), 3);
-    EXPECT_EQ(info.ProductVersion(), version);
-    EXPECT_EQ(info.ProductName(), QStringLiteral("Tempovir"));
+    EXPECT_EQ(info.productVersion(), version);
+    EXPECT_EQ(info.productName(), QStringLiteral("Tempovir"));
     const std::optional<platform::VersionStrings> resource = platform::ReadVersionResource();
     ASSERT_TRUE(resource.has_value());
     EXPECT_EQ(QStringList(resource->keys()).size(), 10);
-    for (const QString &field : TVersionInfo::FieldNames()) {
+    for (const QString &field : TVersionInfo::fieldNames()) {
         SCOPED_TRACE(field.toStdString());
         EXPECT_TRUE(resource->contains(field));
-        EXPECT_EQ(info.Field(field), resource->value(field));
+        EXPECT_EQ(info.field(field), resource->value(field));
         if (field != QStringLiteral("LegalTrademarks")) {
-            EXPECT_FALSE(info.Field(field).isEmpty());
+            EXPECT_FALSE(info.field(field).isEmpty());
         }
     }
 }
@@ -494,11 +494,11 @@ TEST_F(AboutFromMainWindow, EachOpeningStartsTheScrollAfresh)
     for (int opening = 0; opening < 2; ++opening) {
         Open([&](TfmAbout &about) {
             TScrollText *scroll = about.ScrollText1;
-            topsAtOpening << scroll->TextTop();
+            topsAtOpening << scroll->textTop();
             EXPECT_TRUE(scroll->Active());
             EXPECT_TRUE(scroll->findChild<QTimer *>()->isActive());
             for (int i = 0; i < 30; ++i)
-                scroll->Step();
+                scroll->step();
             about.btnOK->click();
         });
     }

@@ -22,9 +22,9 @@ protected:
     }
     void StepTo(int top)
     {
-        for (int i = 0; i < 200 && scroll->TextTop() != top; ++i)
-            scroll->Step();
-        ASSERT_EQ(scroll->TextTop(), top);
+        for (int i = 0; i < 200 && scroll->textTop() != top; ++i)
+            scroll->step();
+        ASSERT_EQ(scroll->textTop(), top);
     }
     void Mouse(QEvent::Type type, int globalY, Qt::MouseButtons buttons)
     {
@@ -54,9 +54,9 @@ TEST_F(ThanksLine, StartsAboveTheControlAndSteppedByAUiThreadTimer)
     EXPECT_EQ(scroll->palette().color(QPalette::WindowText), QColor(0, 255, 255));
     EXPECT_EQ(scroll->BackgroundColor(), QColor(0, 0, 128));
     // One line narrower than the control: the inner area is the control's height.
-    EXPECT_EQ(scroll->TextAreaHeight(), 25);
+    EXPECT_EQ(scroll->textAreaHeight(), 25);
     EXPECT_TRUE(scroll->Active());
-    EXPECT_EQ(scroll->TextTop(), -25);
+    EXPECT_EQ(scroll->textTop(), -25);
     EXPECT_TRUE(timer->isSingleShot());
     EXPECT_EQ(timer->interval(), 100);
     EXPECT_TRUE(timer->isActive());
@@ -64,13 +64,13 @@ TEST_F(ThanksLine, StartsAboveTheControlAndSteppedByAUiThreadTimer)
 
     // Each expiry runs one step and arms the timer again.
     ASSERT_TRUE(QMetaObject::invokeMethod(timer, "timeout"));
-    EXPECT_EQ(scroll->TextTop(), -26);
+    EXPECT_EQ(scroll->textTop(), -26);
     EXPECT_TRUE(timer->isActive());
 
     scroll->setActive(false);
     EXPECT_FALSE(timer->isActive());
     ASSERT_TRUE(QMetaObject::invokeMethod(timer, "timeout")); // one already on its way
-    EXPECT_EQ(scroll->TextTop(), -26);
+    EXPECT_EQ(scroll->textTop(), -26);
     EXPECT_FALSE(timer->isActive());
 }
 
@@ -78,8 +78,8 @@ TEST_F(ThanksLine, WrapsAroundEvery52Steps)
 {
     QList<int> tops;
     for (int i = 0; i < 52 * 3; ++i) {
-        scroll->Step();
-        tops << scroll->TextTop();
+        scroll->step();
+        tops << scroll->textTop();
     }
     // -25 → -26, then in from the bottom: 25, 24 ... -26, and again.
     EXPECT_EQ(tops[0], -26);
@@ -113,7 +113,7 @@ TEST_F(ThanksLine, DrawsAquaTextOnNavyAtTheInnerAreasTop)
 
     // Ten steps later the text stands ten pixels higher.
     for (int i = 0; i < 10; ++i)
-        scroll->Step();
+        scroll->step();
     image = Picture();
     int shiftedBottom = -1;
     for (int y = 0; y < image.height(); ++y)
@@ -137,31 +137,31 @@ TEST_F(ThanksLine, HoldingFreezesDraggingMovesWithWrapAroundReleasingResumes)
     EXPECT_FALSE(timer->isActive());
 
     Mouse(QEvent::MouseMove, 290, Qt::LeftButton);
-    EXPECT_EQ(scroll->TextTop(), -10);
+    EXPECT_EQ(scroll->textTop(), -10);
     Mouse(QEvent::MouseMove, 297, Qt::LeftButton);
-    EXPECT_EQ(scroll->TextTop(), -3);
+    EXPECT_EQ(scroll->textTop(), -3);
 
     // Up past minus the inner area's height: in again from the bottom.
     Mouse(QEvent::MouseMove, 275, Qt::LeftButton); // -25: not past yet
-    EXPECT_EQ(scroll->TextTop(), -25);
+    EXPECT_EQ(scroll->textTop(), -25);
     Mouse(QEvent::MouseMove, 274, Qt::LeftButton); // -26
-    EXPECT_EQ(scroll->TextTop(), 25);
+    EXPECT_EQ(scroll->textTop(), 25);
     // Down past the control's height: in again from the top.
     Mouse(QEvent::MouseMove, 275, Qt::LeftButton); // 26
-    EXPECT_EQ(scroll->TextTop(), -25);
+    EXPECT_EQ(scroll->textTop(), -25);
     Mouse(QEvent::MouseMove, 305, Qt::LeftButton);
-    EXPECT_EQ(scroll->TextTop(), 5);
+    EXPECT_EQ(scroll->textTop(), 5);
     EXPECT_FALSE(timer->isActive());
 
     Mouse(QEvent::MouseButtonRelease, 305, Qt::NoButton);
     EXPECT_TRUE(timer->isActive());
-    EXPECT_EQ(scroll->TextTop(), 5); // resumes from where the text is
+    EXPECT_EQ(scroll->textTop(), 5); // resumes from where the text is
     ASSERT_TRUE(QMetaObject::invokeMethod(timer, "timeout"));
-    EXPECT_EQ(scroll->TextTop(), 4);
+    EXPECT_EQ(scroll->textTop(), 4);
 
     // Moving without a button pressed on the text does nothing.
     Mouse(QEvent::MouseMove, 200, Qt::NoButton);
-    EXPECT_EQ(scroll->TextTop(), 4);
+    EXPECT_EQ(scroll->textTop(), 4);
 }
 
 TEST_F(ThanksLine, ReleasingAfterDeactivationDoesNotRestart)

@@ -20,12 +20,12 @@
 class FakeAlarmHost final : public TAlarmHost
 {
 public:
-    bool AlarmsActivated() const override { return activated; }
-    void SetAlarmsActivated(bool on) override { activated = on; }
-    bool AlarmsSound() const override { return sound; }
-    void SetAlarmsSound(bool on) override { sound = on; }
-    void ShowAlarmsIndicator(bool on) override { indicator = on; }
-    void AnnounceAlarm(const QString &alertText) override { alerts << alertText; }
+    bool alarmsActivated() const override { return activated; }
+    void setAlarmsActivated(bool on) override { activated = on; }
+    bool alarmsSound() const override { return sound; }
+    void setAlarmsSound(bool on) override { sound = on; }
+    void showAlarmsIndicator(bool on) override { indicator = on; }
+    void announceAlarm(const QString &alertText) override { alerts << alertText; }
     void RunShutdownCountdown() override { ++countdowns; }
     bool Closing() const override { return closing; }
 
@@ -55,7 +55,7 @@ protected:
     QDate today() const { return time.now().date(); }
     void setActivation(bool on)
     {
-        host.SetAlarmsActivated(on);
+        host.setAlarmsActivated(on);
         ActAlarmsActivateExecute(nullptr, table, host);
     }
     // Puts an alarm into row r as the alarm list window would leave it.

@@ -40,7 +40,7 @@ TEST_F(CheckAndFire, FiresOnTheFirstCheckAfterItsSecondAndOnlyOnce)
     check();
     EXPECT_EQ(host.alerts.size(), 1);
     EXPECT_EQ(notes.size(), 3u);
-    EXPECT_FALSE(table.Modified()); // the check's writes are not user edits
+    EXPECT_FALSE(table.isModified()); // the check's writes are not user edits
 }
 
 TEST_F(CheckAndFire, TheEdgesOfTheDay)
@@ -180,7 +180,7 @@ TEST_F(CheckAndFire, ARowThatNoLongerParsesIsReportedAndTheOthersAreStillChecked
         check();
         FAIL() << "no conversion error";
     } catch (const EConvertError &e) {
-        EXPECT_EQ(e.Message(), QStringLiteral("'12.10.2026' n'est pas une date correcte"));
+        EXPECT_EQ(e.message(), QStringLiteral("'12.10.2026' n'est pas une date correcte"));
     }
     EXPECT_EQ(cell(ColEnabled, 2), uRes::No);
     EXPECT_EQ(host.alerts.size(), 1);

@@ -33,7 +33,7 @@ TEST_F(LoadAndSave, WithoutAFileEveryRowIsResetAndNothingIsWrittenAtClose)
         EXPECT_EQ(cell(ColShutdown, r), uRes::No);
     }
     EXPECT_FALSE(host.activated);
-    EXPECT_FALSE(table.Modified());
+    EXPECT_FALSE(table.isModified());
     save();
     EXPECT_FALSE(QFileInfo::exists(iniFileName));
 }
@@ -74,7 +74,7 @@ TEST_F(LoadAndSave, SectionsLoadAsStoredOrReset)
     }
     EXPECT_TRUE(host.activated);
     EXPECT_TRUE(host.indicator);
-    EXPECT_FALSE(table.Modified());
+    EXPECT_FALSE(table.isModified());
 }
 
 TEST_F(LoadAndSave, DisabledAlarmsNeverSwitchActivationOnAndLoadingNeverSwitchesItOff)
@@ -92,7 +92,7 @@ TEST_F(LoadAndSave, ASaveAfterOneEditWritesAllEightSections)
     arm(3, QDate(2026, 12, 25), QTime(7, 30), QStringLiteral("Réveil"));
     table.SetAlarmsModified(true);
     save();
-    EXPECT_FALSE(table.Modified());
+    EXPECT_FALSE(table.isModified());
 
     QByteArray expected;
     for (int i = 0; i < 8; ++i) {
@@ -162,7 +162,7 @@ TEST_F(LoadAndSave, ASaveReplacesTheFileOnceAndOnlyWhenAValueChanged)
     save();
     EXPECT_EQ(writes.count(), 1);
     EXPECT_EQ(readIni(), saved);
-    EXPECT_FALSE(table.Modified());
+    EXPECT_FALSE(table.isModified());
 }
 
 TEST_F(LoadAndSave, AFailedSaveLeavesTheOldFileByteForByteAndTheModifiedFlag)
@@ -200,9 +200,9 @@ TEST_F(LoadAndSave, AFailedSaveLeavesTheOldFileByteForByteAndTheModifiedFlag)
             save();
             ADD_FAILURE() << "no error";
         } catch (const Exception &e) {
-            EXPECT_EQ(e.Message(), c.error);
+            EXPECT_EQ(e.message(), c.error);
         }
-        EXPECT_TRUE(table.Modified());
+        EXPECT_TRUE(table.isModified());
         EXPECT_EQ(readIni(), before);
         EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"tempovir.ini"});
         ASSERT_TRUE(QFile::setPermissions(iniFileName, QFileDevice::ReadOwner | QFileDevice::WriteOwner));
@@ -220,9 +220,9 @@ TEST_F(LoadAndSave, AFileThatCannotBeWrittenRaisesTheWriteError)
         save();
         FAIL() << "no write error";
     } catch (const EIniFileException &e) {
-        EXPECT_EQ(e.Message(), QStringLiteral("Impossible d'écrire dans ") + iniFileName);
+        EXPECT_EQ(e.message(), QStringLiteral("Impossible d'écrire dans ") + iniFileName);
     }
-    EXPECT_TRUE(table.Modified());
+    EXPECT_TRUE(table.isModified());
 }
 
 TEST_F(LoadAndSave, AMessageWithLineBreaksComesBackWhole)

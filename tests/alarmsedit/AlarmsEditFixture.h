@@ -38,7 +38,7 @@ protected:
         grid()->setFocus();
     }
 
-    TAlarmTable &table() { return program->AlarmTable(); }
+    TAlarmTable &table() { return program->alarmTable(); }
     TGridAlarms *grid() { return list->GridAlarms; }
     QString cell(int col, int row) { return table().Cells(col, row); }
     QDate today() const { return time.now().date(); }
@@ -61,7 +61,7 @@ protected:
     // The widget under the middle of a cell, and the point there in its coordinates.
     std::pair<QWidget *, QPoint> at(int col, int row)
     {
-        const QPoint p = grid()->CellRect(col, row).center();
+        const QPoint p = grid()->cellRect(col, row).center();
         QWidget *w = grid()->childAt(p);
         EXPECT_NE(w, nullptr) << "nothing under cell " << col << "," << row;
         return {w, w ? w->mapFrom(grid(), p) : p};
@@ -81,7 +81,7 @@ protected:
     {
         click(col, row);
         QTest::keyClick(focused(), Qt::Key_F2);
-        return grid()->InplaceEditor();
+        return grid()->inplaceEditor();
     }
     static QWidget *focused() { return QApplication::focusWidget(); }
     static void key(Qt::Key k, Qt::KeyboardModifiers mods = {}) { QTest::keyClick(focused(), k, mods); }

@@ -15,20 +15,20 @@ protected:
     {
         AlarmsEditFixture::SetUp();
         // Keep the focus rectangle out of the cells under test.
-        grid()->SetCurrentCell(T::ColDate, 8);
+        grid()->setCurrentCell(T::ColDate, 8);
         grid()->clearFocus();
     }
     void grab() { m_image = grid()->grab().toImage(); }
     // The background: a corner of the cell that no text reaches.
     QColor background(int col, int row)
     {
-        const QRect r = grid()->CellRect(col, row);
+        const QRect r = grid()->cellRect(col, row);
         return m_image.pixelColor(r.right() - 2, r.bottom() - 2);
     }
     // The text colour: the darkest pixel of the cell.
     QColor text(int col, int row)
     {
-        const QRect r = grid()->CellRect(col, row);
+        const QRect r = grid()->cellRect(col, row);
         QColor darkest = m_image.pixelColor(r.topLeft());
         for (int y = r.top() + 1; y < r.bottom(); ++y)
             for (int x = r.left() + 1; x < r.right(); ++x) {
@@ -130,7 +130,7 @@ TEST_F(CellColors, MarkupMessagesAreDrawnFormattedAndPlainOnesAsTyped)
     // Drawn through the markup renderer, the tags disappear: fewer inked columns than the
     // same text shown as typed.
     auto inkedColumns = [this](int row) {
-        const QRect r = grid()->CellRect(T::ColMessage, row);
+        const QRect r = grid()->cellRect(T::ColMessage, row);
         int columns = 0;
         for (int x = r.left(); x < r.right(); ++x) {
             bool ink = false;

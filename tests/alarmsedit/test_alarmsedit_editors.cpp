@@ -24,10 +24,10 @@ protected:
     // The grid has the focus back, with the same current cell, and no editor is open.
     void expectBrowsing(int col, int row)
     {
-        EXPECT_EQ(grid()->InplaceEditor(), nullptr);
+        EXPECT_EQ(grid()->inplaceEditor(), nullptr);
         EXPECT_EQ(focused(), grid());
-        EXPECT_EQ(grid()->CurrentCol(), col);
-        EXPECT_EQ(grid()->CurrentRow(), row);
+        EXPECT_EQ(grid()->currentCol(), col);
+        EXPECT_EQ(grid()->currentRow(), row);
     }
 };
 
@@ -63,7 +63,7 @@ TEST_F(Editors, EachColumnOpensItsEditorOverTheCell)
         EXPECT_EQ(editor->objectName(), QString::fromLatin1(k.editorName));
         EXPECT_TRUE(editor->isVisible());
         EXPECT_TRUE(editor->hasFocus() || editor->isAncestorOf(focused()));
-        const QRect cellRect = grid()->CellRect(k.col, 2);
+        const QRect cellRect = grid()->cellRect(k.col, 2);
         const QRect editorRect(editor->mapTo(grid(), QPoint(0, 0)), editor->size());
         EXPECT_EQ(editorRect.topLeft(), cellRect.topLeft());
         if (auto *picker = qobject_cast<QDateTimeEdit *>(editor)) {
@@ -114,7 +114,7 @@ TEST_F(Editors, CommitKeysWriteTheTextAndMarkOnlyAChange)
             key(commitKey);
             expectBrowsing(k.col, 2);
             EXPECT_EQ(cell(k.col, 2), k.before);
-            EXPECT_FALSE(table().Modified());
+            EXPECT_FALSE(table().isModified());
             EXPECT_EQ(changes, 0);
 
             // With one: the new text, marked once.
@@ -123,7 +123,7 @@ TEST_F(Editors, CommitKeysWriteTheTextAndMarkOnlyAChange)
             key(commitKey);
             expectBrowsing(k.col, 2);
             EXPECT_EQ(cell(k.col, 2), k.after);
-            EXPECT_TRUE(table().Modified());
+            EXPECT_TRUE(table().isModified());
             EXPECT_EQ(changes, 1);
         }
     }
@@ -138,7 +138,7 @@ TEST_F(Editors, EscapePutsBackTheCellsValue)
         key(Qt::Key_Escape);
         expectBrowsing(k.col, 2);
         EXPECT_EQ(cell(k.col, 2), k.before);
-        EXPECT_FALSE(table().Modified());
+        EXPECT_FALSE(table().isModified());
     }
     // A picker over text that does not convert starts from now and Esc commits that.
     table().SetCells(T::ColDate, 3, QStringLiteral("bientôt"));
@@ -151,7 +151,7 @@ TEST_F(Editors, EscapePutsBackTheCellsValue)
     }
     EXPECT_EQ(cell(T::ColDate, 3), QStringLiteral("11/12/2026"));
     EXPECT_EQ(cell(T::ColTime, 3), QStringLiteral("09:15:42"));
-    EXPECT_TRUE(table().Modified());
+    EXPECT_TRUE(table().isModified());
 }
 
 TEST_F(Editors, DateEditorOnAnEmptyCellCommitsToday)
@@ -163,7 +163,7 @@ TEST_F(Editors, DateEditorOnAnEmptyCellCommitsToday)
     EXPECT_EQ(date->date(), QDate(2027, 1, 3));
     key(Qt::Key_Return);
     EXPECT_EQ(cell(T::ColDate, 4), QStringLiteral("03/01/2027"));
-    EXPECT_TRUE(table().Modified());
+    EXPECT_TRUE(table().isModified());
 }
 
 TEST_F(Editors, TheOpenCalendarTakesEnterAndEscapeFirst)
@@ -178,7 +178,7 @@ TEST_F(Editors, TheOpenCalendarTakesEnterAndEscapeFirst)
         QWidget *target = popup->focusWidget() ? popup->focusWidget() : popup;
         QTest::keyClick(target, k);
         EXPECT_EQ(QApplication::activePopupWidget(), nullptr);
-        EXPECT_EQ(grid()->InplaceEditor(), date) << "the editor closed with the calendar";
+        EXPECT_EQ(grid()->inplaceEditor(), date) << "the editor closed with the calendar";
     }
     key(Qt::Key_Return);
     expectBrowsing(T::ColDate, 2);
@@ -190,9 +190,9 @@ TEST_F(Editors, ClickingAnotherCellCommits)
     ASSERT_NE(openEditor(T::ColTime, 2), nullptr);
     key(Qt::Key_Up);
     click(T::ColMessage, 5);
-    EXPECT_EQ(grid()->InplaceEditor(), nullptr);
+    EXPECT_EQ(grid()->inplaceEditor(), nullptr);
     EXPECT_EQ(cell(T::ColTime, 2), QStringLiteral("08:30:00"));
-    EXPECT_TRUE(table().Modified());
+    EXPECT_TRUE(table().isModified());
 }
 
 TEST_F(Editors, ClosingTheWindowKeepsTheOpenEdit)
@@ -203,11 +203,11 @@ TEST_F(Editors, ClosingTheWindowKeepsTheOpenEdit)
         EXPECT_EQ(cell(T::ColDate, r), DateToStr(today()));
     list->close();
     EXPECT_FALSE(list->isVisible());
-    EXPECT_EQ(grid()->InplaceEditor(), nullptr);
+    EXPECT_EQ(grid()->inplaceEditor(), nullptr);
     EXPECT_EQ(cell(T::ColDate, 2), QStringLiteral("26/12/2026"));
-    EXPECT_TRUE(table().Modified());
-    EXPECT_EQ(grid()->CurrentCol(), T::ColDate);
-    EXPECT_EQ(grid()->CurrentRow(), 2);
+    EXPECT_TRUE(table().isModified());
+    EXPECT_EQ(grid()->currentCol(), T::ColDate);
+    EXPECT_EQ(grid()->currentRow(), 2);
 }
 
 // The message editor never shows tags; a line break survives the editor, the file and
@@ -222,7 +222,7 @@ TEST_F(Editors, LineBreaksSurviveEditorFileAndReload)
     QTest::keyClicks(focused(), QStringLiteral("!"));
     key(Qt::Key_Return);
     EXPECT_EQ(cell(T::ColMessage, 2), QStringLiteral("Ligne 1\nLigne 2!"));
-    ASSERT_TRUE(table().Modified());
+    ASSERT_TRUE(table().isModified());
 
     SaveAlarmsIfModified(table(), program->IniFileName());
     QFile file(program->IniFileName());

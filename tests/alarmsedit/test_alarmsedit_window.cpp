@@ -74,14 +74,14 @@ TEST_F(AlarmsWindow, GridHasTheDesignedCellsHeadersAndOptions)
     const int widths[] = {48, 90, 90, 70, 205, 86};
     for (int c = 0; c < T::ColCount; ++c)
         for (int r : {0, 1, 8}) {
-            const QRect rect = grid()->CellRect(c, r);
+            const QRect rect = grid()->cellRect(c, r);
             EXPECT_EQ(rect.size(), QSize(widths[c], 20)) << c << "," << r;
             // Each cell is followed by a one-pixel grid line.
             if (c + 1 < T::ColCount) {
-                EXPECT_EQ(grid()->CellRect(c + 1, r).left(), rect.right() + 2) << c;
+                EXPECT_EQ(grid()->cellRect(c + 1, r).left(), rect.right() + 2) << c;
             }
             if (r == 1) {
-                EXPECT_EQ(grid()->CellRect(c, r).top(), grid()->CellRect(c, 0).bottom() + 2);
+                EXPECT_EQ(grid()->cellRect(c, r).top(), grid()->cellRect(c, 0).bottom() + 2);
             }
         }
     const QStringList headers = {"-", "Date", "Heure", "Activée", "Message à afficher", "Extinction PC"};
@@ -90,8 +90,8 @@ TEST_F(AlarmsWindow, GridHasTheDesignedCellsHeadersAndOptions)
     EXPECT_EQ(grid()->font().family(), QStringLiteral("Tahoma"));
     EXPECT_EQ(grid()->font().pixelSize(), 11);
     EXPECT_EQ(QFontInfo(grid()->font()).family(), QStringLiteral("Tahoma"));
-    EXPECT_TRUE(QFontInfo(grid()->HeaderFont()).bold());
-    EXPECT_TRUE(grid()->HeaderFont().bold());
+    EXPECT_TRUE(QFontInfo(grid()->headerFont()).bold());
+    EXPECT_TRUE(grid()->headerFont().bold());
     EXPECT_EQ(grid()->selectionMode(), QAbstractItemView::ContiguousSelection);
     EXPECT_FALSE(grid()->tabKeyNavigation());
     EXPECT_EQ(grid()->horizontalHeader()->sectionResizeMode(0), QHeaderView::Fixed);
@@ -118,8 +118,8 @@ TEST_F(AlarmsWindow, GridHasTheDesignedCellsHeadersAndOptions)
     EXPECT_TRUE(grid()->horizontalHeader()->isVisible());
     EXPECT_TRUE(grid()->verticalHeader()->isVisible());
     // The number column moves with the rows, the header row with the columns.
-    EXPECT_EQ(grid()->CellRect(T::ColNumber, 8).top(), grid()->CellRect(T::ColShutdown, 8).top());
-    EXPECT_EQ(grid()->CellRect(T::ColShutdown, 0).left(), grid()->CellRect(T::ColShutdown, 8).left());
+    EXPECT_EQ(grid()->cellRect(T::ColNumber, 8).top(), grid()->cellRect(T::ColShutdown, 8).top());
+    EXPECT_EQ(grid()->cellRect(T::ColShutdown, 0).left(), grid()->cellRect(T::ColShutdown, 8).left());
 }
 
 TEST_F(AlarmsWindow, ClosingOnlyHidesAndKeepsEverything)
@@ -133,9 +133,9 @@ TEST_F(AlarmsWindow, ClosingOnlyHidesAndKeepsEverything)
         close(list);
         EXPECT_FALSE(list->isVisible());
         EXPECT_EQ(cell(T::ColMessage, 2), QStringLiteral("Gardé"));
-        EXPECT_TRUE(table().Modified());
-        EXPECT_EQ(grid()->CurrentCol(), T::ColTime);
-        EXPECT_EQ(grid()->CurrentRow(), 4);
+        EXPECT_TRUE(table().isModified());
+        EXPECT_EQ(grid()->currentCol(), T::ColTime);
+        EXPECT_EQ(grid()->currentRow(), 4);
     }
 }
 
@@ -175,10 +175,10 @@ TEST_P(DoubleClicks, ToggleFillAndMarkAsTheRowAndColumnSay)
     EXPECT_EQ(cell(T::ColMessage, r), k.messageAfter);
     EXPECT_EQ(cell(T::ColShutdown, r), k.shutdownAfter);
     EXPECT_EQ(activation(), k.activationAfter);
-    EXPECT_EQ(table().Modified(), k.modified);
+    EXPECT_EQ(table().isModified(), k.modified);
     // Global activation switched on shows in the main window as loading shows it.
     EXPECT_EQ(main->lblAlarms->isVisibleTo(main), k.activationAfter);
-    EXPECT_EQ(grid()->InplaceEditor(), nullptr);
+    EXPECT_EQ(grid()->inplaceEditor(), nullptr);
 }
 
 using T = TAlarmTable;
@@ -217,12 +217,12 @@ TEST_F(AlarmsWindow, DoubleClickBelowTheLastRowMarksModified)
 {
     list->resize(615, 400);
     QApplication::processEvents();
-    const QRect last = grid()->CellRect(T::ColEnabled, 8);
+    const QRect last = grid()->cellRect(T::ColEnabled, 8);
     const QPoint below(last.center().x(), last.bottom() + 15);
     QWidget *w = grid()->childAt(below);
     ASSERT_EQ(w, grid()->viewport());
     QTest::mouseDClick(w, Qt::LeftButton, {}, w->mapFrom(grid(), below));
-    EXPECT_TRUE(table().Modified());
+    EXPECT_TRUE(table().isModified());
     for (int r = 1; r <= T::AlarmCount; ++r)
         EXPECT_EQ(cell(T::ColEnabled, r), uRes::No);
 }
@@ -231,28 +231,28 @@ TEST_F(AlarmsWindow, NumberEnabledAndShutdownColumnsNeverOpenAnEditor)
 {
     for (int col : {T::ColEnabled, T::ColShutdown}) {
         click(col, 2);
-        ASSERT_EQ(grid()->CurrentCol(), col);
+        ASSERT_EQ(grid()->currentCol(), col);
         key(Qt::Key_F2);
-        EXPECT_EQ(grid()->InplaceEditor(), nullptr) << col;
+        EXPECT_EQ(grid()->inplaceEditor(), nullptr) << col;
         key(Qt::Key_Return);
-        EXPECT_EQ(grid()->InplaceEditor(), nullptr) << col;
+        EXPECT_EQ(grid()->inplaceEditor(), nullptr) << col;
         QTest::keyClicks(focused(), QStringLiteral("x"));
-        EXPECT_EQ(grid()->InplaceEditor(), nullptr) << col;
+        EXPECT_EQ(grid()->inplaceEditor(), nullptr) << col;
         click(col, 2); // clicking the current cell again
         QApplication::processEvents();
-        EXPECT_EQ(grid()->InplaceEditor(), nullptr) << col;
+        EXPECT_EQ(grid()->inplaceEditor(), nullptr) << col;
         // What that click's delayed edit asks for when its timer runs out.
         static_cast<QAbstractItemView *>(grid())->edit(grid()->currentIndex());
-        EXPECT_EQ(grid()->InplaceEditor(), nullptr) << col;
+        EXPECT_EQ(grid()->inplaceEditor(), nullptr) << col;
         EXPECT_EQ(cell(col, 2), uRes::No);
     }
     // The number column is a header: clicking it does not make it current.
     click(T::ColNumber, 2);
-    EXPECT_EQ(grid()->CurrentCol(), T::ColShutdown);
+    EXPECT_EQ(grid()->currentCol(), T::ColShutdown);
     key(Qt::Key_F2);
-    EXPECT_EQ(grid()->InplaceEditor(), nullptr);
+    EXPECT_EQ(grid()->inplaceEditor(), nullptr);
     EXPECT_EQ(cell(T::ColNumber, 2), QStringLiteral("002"));
-    EXPECT_FALSE(table().Modified());
+    EXPECT_FALSE(table().isModified());
     bool canEdit = true;
     for (int r = 0; r <= T::AlarmCount; ++r) {
         for (int c : {T::ColNumber, T::ColEnabled, T::ColShutdown}) {

@@ -37,14 +37,14 @@ TEST(AlarmTable, StartsWithTheHeaderRowAndEightEmptyAlarmRows)
         for (int r = 1; r < TAlarmTable::RowCount; ++r)
             EXPECT_TRUE(table.Cells(c, r).isEmpty()) << c << "," << r;
     }
-    EXPECT_FALSE(table.Modified());
+    EXPECT_FALSE(table.isModified());
 }
 
 TEST(AlarmTable, NumbersTheRowsInOrderWithoutMarkingAChange)
 {
     TAlarmTable table;
     Recorder recorder(table);
-    table.NumberRows();
+    table.numberRows();
     QList<Cell> expected;
     for (int r = 1; r <= 8; ++r) {
         EXPECT_EQ(table.Cells(0, r), QString::asprintf("00%d", r));
@@ -52,7 +52,7 @@ TEST(AlarmTable, NumbersTheRowsInOrderWithoutMarkingAChange)
     }
     EXPECT_EQ(recorder.changed, expected);
     EXPECT_EQ(table.Cells(0, 0), "-");
-    EXPECT_FALSE(table.Modified());
+    EXPECT_FALSE(table.isModified());
 }
 
 TEST(AlarmTable, ColumnComesFirstAndTextIsStoredExactly)
@@ -83,10 +83,10 @@ TEST(AlarmTable, ProgramWritesLeaveTheModifiedFlagAsItWas)
     for (const bool before : {false, true}) {
         TAlarmTable table;
         table.SetAlarmsModified(before);
-        table.NumberRows();
+        table.numberRows();
         for (int c = 1; c < TAlarmTable::ColCount; ++c)
             table.SetCells(c, 3, "Non");
-        EXPECT_EQ(table.Modified(), before);
+        EXPECT_EQ(table.isModified(), before);
     }
 }
 
@@ -97,33 +97,33 @@ TEST(AlarmTable, AUserEditSetsTheFlagOnlyWhenTheTextChanges)
     table.SetCells(3, 1, "Non");
     recorder.changed.clear();
 
-    table.CommitUserEdit(3, 1, "Non");
-    EXPECT_FALSE(table.Modified()) << "an edit that changed nothing";
+    table.commitUserEdit(3, 1, "Non");
+    EXPECT_FALSE(table.isModified()) << "an edit that changed nothing";
     EXPECT_TRUE(recorder.userChanged.isEmpty());
 
-    table.CommitUserEdit(3, 1, "Oui");
-    EXPECT_TRUE(table.Modified());
+    table.commitUserEdit(3, 1, "Oui");
+    EXPECT_TRUE(table.isModified());
     EXPECT_EQ(table.Cells(3, 1), "Oui");
     EXPECT_EQ(recorder.userChanged, QList<Cell>{Cell(3, 1)});
     EXPECT_EQ(recorder.changed, QList<Cell>{Cell(3, 1)});
 
     // An unchanged edit later leaves the flag set, and clearing it is for loading and saving.
-    table.CommitUserEdit(3, 1, "Oui");
-    EXPECT_TRUE(table.Modified());
+    table.commitUserEdit(3, 1, "Oui");
+    EXPECT_TRUE(table.isModified());
     table.SetAlarmsModified(false);
-    table.CommitUserEdit(4, 1, "");
-    EXPECT_FALSE(table.Modified()) << "empty to empty is no change";
+    table.commitUserEdit(4, 1, "");
+    EXPECT_FALSE(table.isModified()) << "empty to empty is no change";
 }
 
 TEST(AlarmTable, TheHeaderRowAndNumberColumnAreNotTheUsers)
 {
     TAlarmTable table;
-    table.NumberRows();
-    table.CommitUserEdit(0, 1, "999");
-    table.CommitUserEdit(2, 0, "Time");
+    table.numberRows();
+    table.commitUserEdit(0, 1, "999");
+    table.commitUserEdit(2, 0, "Time");
     EXPECT_EQ(table.Cells(0, 1), "001");
     EXPECT_EQ(table.Cells(2, 0), "Heure");
-    EXPECT_FALSE(table.Modified());
+    EXPECT_FALSE(table.isModified());
 }
 
 TEST(AlarmTable, SetAlarmsModifiedSetsTheFlagAndAlwaysRefreshes)
@@ -131,14 +131,14 @@ TEST(AlarmTable, SetAlarmsModifiedSetsTheFlagAndAlwaysRefreshes)
     TAlarmTable table;
     Recorder recorder(table);
     table.SetAlarmsModified(false);
-    EXPECT_FALSE(table.Modified());
+    EXPECT_FALSE(table.isModified());
     EXPECT_EQ(recorder.refreshes, 1) << "refreshes even when the flag was already false";
     table.SetAlarmsModified(true);
-    EXPECT_TRUE(table.Modified());
+    EXPECT_TRUE(table.isModified());
     EXPECT_EQ(recorder.refreshes, 2);
     table.SetAlarmsModified(false);
-    EXPECT_FALSE(table.Modified());
-    table.Refresh();
+    EXPECT_FALSE(table.isModified());
+    table.refresh();
     EXPECT_EQ(recorder.refreshes, 4);
     EXPECT_TRUE(recorder.changed.isEmpty());
 }

@@ -77,7 +77,7 @@ TEST_F(Lifecycle, AnAlarmsWriteThatFailsKeepsTheWindowOpenAndTheChecksRunning)
     testing_support::WriteBytes(iniFileName(), "[Display]\r\nAppShowMenu=1\r\n");
     ASSERT_TRUE(QFile::setPermissions(iniFileName(), QFileDevice::ReadOwner | QFileDevice::ReadGroup));
     start(iniFileName());
-    program->AlarmTable().SetAlarmsModified(true);
+    program->alarmTable().SetAlarmsModified(true);
     window->show();
     EXPECT_FALSE(window->close());
     EXPECT_TRUE(window->isVisible());
@@ -113,7 +113,7 @@ TEST_F(Lifecycle, AUtf16SettingsFileKeepsItsAlarmsAcrossAStartAndAClose)
     for (int run = 1; run <= 2; ++run) {
         SCOPED_TRACE(run == 1 ? "the start on the UTF-16 file" : "the next start");
         start(iniFileName());
-        const TAlarmTable &table = program->AlarmTable();
+        const TAlarmTable &table = program->alarmTable();
         EXPECT_EQ(table.Cells(TAlarmTable::ColEnabled, 3), "Oui");
         EXPECT_EQ(table.Cells(TAlarmTable::ColDate, 3), "24/12/2099");
         EXPECT_EQ(table.Cells(TAlarmTable::ColTime, 3), "07:30:00");
@@ -144,12 +144,12 @@ TEST_F(Lifecycle, AFileThatCouldNotBeReadIsNeverWrittenAndTheUserIsToldOnce)
               QStringList{"Tempovir ne peut pas lire son fichier de réglages " + iniFileName() +
                           " : les alarmes et les préférences n'ont pas été chargées. Ce fichier ne sera pas "
                           "écrasé, et les modifications de cette session ne seront pas enregistrées."});
-    EXPECT_EQ(program->AlarmTable().Cells(TAlarmTable::ColEnabled, 1), "Non");
+    EXPECT_EQ(program->alarmTable().Cells(TAlarmTable::ColEnabled, 1), "Non");
     EXPECT_TRUE(window->ActAppShowMenu->Checked());
 
     // Edits of every kind, and a close that ends the program without a word.
-    program->AlarmTable().SetCells(TAlarmTable::ColEnabled, 2, "Oui");
-    program->AlarmTable().SetAlarmsModified(true);
+    program->alarmTable().SetCells(TAlarmTable::ColEnabled, 2, "Oui");
+    program->alarmTable().SetAlarmsModified(true);
     window->show();
     window->ActAppStayOnTop->Execute(window->ActAppStayOnTop);
     EXPECT_TRUE(window->close());

@@ -128,12 +128,12 @@ TEST_F(ZoneFile, TheRunningProgramShowsTheNewZonesTimeAtTheNextTickAndFiresItsAl
     // An alarm due a second ago in Tokyo, seven or eight hours ahead of Paris.
     const QDateTime tokyo = QDateTime::currentDateTimeUtc().toTimeZone(QTimeZone("Asia/Tokyo"));
     const QTime due = tokyo.time() < QTime(0, 0, 1) ? QTime(0, 0) : tokyo.time().addSecs(-1);
-    TAlarmTable &table = program->AlarmTable();
+    TAlarmTable &table = program->alarmTable();
     table.SetCells(TAlarmTable::ColDate, 1, DateToStr(tokyo.date()));
     table.SetCells(TAlarmTable::ColTime, 1, TimeToStr(due));
     table.SetCells(TAlarmTable::ColEnabled, 1, uRes::Yes);
     table.SetCells(TAlarmTable::ColMessage, 1, QStringLiteral("Tokyo"));
-    program->SetAlarmsActivated(true);
+    program->setAlarmsActivated(true);
     window->Clock1->HandleTick();
     EXPECT_EQ(table.Cells(TAlarmTable::ColEnabled, 1), uRes::Yes);
 

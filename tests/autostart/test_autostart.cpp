@@ -263,7 +263,7 @@ TEST_F(Autostart, AFailureNamesTheFileAndLeavesWhatWasThere)
         try {
             f();
         } catch (const Exception &error) {
-            return error.Message();
+            return error.message();
         }
         return QString();
     };

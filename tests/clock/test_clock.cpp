@@ -40,9 +40,9 @@ public:
         QFont f(QStringLiteral("Tahoma"));
         f.setPixelSize(64);
         setFont(f);
-        SetHoursHandColor(Aqua);
-        SetMinutesHandColor(Aqua);
-        SetSecondsHandColor(Purple);
+        setHoursHandColor(Aqua);
+        setMinutesHandColor(Aqua);
+        setSecondsHandColor(Purple);
         OnGetTime = [this](QObject *sender, QTime &t) {
             EXPECT_EQ(sender, this);
             ++reads;
@@ -123,10 +123,10 @@ protected:
     {
         At(t);
         auto clock = std::make_unique<TestClock>();
-        clock->SetShowMode(mode);
+        clock->setShowMode(mode);
         clock->resize(size);
         clock->show();
-        clock->RequestFullRepaint();
+        clock->requestFullRepaint();
         Drain();
         clock->reads = 0;
         return clock;
@@ -177,7 +177,7 @@ TEST_F(ClockTest, TimeReadingsPerDrawing)
          {10, 0, 0},
          {10, 0, 5},
          [](TestClock &c) {
-             c.RequestFullRepaint();
+             c.requestFullRepaint();
              Drain();
          },
          2},
@@ -186,7 +186,7 @@ TEST_F(ClockTest, TimeReadingsPerDrawing)
          {10, 0, 0},
          {10, 0, 5},
          [](TestClock &c) {
-             c.RequestFullRepaint();
+             c.requestFullRepaint();
              Drain();
          },
          0},
@@ -195,7 +195,7 @@ TEST_F(ClockTest, TimeReadingsPerDrawing)
          {10, 0, 0},
          {10, 0, 5},
          [](TestClock &c) {
-             c.SetShowMode(scAnalog);
+             c.setShowMode(scAnalog);
              Drain();
          },
          0},
@@ -204,7 +204,7 @@ TEST_F(ClockTest, TimeReadingsPerDrawing)
          {10, 0, 0},
          {10, 0, 5},
          [](TestClock &c) {
-             c.SetShowMode(scDigital);
+             c.setShowMode(scDigital);
              Drain();
          },
          2},
@@ -233,8 +233,8 @@ TEST_F(ClockTest, TimeReadingsPerDrawing)
          {10, 0, 0},
          {10, 0, 5},
          [](TestClock &c) {
-             c.SetDotsColor(Purple);
-             c.SetColor(Teal);
+             c.setDotsColor(Purple);
+             c.setColor(Teal);
              Drain();
          },
          0},
@@ -243,19 +243,19 @@ TEST_F(ClockTest, TimeReadingsPerDrawing)
          {10, 0, 0},
          {10, 0, 5},
          [](TestClock &c) {
-             c.SetDotsColor(Purple);
-             c.SetShowSeconds(false);
-             c.RequestFullRepaint();
+             c.setDotsColor(Purple);
+             c.setShowSeconds(false);
+             c.requestFullRepaint();
              Drain();
          },
          2},
-        {"loading finished", scDigital, {10, 0, 0}, {10, 0, 5}, [](TestClock &c) { c.Loaded(); }, 1},
+        {"loading finished", scDigital, {10, 0, 0}, {10, 0, 5}, [](TestClock &c) { c.loaded(); }, 1},
         {"system time changed",
          scDigital,
          {10, 0, 0},
          {10, 0, 5},
          [](TestClock &c) {
-             c.TimeChanged();
+             c.timeChanged();
              Drain();
          },
          3},
@@ -272,9 +272,9 @@ TEST_F(ClockTest, TheHandlerCanReplaceTheTimeShown)
 {
     auto clock = MakeClock(QTime(10, 0, 0), QSize(400, 200));
     clock->onRead = [](QTime &t) { t = QTime(21, 30, 15); };
-    clock->RequestFullRepaint();
+    clock->requestFullRepaint();
     Drain();
-    EXPECT_EQ(Rgb(clock->Surface()), DigitalImage(clock->font(), clock->size(), "21:30:15"));
+    EXPECT_EQ(Rgb(clock->surface()), DigitalImage(clock->font(), clock->size(), "21:30:15"));
     EXPECT_EQ(clock->DisplayedTime(), (TClock::TDisplayedTime{9, 30, 15})); // hour modulo 12
 }
 
@@ -286,7 +286,7 @@ TEST_F(ClockTest, DigitalTicksRedrawOnlyTheCellsThatChanged)
     auto clock = MakeClock(QTime(9, 59, 59), area);
     const TCells cells = CellsFor(clock->font(), area);
     ASSERT_GT(cells.width, 10);
-    EXPECT_EQ(Rgb(clock->Surface()), DigitalImage(clock->font(), area, "09:59:59"));
+    EXPECT_EQ(Rgb(clock->surface()), DigitalImage(clock->font(), area, "09:59:59"));
 
     const struct
     {
@@ -306,8 +306,8 @@ TEST_F(ClockTest, DigitalTicksRedrawOnlyTheCellsThatChanged)
     for (const auto &s : steps) {
         At(s.to);
         clock->HandleTick();
-        EXPECT_EQ(clock->LastDrawn(), s.drawn) << s.text;
-        EXPECT_EQ(Rgb(clock->Surface()), DigitalImage(clock->font(), area, s.text)) << s.text;
+        EXPECT_EQ(clock->lastDrawn(), s.drawn) << s.text;
+        EXPECT_EQ(Rgb(clock->surface()), DigitalImage(clock->font(), area, s.text)) << s.text;
     }
 }
 
@@ -322,7 +322,7 @@ TEST_F(ClockTest, EveryDigitInEveryCellLooksAsIfDrawnDirectly)
         At(t);
         clock->HandleTick();
         const QString text = t.toString(QStringLiteral("HH:mm:ss"));
-        ASSERT_EQ(Rgb(clock->Surface()), DigitalImage(clock->font(), area, text)) << text.toStdString();
+        ASSERT_EQ(Rgb(clock->surface()), DigitalImage(clock->font(), area, text)) << text.toStdString();
     }
 }
 
@@ -330,7 +330,7 @@ TEST_F(ClockTest, TheTextIsCentredInCellsAsWideAsADigit)
 {
     const QSize area(700, 300);
     auto clock = MakeClock(QTime(14, 5, 9), area);
-    const QImage image = Rgb(clock->Surface());
+    const QImage image = Rgb(clock->surface());
     const TCells cells = CellsFor(clock->font(), area);
     // The cells are centred: the line's left and right margins differ by at most a pixel.
     EXPECT_LE(std::abs(cells.left - (area.width() - cells.left - 8 * cells.width)), 1);
@@ -363,20 +363,20 @@ TEST_F(ClockTest, TheSeparatorComesFromTheRegionalSettingsAndAChangeRepaintsAtOn
     regional.set(dotted);
     Drain();
     EXPECT_EQ(clock->reads, 2);
-    EXPECT_EQ(Rgb(clock->Surface()), DigitalImage(clock->font(), clock->size(), "14.05.09"));
+    EXPECT_EQ(Rgb(clock->surface()), DigitalImage(clock->font(), clock->size(), "14.05.09"));
 
     platform::TFormatSettings colon = dotted;
     colon.TimeSeparator = QLatin1Char(':');
     regional.set(colon);
     Drain();
-    EXPECT_EQ(Rgb(clock->Surface()), DigitalImage(clock->font(), clock->size(), "14:05:09"));
+    EXPECT_EQ(Rgb(clock->surface()), DigitalImage(clock->font(), clock->size(), "14:05:09"));
 
     // A separator wider than a digit reaches into the cells beside it.
     platform::TFormatSettings wide = dotted;
     wide.TimeSeparator = QChar(0x2014); // em dash
     regional.set(wide);
     Drain();
-    EXPECT_EQ(Rgb(clock->Surface()),
+    EXPECT_EQ(Rgb(clock->surface()),
               DigitalImage(clock->font(), clock->size(), QStringLiteral("14\u201405\u201409")));
 }
 
@@ -387,8 +387,8 @@ TEST_F(ClockTest, AFontChangeRepaintsInFull)
     f.setPixelSize(30);
     clock->setFont(f);
     Drain();
-    EXPECT_EQ(clock->LastDrawn(), QList<QRect>{clock->rect()});
-    EXPECT_EQ(Rgb(clock->Surface()), DigitalImage(f, clock->size(), "14:05:09"));
+    EXPECT_EQ(clock->lastDrawn(), QList<QRect>{clock->rect()});
+    EXPECT_EQ(Rgb(clock->surface()), DigitalImage(f, clock->size(), "14:05:09"));
 }
 
 // ---------------------------------------------------------------- analog
@@ -419,8 +419,8 @@ TEST_F(ClockTest, SmallFacesHaveTwelveFlatMarksLargerOnes3DMarksAndMinuteDots)
     for (const int faceWidth : {141, 230, 231, 300}) {
         auto clock = MakeClock(QTime(6, 30, 0), QSize(faceWidth + 100, faceWidth + 2), scAnalog);
         ASSERT_EQ(clock->FaceRect().width(), faceWidth);
-        const QImage image = Rgb(clock->Surface());
-        const TFaceLayout f = LayoutFace(TEdges::From(clock->FaceRect()), ClockMetrics());
+        const QImage image = Rgb(clock->surface());
+        const TFaceLayout f = LayoutFace(TEdges::from(clock->FaceRect()), ClockMetrics());
         const bool fine = faceWidth >= 231;
         ASSERT_EQ(f.Fine, fine);
         const QPalette &pal = clock->palette();
@@ -478,9 +478,9 @@ TEST_F(ClockTest, SmallFacesHaveTwelveFlatMarksLargerOnes3DMarksAndMinuteDots)
 TEST_F(ClockTest, WithoutThe3DLookFineFacesHaveFlatMarksAndSingleDots)
 {
     auto clock = MakeClock(QTime(6, 30, 0), QSize(400, 302), scAnalog);
-    clock->SetCtl3D(false);
-    const QImage image = Rgb(clock->Surface());
-    const TFaceLayout f = LayoutFace(TEdges::From(clock->FaceRect()), ClockMetrics());
+    clock->setCtl3D(false);
+    const QImage image = Rgb(clock->surface());
+    const TFaceLayout f = LayoutFace(TEdges::from(clock->FaceRect()), ClockMetrics());
     ASSERT_TRUE(f.Fine);
     const QPoint hourMark =
         MarkPoint(10, clock->FaceRadius(), clock->FaceCenter(), ClockMetrics().DirectionTable);
@@ -493,7 +493,7 @@ TEST_F(ClockTest, WithoutThe3DLookFineFacesHaveFlatMarksAndSingleDots)
 TEST_F(ClockTest, HandsAreOutlinedKitesAndALineWithoutItsEndPixel)
 {
     auto clock = MakeClock(QTime(3, 24, 0), QSize(300, 233), scAnalog);
-    const QImage image = Rgb(clock->Surface());
+    const QImage image = Rgb(clock->surface());
     const QPoint c = clock->FaceCenter();
     const TDirectionTable &table = ClockMetrics().DirectionTable;
     // Second hand straight up: L = 91, end 90 pixels up, not drawn itself.
@@ -558,19 +558,19 @@ TEST_F(ClockTest, WhatATickShowsHoldsEveryPixelItChangedAndLittleMore)
     for (const auto &c : cases) {
         const QTime start(10, 58, 50);
         auto clock = MakeClock(start, area, c.mode);
-        clock->SetShowSeconds(c.showSeconds);
+        clock->setShowSeconds(c.showSeconds);
         if (c.leaningFont)
             clock->setFont(leaning);
         Drain();
         const TCells cells = CellsFor(clock->font(), area);
         bool beyondCells = false;
         for (int s = 1; s <= 75; ++s) { // through a minute and an hour
-            const QImage before = clock->Surface().copy();
+            const QImage before = clock->surface().copy();
             const QTime t = start.addSecs(s);
             At(t);
             clock->HandleTick();
-            const QRect changed = ChangedPixels(before, clock->Surface());
-            const QRect shown = clock->LastShown();
+            const QRect changed = ChangedPixels(before, clock->surface());
+            const QRect shown = clock->lastShown();
             const std::string what = t.toString().toStdString() +
                                      (c.mode == scDigital ? " digital" : " analog") +
                                      (c.leaningFont ? " leaning" : "") + (c.showSeconds ? "" : " no seconds");
@@ -609,9 +609,9 @@ TEST_F(ClockTest, AnalogTicksEraseAndRedrawTheHandsAsAFullDrawingWould)
         auto clock = MakeClock(s.from, area, scAnalog);
         At(s.to);
         clock->HandleTick();
-        EXPECT_FALSE(clock->LastDrawn().isEmpty());
+        EXPECT_FALSE(clock->lastDrawn().isEmpty());
         const auto fresh = MakeClock(s.to, area, scAnalog);
-        EXPECT_EQ(Rgb(clock->Surface()), Rgb(fresh->Surface())) << s.to.toString().toStdString();
+        EXPECT_EQ(Rgb(clock->surface()), Rgb(fresh->surface())) << s.to.toString().toStdString();
         const QTime shown(clock->DisplayedTime().Hour, clock->DisplayedTime().Minute,
                           clock->DisplayedTime().Second);
         EXPECT_EQ(shown, QTime(s.to.hour() % 12, s.to.minute(), s.to.second()));
@@ -622,11 +622,11 @@ TEST_F(ClockTest, ATickInTheSameSecondDrawsNothing)
 {
     for (const TShowClock mode : {scDigital, scAnalog}) {
         auto clock = MakeClock(QTime(3, 24, 0, 100), QSize(300, 233), mode);
-        const QImage before = clock->Surface().copy();
+        const QImage before = clock->surface().copy();
         At(QTime(3, 24, 0, 550));
         clock->HandleTick();
-        EXPECT_TRUE(clock->LastDrawn().isEmpty()) << mode;
-        EXPECT_EQ(clock->Surface(), before) << mode;
+        EXPECT_TRUE(clock->lastDrawn().isEmpty()) << mode;
+        EXPECT_EQ(clock->surface(), before) << mode;
     }
 }
 
@@ -635,12 +635,12 @@ TEST_F(ClockTest, AnAnalogRepaintAfterDigitalShowsTheTimeLastDrawn)
     const QSize area(300, 233);
     auto clock = MakeClock(QTime(14, 5, 9), area, scDigital);
     At(QTime(14, 7, 30));
-    clock->SetShowMode(scAnalog);
+    clock->setShowMode(scAnalog);
     EXPECT_EQ(clock->reads, 0);
-    EXPECT_EQ(Rgb(clock->Surface()), Rgb(MakeClock(QTime(2, 5, 9), area, scAnalog)->Surface()));
+    EXPECT_EQ(Rgb(clock->surface()), Rgb(MakeClock(QTime(2, 5, 9), area, scAnalog)->surface()));
     At(QTime(14, 7, 30));
     clock->HandleTick();
-    EXPECT_EQ(Rgb(clock->Surface()), Rgb(MakeClock(QTime(14, 7, 30), area, scAnalog)->Surface()));
+    EXPECT_EQ(Rgb(clock->surface()), Rgb(MakeClock(QTime(14, 7, 30), area, scAnalog)->surface()));
 }
 
 // ---------------------------------------------------------------- failures and nesting
@@ -662,7 +662,7 @@ TEST_F(ClockTest, AFailingTickIsReportedOnceAndTheClockGoesOn)
     fail = false;
     At(QTime(10, 0, 4));
     clock->HandleTick();
-    EXPECT_EQ(Rgb(clock->Surface()), DigitalImage(clock->font(), clock->size(), "10:00:04"));
+    EXPECT_EQ(Rgb(clock->surface()), DigitalImage(clock->font(), clock->size(), "10:00:04"));
     fail = true;
     At(QTime(10, 0, 5));
     clock->HandleTick();
@@ -698,8 +698,8 @@ TEST_F(ClockTest, AHandlerThatWaitsRunsNestedTicksAndRepaintsAndTheDrawingStaysR
             time.advance(1000);
             QMetaObject::invokeMethod(
                 clock.get(), [&] { clock->HandleTick(); }, Qt::QueuedConnection);
-            clock->RequestFullRepaint();
-            clock->SetDotsColor(Purple);
+            clock->requestFullRepaint();
+            clock->setDotsColor(Purple);
             ++depth;
             Delay(10);
             --depth;
@@ -713,12 +713,12 @@ TEST_F(ClockTest, AHandlerThatWaitsRunsNestedTicksAndRepaintsAndTheDrawingStaysR
         EXPECT_TRUE(paintWarnings.isEmpty()) << paintWarnings.join('\n').toStdString();
         EXPECT_GE(nestedReads, mode == scDigital ? 5 : 2) << mode;
         if (mode == scDigital) {
-            EXPECT_EQ(Rgb(clock->Surface()), DigitalImage(clock->font(), area, "10:00:06"));
+            EXPECT_EQ(Rgb(clock->surface()), DigitalImage(clock->font(), area, "10:00:06"));
         } else {
             // The outer tick drew last, with the time it had read before the wait.
             const auto fresh = MakeClock(QTime(10, 0, 5), area, scAnalog);
-            fresh->SetDotsColor(Purple);
-            EXPECT_EQ(Rgb(clock->Surface()), Rgb(fresh->Surface()));
+            fresh->setDotsColor(Purple);
+            EXPECT_EQ(Rgb(clock->surface()), Rgb(fresh->surface()));
         }
     }
 }
@@ -749,7 +749,7 @@ TEST_F(ClockTest, ItsTimerDrivesTheClockThroughTheEventQueue)
     while (reads < 3 && guard.isActive())
         QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
     EXPECT_GE(reads, 3);
-    EXPECT_EQ(clock.Timer()->Interval(), 450);
-    EXPECT_GE(clock.Timer()->RemainingTime(), 0);
-    EXPECT_LE(clock.Timer()->RemainingTime(), 450);
+    EXPECT_EQ(clock.timer()->Interval(), 450);
+    EXPECT_GE(clock.timer()->remainingTime(), 0);
+    EXPECT_LE(clock.timer()->remainingTime(), 450);
 }

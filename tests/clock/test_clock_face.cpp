@@ -51,9 +51,9 @@ TEST(ClockMetrics, DensitiesPerHundredMillimetresAndTheScaledTable)
     EXPECT_EQ(m.HorzDensity, 369);
     EXPECT_EQ(m.VertDensity, 413);
     EXPECT_EQ(m.ScreenWidth, 1920);
-    EXPECT_EQ(m.ScaleToVert(100), 111);   // 41300 / 369 = 111.9
-    EXPECT_EQ(m.ScaleToHorz(100), 89);    // 36900 / 413 = 89.3
-    EXPECT_EQ(m.ScaleToVert(-100), -111); // toward zero
+    EXPECT_EQ(m.scaleToVert(100), 111);   // 41300 / 369 = 111.9
+    EXPECT_EQ(m.scaleToHorz(100), 89);    // 36900 / 413 = 89.3
+    EXPECT_EQ(m.scaleToVert(-100), -111); // toward zero
     // Only y is scaled: -7999 × 413 / 369 = -8952.8.
     EXPECT_EQ(m.DirectionTable[0].x, 0);
     EXPECT_EQ(m.DirectionTable[0].y, -8952);
@@ -68,7 +68,7 @@ TEST(ClockMetrics, AScreenWithoutPhysicalSizeGetsEqualDensities)
     for (const QSize mm : {QSize(0, 0), QSize(0, 300), QSize(500, 0)}) {
         const TClockMetrics m = ClockMetricsFor(ScreenOf({1920, 1080}, mm));
         EXPECT_EQ(m.HorzDensity, m.VertDensity) << mm.width() << "x" << mm.height();
-        EXPECT_EQ(m.ScaleToVert(1234), 1234);
+        EXPECT_EQ(m.scaleToVert(1234), 1234);
         EXPECT_EQ(m.ScreenWidth, 1920);
         for (int i = 0; i < 60; ++i)
             EXPECT_EQ(m.DirectionTable[i].y, BaseDirectionTable()[i].y);

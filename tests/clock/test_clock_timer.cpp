@@ -43,21 +43,21 @@ TEST(TickTimer, TheFirstTickComesAtOnceAndTheNextIsArmedForTheIntervalOnceATickR
     TTickTimer timer(OneHour, [&] {
         ++ticks;
         Wait(); // a tick that takes its time: the interval starts only when it is over
-        armedDuringTick = self->RemainingTime();
+        armedDuringTick = self->remainingTime();
         sinceReturn.start();
     });
     self = &timer;
     EXPECT_EQ(timer.Interval(), OneHour);
-    EXPECT_EQ(timer.RemainingTime(), -1);
-    timer.Start();
+    EXPECT_EQ(timer.remainingTime(), -1);
+    timer.start();
     EXPECT_EQ(ticks, 0); // it comes through the event queue
     ASSERT_TRUE(DispatchUntil([&] { return ticks == 1; }));
-    const int remaining = timer.RemainingTime();
+    const int remaining = timer.remainingTime();
     EXPECT_EQ(armedDuringTick, -1);
     EXPECT_LE(remaining, OneHour);
     EXPECT_GE(remaining, OneHour - sinceReturn.elapsed() - 1);
-    timer.Stop();
-    EXPECT_EQ(timer.RemainingTime(), -1);
+    timer.stop();
+    EXPECT_EQ(timer.remainingTime(), -1);
 }
 
 TEST(TickTimer, TicksNeverOverlapAndNoneComesInsideItsOwnWait)
@@ -69,17 +69,17 @@ TEST(TickTimer, TicksNeverOverlapAndNoneComesInsideItsOwnWait)
     TTickTimer timer(0, [&] {
         ++ticks;
         deepest = qMax(deepest, ++depth);
-        EXPECT_TRUE(self->InTick());
+        EXPECT_TRUE(self->inTick());
         if (ticks == 1)
             Wait(); // due at every dispatch, were it armed
         --depth;
     });
     self = &timer;
-    timer.Start();
+    timer.start();
     ASSERT_TRUE(DispatchUntil([&] { return ticks >= 3; }));
-    timer.Stop();
+    timer.stop();
     EXPECT_EQ(deepest, 1);
-    EXPECT_FALSE(timer.InTick());
+    EXPECT_FALSE(timer.inTick());
 }
 
 TEST(TickTimer, TicksRunInsideTheWaitOfAnotherHandler)
@@ -91,12 +91,12 @@ TEST(TickTimer, TicksRunInsideTheWaitOfAnotherHandler)
         ++ticks;
         tickedInsideTheWait = waiting;
     });
-    timer.SetEnabled(false);
-    timer.Start();
+    timer.setEnabled(false);
+    timer.start();
     bool handled = false;
     // A repaint whose get-time handler waits, as an alarm check announcing an alarm does.
     QTimer::singleShot(0, [&] {
-        timer.SetEnabled(true);
+        timer.setEnabled(true);
         waiting = true;
         for (int i = 0; i < 1000 && ticks == 0; ++i)
             QCoreApplication::processEvents();
@@ -115,24 +115,24 @@ TEST(TickTimer, ADisabledTimerIssuesNoTickAndKeepsItsIntervalWhenEnabledAgain)
     TTickTimer *self = nullptr;
     TTickTimer timer(OneHour, [&] {
         ++ticks;
-        self->SetEnabled(false);
+        self->setEnabled(false);
         sinceReturn.start();
     });
     self = &timer;
-    timer.SetEnabled(false);
+    timer.setEnabled(false);
     EXPECT_FALSE(timer.Enabled());
-    timer.Start();
+    timer.start();
     Wait();
     EXPECT_EQ(ticks, 0);
-    EXPECT_EQ(timer.RemainingTime(), -1);
+    EXPECT_EQ(timer.remainingTime(), -1);
 
-    timer.SetEnabled(true); // the first tick is overdue: at once
+    timer.setEnabled(true); // the first tick is overdue: at once
     ASSERT_TRUE(DispatchUntil([&] { return ticks == 1; }));
     // Disabled inside the tick: nothing armed when it returned.
-    EXPECT_EQ(timer.RemainingTime(), -1);
-    timer.SetEnabled(true);
+    EXPECT_EQ(timer.remainingTime(), -1);
+    timer.setEnabled(true);
     EXPECT_TRUE(timer.Enabled());
-    const int remaining = timer.RemainingTime();
+    const int remaining = timer.remainingTime();
     EXPECT_LE(remaining, OneHour);
     EXPECT_GE(remaining, OneHour - sinceReturn.elapsed() - 1);
 }
@@ -148,10 +148,10 @@ TEST(TickTimer, StoppingOrDestroyingTheTimerInsideItsTickEndsTheTicks)
             if (destroy)
                 timer.reset();
             else
-                timer->Stop();
+                timer->stop();
             Wait();
         });
-        timer->Start();
+        timer->start();
         ASSERT_TRUE(DispatchUntil([&] { return ticks == 1; })) << destroy;
         Wait();
         EXPECT_EQ(ticks, 1) << destroy;
@@ -164,7 +164,7 @@ TEST(TickTimer, ATimerGoneBeforeItsFirstDispatchNeverTicks)
     int ticks = 0;
     {
         TTickTimer timer(0, [&] { ++ticks; });
-        timer.Start();
+        timer.start();
     }
     Wait();
     EXPECT_EQ(ticks, 0);
@@ -177,7 +177,7 @@ TEST(TickTimer, NoTickOnceTheApplicationHasQuit)
         if (++ticks == 1)
             QCoreApplication::quit();
     });
-    timer.Start();
+    timer.start();
     QTimer guard;
     guard.setSingleShot(true);
     QObject::connect(&guard, &QTimer::timeout, [] { QCoreApplication::quit(); });
@@ -187,5 +187,5 @@ TEST(TickTimer, NoTickOnceTheApplicationHasQuit)
     // Events dispatched after the event loop ended (a message box on the way out).
     Wait();
     EXPECT_EQ(ticks, 1);
-    EXPECT_EQ(timer.RemainingTime(), -1);
+    EXPECT_EQ(timer.remainingTime(), -1);
 }

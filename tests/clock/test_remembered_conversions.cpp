@@ -34,7 +34,7 @@ protected:
         try {
             return StrToDate(text);
         } catch (const EConvertError &e) {
-            errors << e.Message();
+            errors << e.message();
             return QDate();
         }
     }
@@ -43,7 +43,7 @@ protected:
         try {
             return StrToTime(text);
         } catch (const EConvertError &e) {
-            errors << e.Message();
+            errors << e.message();
             return QTime();
         }
     }

@@ -34,12 +34,12 @@ QImage Expected(const QStringList &messages, int current)
 {
     TAlertPopup popup(nullptr);
     for (const QString &m : messages)
-        popup.AddMessage(m);
-    popup.SelectNewest();
+        popup.addMessage(m);
+    popup.selectNewest();
     for (int i = int(messages.size()); i > current; --i)
-        popup.Previous();
-    popup.Show();
-    return popup.Window()->grab().toImage().convertToFormat(QImage::Format_RGB32);
+        popup.previous();
+    popup.show();
+    return popup.window()->grab().toImage().convertToFormat(QImage::Format_RGB32);
 }
 
 // Mean absolute difference per channel; large when a different text or layout is shown.
@@ -173,12 +173,12 @@ TEST_F(PopupEndToEnd, TwoAlarmsBrowseDeleteCloseWhileTheKeyboardStaysPut)
 
     // Where the buttons are, as this build lays them out.
     TAlertPopup layout(nullptr);
-    layout.AddMessage(first);
-    layout.AddMessage(second);
-    layout.SelectNewest();
-    layout.Show();
-    const QPoint previous = g.pos + layout.Window()->PreviousRect().center();
-    const QPoint del = g.pos + layout.Window()->DeleteRect().center();
+    layout.addMessage(first);
+    layout.addMessage(second);
+    layout.selectNewest();
+    layout.show();
+    const QPoint previous = g.pos + layout.window()->previousRect().center();
+    const QPoint del = g.pos + layout.window()->deleteRect().center();
 
     click(previous);
     EXPECT_TRUE(shows(popup, oneOfTwo, {twoOfTwo, secondAlone, firstAlone})) << "\"<\" did not go to 1 of 2";
@@ -188,7 +188,7 @@ TEST_F(PopupEndToEnd, TwoAlarmsBrowseDeleteCloseWhileTheKeyboardStaysPut)
     EXPECT_EQ(WindowGeometry(desktop, popup).pos, g.pos) << "the popup moved";
     EXPECT_EQ(ActiveWindow(desktop), saisie) << "clicking the popup took the keyboard";
 
-    click(g.pos + TAlertPopupWindow::CloseRect().center());
+    click(g.pos + TAlertPopupWindow::closeRect().center());
     const auto visiblePopups = [this] {
         return desktop
             .run(QStringLiteral("xdotool"), {QStringLiteral("search"), QStringLiteral("--onlyvisible"),

@@ -246,7 +246,7 @@ TEST_F(MainWindow, LaunchAtLogInWritesOrRemovesTheEntryAndTheMenuShowsTheDisk)
     EXPECT_FALSE(autostart->Checked());
 
     autostart->trigger();
-    program->Close(false);
+    program->close(false);
     EXPECT_TRUE(QFileInfo::exists(entry));
     EXPECT_FALSE(testing_support::ReadBytes(dir.filePath("tempovir.ini")).toLower().contains("autostart"));
 }
@@ -282,7 +282,7 @@ TEST_F(MainWindow, DisplayModesAndTheSlider)
     window->tbFontSize->setValue(100);
     EXPECT_EQ(window->Clock1->font().pointSize(), 100);
     EXPECT_EQ(window->Label1->font().pointSize(), 100);
-    window->SetFontSizePosition(500);
+    window->setFontSizePosition(500);
     EXPECT_EQ(position(), 300);
     EXPECT_EQ(window->Clock1->font().pointSize(), 300);
 }
@@ -314,10 +314,10 @@ TEST_F(MainWindow, AfterGrowingTheSampleIsOnePointTooLargeButTheTimeFits)
     EXPECT_TRUE(window->TextDoesNotFit());
     const QFontMetrics metrics(window->Clock1->font());
     EXPECT_LE(8 * metrics.horizontalAdvance(QStringLiteral("8")), window->Clock1->width());
-    window->SetFontSizePosition(fitted - 1);
+    window->setFontSizePosition(fitted - 1);
     EXPECT_FALSE(window->TextDoesNotFit());
     // The next resize that finds the sample too large shrinks by one point.
-    window->SetFontSizePosition(fitted);
+    window->setFontSizePosition(fitted);
     resizeClient(701, 300);
     EXPECT_EQ(position(), fitted - 1);
 }
@@ -402,7 +402,7 @@ TEST(MainWindowStartUp, ReadingsWhileTheWindowsAreBuiltCheckNoAlarm)
     testing_support::ErrorRecorder errors;
     QTemporaryDir dir;
     TProgram program(dir.filePath(QStringLiteral("tempovir.ini")));
-    program.Start();
+    program.start();
     EXPECT_TRUE(errors.messages.isEmpty());
     EXPECT_FALSE(program.StartingUp());
 }

@@ -124,7 +124,7 @@ TEST_F(Storage, IntegersAreReadStrictly)
             storage.ReadInteger(QStringLiteral("S\\") + key, 0);
             ADD_FAILURE() << key << " read as an integer";
         } catch (const EConvertError &e) {
-            EXPECT_EQ(e.Message(), "'" + storage.ReadString(QStringLiteral("S\\") + key, {}) +
+            EXPECT_EQ(e.message(), "'" + storage.ReadString(QStringLiteral("S\\") + key, {}) +
                                        "' n'est pas une valeur entière correcte");
         }
     }
@@ -266,7 +266,7 @@ TEST_F(Storage, DetachingWithKeyWritesFailsAloudOnlyForAChangeOfTheirs)
                     storage.detachWith(writeKeys);
                     ADD_FAILURE() << "no error raised";
                 } catch (const EIniFileException &e) {
-                    EXPECT_EQ(e.Message(), "Impossible d'écrire dans " + Path());
+                    EXPECT_EQ(e.message(), "Impossible d'écrire dans " + Path());
                 }
             } else {
                 EXPECT_NO_THROW(storage.detachWith(writeKeys));
@@ -300,7 +300,7 @@ TEST_F(Storage, TheAtomicWriteGoesThroughALinkAndKeepsThePermissions)
             .save(DirPath() + "/folder.ini");
         ADD_FAILURE() << "a folder was replaced";
     } catch (const EIniFileException &e) {
-        EXPECT_EQ(e.Message(), "Impossible d'écrire dans " + DirPath() + "/folder.ini");
+        EXPECT_EQ(e.message(), "Impossible d'écrire dans " + DirPath() + "/folder.ini");
     }
     EXPECT_TRUE(QFileInfo(DirPath() + "/folder.ini").isDir());
 }

@@ -257,7 +257,7 @@ TEST(FitOntoScreens, OnlyARectangleOffEveryScreenMovesAndKeepsItsSizeWhereItFits
 TEST_F(Run, AlarmSectionsSavedAtCloseSurviveThePlacementWriteBack)
 {
     Start();
-    TAlarmTable &table = program->AlarmTable();
+    TAlarmTable &table = program->alarmTable();
     table.SetCells(TAlarmTable::ColEnabled, 3, "Oui");
     table.SetCells(TAlarmTable::ColMessage, 3, "Réveil <B>matin</B>");
     table.SetAlarmsModified(true);
@@ -315,8 +315,8 @@ TEST_F(Run, LargeSizeChangesEndWithFittedDigits)
         // Fitted: the sample fits here and not one point above (after shrinking), or fits one
         // point below and not here (after growing).
         const bool fits = !window->TextDoesNotFit();
-        window->SetFontSizePosition(fits ? position + 1 : position - 1);
+        window->setFontSizePosition(fits ? position + 1 : position - 1);
         EXPECT_EQ(window->TextDoesNotFit(), fits) << size.width() << " at " << position;
-        window->SetFontSizePosition(position);
+        window->setFontSizePosition(position);
     }
 }

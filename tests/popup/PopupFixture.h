@@ -55,19 +55,19 @@ protected:
     // What the alarm check does when an alarm fires.
     void fire(const QString &text)
     {
-        popup->AddMessage(text);
-        popup->SelectNewest();
-        popup->Show();
+        popup->addMessage(text);
+        popup->selectNewest();
+        popup->show();
         settle();
     }
 
-    TAlertPopupWindow *window() const { return popup->Window(); }
+    TAlertPopupWindow *window() const { return popup->window(); }
     // The text each message shows, 1 to N.
     QStringList shownTexts() const
     {
         QStringList texts;
         for (const TAlertMessage &m : popup->AlertMessages())
-            texts << m.Shown();
+            texts << m.shown();
         return texts;
     }
     QImage shot() const { return window()->grab().toImage().convertToFormat(QImage::Format_RGB32); }
@@ -106,8 +106,8 @@ protected:
     // the strip between the two navigation buttons.
     bool showsPosition(const QImage &img, const QString &text) const
     {
-        const QRect strip(window()->PreviousRect().right() + 1, H - 26,
-                          window()->NextRect().left() - window()->PreviousRect().right() - 1, 25);
+        const QRect strip(window()->previousRect().right() + 1, H - 26,
+                          window()->nextRect().left() - window()->previousRect().right() - 1, 25);
         QImage expected(W, H, QImage::Format_RGB32);
         expected.fill(img.pixelColor(strip.left(), strip.top()));
         {
@@ -124,7 +124,7 @@ protected:
     // The text area holds exactly this message as the markup renderer draws it.
     bool showsText(const QImage &img, const QString &text) const
     {
-        const QRect area = TAlertPopupWindow::TextRect();
+        const QRect area = TAlertPopupWindow::textRect();
         QImage expected(W, H, QImage::Format_RGB32);
         expected.fill(MarkupColor(QStringLiteral("clbtnface")));
         {

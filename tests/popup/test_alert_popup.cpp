@@ -19,7 +19,7 @@ TEST_F(PopupFixture, FirstAlarmBottomRightTranslucentSingleMessageFocusStays)
     EXPECT_EQ(window(), nullptr) << "the window is made on the first show";
     fire(Msg(1));
     ASSERT_NE(window(), nullptr);
-    EXPECT_TRUE(popup->Visible());
+    EXPECT_TRUE(popup->isVisible());
     // Work area right edge 1280, bottom edge 770.
     EXPECT_EQ(window()->geometry(), QRect(1280 - 302, 770 - 100, 300, 100));
     EXPECT_EQ(window()->frameGeometry(), window()->geometry()) << "no frame";
@@ -30,7 +30,7 @@ TEST_F(PopupFixture, FirstAlarmBottomRightTranslucentSingleMessageFocusStays)
     // Owned by no window: a window manager would hide it, or raise its owner, with it.
     EXPECT_EQ(window()->parentWidget(), nullptr);
     EXPECT_EQ(window()->windowHandle()->transientParent(), nullptr);
-    EXPECT_EQ(popup->Current(), 1);
+    EXPECT_EQ(popup->current(), 1);
 
     // The keyboard stays where the user was typing.
     EXPECT_EQ(QApplication::activeWindow(), owner.get());
@@ -40,10 +40,10 @@ TEST_F(PopupFixture, FirstAlarmBottomRightTranslucentSingleMessageFocusStays)
     // No navigation: the bottom row holds only the centred delete button's cross.
     const QRect bottom(1, H - 26, W - 2, 25);
     const QRect del(140, 74, 20, 25);
-    EXPECT_EQ(window()->DeleteRect(), del);
+    EXPECT_EQ(window()->deleteRect(), del);
     EXPECT_EQ(ink(img, bottom), ink(img, del));
     EXPECT_EQ(at(img, 160 - 14, 74 + 15), Black) << "delete cross starts at (R - 14, T + 15)";
-    EXPECT_GT(ink(img, popup->Window()->TextRect()), 100) << "the message is drawn";
+    EXPECT_GT(ink(img, popup->window()->textRect()), 100) << "the message is drawn";
 }
 
 TEST_F(PopupFixture, SecondAlarmWhileVisibleIsCountedWhereThePopupStands)
@@ -55,30 +55,30 @@ TEST_F(PopupFixture, SecondAlarmWhileVisibleIsCountedWhereThePopupStands)
     smaller.workArea = QRect(0, 0, 800, 600);
     fakeScreen->set(smaller);
 
-    popup->AddMessage(Msg(2));
+    popup->addMessage(Msg(2));
     settle();
     // Counted at once, before it is selected: 1 of 2 with ">" black.
     QImage img = shot();
     EXPECT_TRUE(showsPosition(img, QStringLiteral("1 of 2")));
-    EXPECT_LT(darkest(img, window()->NextRect()), 60);
-    EXPECT_GT(darkest(img, window()->PreviousRect()), 120);
-    EXPECT_LT(darkest(img, window()->PreviousRect()), 200);
+    EXPECT_LT(darkest(img, window()->nextRect()), 60);
+    EXPECT_GT(darkest(img, window()->previousRect()), 120);
+    EXPECT_LT(darkest(img, window()->previousRect()), 200);
 
-    popup->SelectNewest();
-    popup->Show();
+    popup->selectNewest();
+    popup->show();
     settle();
     EXPECT_EQ(window()->geometry(), first);
-    EXPECT_EQ(popup->Current(), 2);
+    EXPECT_EQ(popup->current(), 2);
     img = shot();
     EXPECT_TRUE(showsPosition(img, QStringLiteral("2 of 2")));
     EXPECT_FALSE(showsPosition(img, QStringLiteral("1 of 2")));
     // "<" black, ">" grey.
-    EXPECT_LT(darkest(img, window()->PreviousRect()), 60);
-    EXPECT_GT(darkest(img, window()->NextRect()), 120);
-    EXPECT_LT(darkest(img, window()->NextRect()), 200);
+    EXPECT_LT(darkest(img, window()->previousRect()), 60);
+    EXPECT_GT(darkest(img, window()->nextRect()), 120);
+    EXPECT_LT(darkest(img, window()->nextRect()), 200);
     // The delete button moved just right of ">".
-    EXPECT_EQ(window()->DeleteRect().left(), window()->NextRect().left() + 20);
-    EXPECT_EQ(at(img, window()->DeleteRect().left() + 20 - 14, 74 + 15), Black);
+    EXPECT_EQ(window()->deleteRect().left(), window()->nextRect().left() + 20);
+    EXPECT_EQ(at(img, window()->deleteRect().left() + 20 - 14, 74 + 15), Black);
     EXPECT_TRUE(edit->hasFocus());
 }
 
@@ -88,34 +88,34 @@ TEST_F(PopupFixture, NavigationRegionsFollowThePositionTextWidth)
     for (int i = 2; i <= 12; ++i)
         fire(Msg(i));
     const int tw = QFontMetrics(popup->Font()).horizontalAdvance(QStringLiteral("11 of 12")) + 8;
-    EXPECT_EQ(window()->PositionWidth(), tw);
-    EXPECT_EQ(window()->PreviousRect(),
+    EXPECT_EQ(window()->positionWidth(), tw);
+    EXPECT_EQ(window()->previousRect(),
               QRect(QPoint(W / 2 - tw / 2 - 20, 74), QPoint(W / 2 - tw / 2 - 1, 98)));
-    EXPECT_EQ(window()->NextRect(), QRect(QPoint(W / 2 + tw / 2, 74), QPoint(W / 2 + tw / 2 + 19, 98)));
+    EXPECT_EQ(window()->nextRect(), QRect(QPoint(W / 2 + tw / 2, 74), QPoint(W / 2 + tw / 2 + 19, 98)));
     EXPECT_TRUE(showsPosition(shot(), QStringLiteral("12 of 12")));
 }
 
 TEST_F(PopupFixture, SecondAlarmAfterClosingShowsItAgainWithBoth)
 {
     fire(Msg(1));
-    click(window()->CloseRect().center());
-    EXPECT_FALSE(popup->Visible());
+    click(window()->closeRect().center());
+    EXPECT_FALSE(popup->isVisible());
     EXPECT_EQ(popup->AlertMessages().size(), 1) << "closing keeps the messages";
-    EXPECT_EQ(popup->Current(), 1);
+    EXPECT_EQ(popup->current(), 1);
     // Shown again where it was, if the work area did not change.
     fire(Msg(2));
-    EXPECT_TRUE(popup->Visible());
+    EXPECT_TRUE(popup->isVisible());
     EXPECT_EQ(window()->pos(), QPoint(978, 670));
-    EXPECT_EQ(popup->Current(), 2);
+    EXPECT_EQ(popup->current(), 2);
     EXPECT_TRUE(showsPosition(shot(), QStringLiteral("2 of 2")));
     EXPECT_NEAR(window()->windowOpacity(), 220.0 / 255.0, 0.002);
 }
 
 TEST_F(PopupFixture, ShowingNothingDoesNothing)
 {
-    popup->Show();
+    popup->show();
     EXPECT_EQ(window(), nullptr);
-    EXPECT_FALSE(popup->Visible());
+    EXPECT_FALSE(popup->isVisible());
 }
 
 TEST_F(PopupFixture, MessageTextIsItsLinesJoined)
@@ -124,7 +124,7 @@ TEST_F(PopupFixture, MessageTextIsItsLinesJoined)
     ASSERT_EQ(popup->AlertMessages().size(), 1);
     const TAlertMessage &m = popup->AlertMessages()[0];
     EXPECT_EQ(m.Text, QStringList({"un", "deux", "trois"}));
-    EXPECT_EQ(m.Shown(), QStringLiteral("undeuxtrois"));
+    EXPECT_EQ(m.shown(), QStringLiteral("undeuxtrois"));
     EXPECT_EQ(m.ImageIndex, 0);
     EXPECT_FALSE(m.Color.isValid());
     EXPECT_EQ(m.Tag, 0);
@@ -153,16 +153,16 @@ TEST_F(PopupFixture, DeleteKeepsTheRightMessageCurrent)
         for (int i = 1; i <= c.n; ++i)
             fire(Msg(i));
         for (int i = c.n; i > c.current; --i)
-            click(window()->PreviousRect().center());
-        ASSERT_EQ(popup->Current(), c.current);
-        click(window()->DeleteRect().center());
+            click(window()->previousRect().center());
+        ASSERT_EQ(popup->current(), c.current);
+        click(window()->deleteRect().center());
         EXPECT_EQ(shownTexts(), c.left);
-        EXPECT_EQ(popup->Current(), c.currentAfter);
-        EXPECT_TRUE(popup->Visible());
+        EXPECT_EQ(popup->current(), c.currentAfter);
+        EXPECT_TRUE(popup->isVisible());
         const QImage img = shot();
         if (c.position.isEmpty()) {
-            EXPECT_EQ(window()->DeleteRect().left(), 140);
-            EXPECT_EQ(ink(img, QRect(1, 74, W - 2, 25)), ink(img, window()->DeleteRect()));
+            EXPECT_EQ(window()->deleteRect().left(), 140);
+            EXPECT_EQ(ink(img, QRect(1, 74, W - 2, 25)), ink(img, window()->deleteRect()));
         } else {
             EXPECT_TRUE(showsPosition(img, c.position));
         }
@@ -174,32 +174,32 @@ TEST_F(PopupFixture, DeleteKeepsTheRightMessageCurrent)
 TEST_F(PopupFixture, DeletingTheOnlyMessageHidesAndTheNextAlarmStartsAfresh)
 {
     fire(Msg(1));
-    click(window()->DeleteRect().center());
-    EXPECT_FALSE(popup->Visible());
+    click(window()->deleteRect().center());
+    EXPECT_FALSE(popup->isVisible());
     EXPECT_TRUE(popup->AlertMessages().isEmpty());
-    EXPECT_EQ(popup->Current(), 0);
-    popup->Show();
-    EXPECT_FALSE(popup->Visible()) << "nothing to show";
+    EXPECT_EQ(popup->current(), 0);
+    popup->show();
+    EXPECT_FALSE(popup->isVisible()) << "nothing to show";
 
     fire(Msg(2));
-    EXPECT_TRUE(popup->Visible());
-    EXPECT_EQ(popup->Current(), 1);
+    EXPECT_TRUE(popup->isVisible());
+    EXPECT_EQ(popup->current(), 1);
     EXPECT_EQ(shownTexts(), QStringList{Msg(2)});
     const QImage img = shot();
-    EXPECT_EQ(ink(img, QRect(1, 74, W - 2, 25)), ink(img, window()->DeleteRect()));
+    EXPECT_EQ(ink(img, QRect(1, 74, W - 2, 25)), ink(img, window()->deleteRect()));
 }
 
 TEST_F(PopupFixture, MessagesAddedWhileHiddenAreAllThereOnTheNextShow)
 {
     fire(Msg(1));
-    click(window()->CloseRect().center());
-    popup->AddMessage(Msg(2));
-    popup->AddMessage(Msg(3));
-    popup->SelectNewest();
-    EXPECT_FALSE(popup->Visible());
-    popup->Show();
+    click(window()->closeRect().center());
+    popup->addMessage(Msg(2));
+    popup->addMessage(Msg(3));
+    popup->selectNewest();
+    EXPECT_FALSE(popup->isVisible());
+    popup->show();
     settle();
-    EXPECT_EQ(popup->Current(), 3);
+    EXPECT_EQ(popup->current(), 3);
     EXPECT_TRUE(showsPosition(shot(), QStringLiteral("3 of 3")));
 }
 
@@ -211,12 +211,12 @@ TEST_F(PopupFixture, LongMessageIsCutAtTheTextAreasEdges)
     fire(QStringLiteral("<BR>") + words +
          QStringLiteral("Pas_d_espace_dans_ce_tres_tres_long_mot_qui_depasse_la_largeur"));
     const QImage img = shot();
-    const QRect text = TAlertPopupWindow::TextRect();
+    const QRect text = TAlertPopupWindow::textRect();
     EXPECT_EQ(text, QRect(QPoint(4, 21), QPoint(275, 73)));
     // Text reaches near the bottom of the area, nothing below it or right of it but the
     // delete button's cross.
     EXPECT_GT(ink(img, QRect(4, 55, 272, 19)), 20);
-    EXPECT_EQ(ink(img, QRect(2, 74, 296, 25)), ink(img, window()->DeleteRect()));
+    EXPECT_EQ(ink(img, QRect(2, 74, 296, 25)), ink(img, window()->deleteRect()));
     EXPECT_EQ(ink(img, QRect(276, 29, 23, 45)), 0);
     EXPECT_EQ(ink(img, QRect(1, 7, 278, 14)), 0) << "above the text area";
 }
@@ -271,7 +271,7 @@ TEST_F(PopupFixture, FrameStripGripAndCloseCrossPixels)
     for (QPoint p : {QPoint(293, 13), QPoint(293, 21), QPoint(284, 20), QPoint(284, 14), QPoint(294, 17)})
         EXPECT_EQ(at(img, p.x(), p.y()), face) << p.x() << "," << p.y();
     // Four strokes of 8, 7, 8 and 7 pixels, the crossing ones sharing 4.
-    EXPECT_EQ(count(img, TAlertPopupWindow::CloseRect(), Black), 26);
+    EXPECT_EQ(count(img, TAlertPopupWindow::closeRect(), Black), 26);
 }
 
 TEST_F(PopupFixture, TheTitleIsBoldAndTheMessageBelowTheRule)

@@ -16,7 +16,7 @@ TEST_F(PopupFixture, HoverMakesItOpaqueAndLeavingTranslucentWithoutHighlights)
     const QColor hover = MarkupColor(QStringLiteral("clinactivecaption"));
     move(QPoint(50, 50));
     EXPECT_DOUBLE_EQ(window()->windowOpacity(), 1.0);
-    move(TAlertPopupWindow::CloseRect().center());
+    move(TAlertPopupWindow::closeRect().center());
     QImage img = shot();
     // Highlight: the fill less its bottom row, and a black frame around the whole button.
     EXPECT_EQ(at(img, 281, 10), hover);
@@ -29,7 +29,7 @@ TEST_F(PopupFixture, HoverMakesItOpaqueAndLeavingTranslucentWithoutHighlights)
     img = shot();
     EXPECT_EQ(at(img, 281, 10), face);
     EXPECT_EQ(at(img, 279, 8), face);
-    EXPECT_EQ(window()->Hovered(), TAlertPopupWindow::TButton::None);
+    EXPECT_EQ(window()->hovered(), TAlertPopupWindow::TButton::None);
 }
 
 TEST_F(PopupFixture, ButtonsShowTheirHintsAndOnlyMovableArrowsHighlight)
@@ -43,10 +43,10 @@ TEST_F(PopupFixture, ButtonsShowTheirHintsAndOnlyMovableArrowsHighlight)
         const char *hint;
         bool highlighted;
     } cases[] = {
-        {TAlertPopupWindow::CloseRect(), "Close", true},
-        {window()->PreviousRect(), "Previous", true},
-        {window()->NextRect(), "Next", false},
-        {window()->DeleteRect(), "Delete", true},
+        {TAlertPopupWindow::closeRect(), "Close", true},
+        {window()->previousRect(), "Previous", true},
+        {window()->nextRect(), "Next", false},
+        {window()->deleteRect(), "Delete", true},
         {QRect(100, 40, 1, 1), "", false},
     };
     for (const auto &c : cases) {
@@ -65,33 +65,33 @@ TEST_F(PopupFixture, PressArmsReleaseOverTheSameButtonActs)
         fire(Msg(i));
     const QColor down = MarkupColor(QStringLiteral("clhighlight"));
     // Pressed look while held.
-    const QRect prev = window()->PreviousRect();
+    const QRect prev = window()->previousRect();
     move(prev.center());
     press(prev.center());
-    EXPECT_EQ(window()->Pressed(), TAlertPopupWindow::TButton::Previous);
+    EXPECT_EQ(window()->pressed(), TAlertPopupWindow::TButton::Previous);
     EXPECT_EQ(at(shot(), prev.left() + 1, prev.top() + 1), down);
     // Released elsewhere: nothing.
     move(QPoint(100, 40));
     release(QPoint(100, 40));
-    EXPECT_EQ(popup->Current(), 3);
+    EXPECT_EQ(popup->current(), 3);
     // Pressed on one button, released on another: nothing.
     move(prev.center());
     press(prev.center());
-    move(window()->DeleteRect().center());
-    release(window()->DeleteRect().center());
-    EXPECT_EQ(popup->Current(), 3);
+    move(window()->deleteRect().center());
+    release(window()->deleteRect().center());
+    EXPECT_EQ(popup->current(), 3);
     EXPECT_EQ(popup->AlertMessages().size(), 3);
 
     click(prev.center());
-    EXPECT_EQ(popup->Current(), 2);
+    EXPECT_EQ(popup->current(), 2);
     click(prev.center());
     click(prev.center()); // at 1: stays
-    EXPECT_EQ(popup->Current(), 1);
-    click(window()->NextRect().center());
-    click(window()->NextRect().center());
-    click(window()->NextRect().center()); // at N: stays
-    EXPECT_EQ(popup->Current(), 3);
-    EXPECT_TRUE(popup->Visible());
+    EXPECT_EQ(popup->current(), 1);
+    click(window()->nextRect().center());
+    click(window()->nextRect().center());
+    click(window()->nextRect().center()); // at N: stays
+    EXPECT_EQ(popup->current(), 3);
+    EXPECT_TRUE(popup->isVisible());
     // Pressing and releasing on the popup leaves the keyboard where it was.
     EXPECT_TRUE(edit->hasFocus());
     EXPECT_EQ(QApplication::activeWindow(), owner.get());
@@ -114,11 +114,11 @@ TEST_F(PopupFixture, DraggedThenClosedItComesBackWhereItWasLeft)
                    Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
     QApplication::sendEvent(window(), &up);
     EXPECT_EQ(popup->WindowPosition(), TAlertPopup::TWindowPosition::wpPreset);
-    EXPECT_EQ(popup->PresetPosition(), start + QPoint(-300, -400));
-    EXPECT_TRUE(popup->Visible()) << "dragging is not a click on anything";
+    EXPECT_EQ(popup->presetPosition(), start + QPoint(-300, -400));
+    EXPECT_TRUE(popup->isVisible()) << "dragging is not a click on anything";
 
-    click(TAlertPopupWindow::CloseRect().center());
-    EXPECT_FALSE(popup->Visible());
+    click(TAlertPopupWindow::closeRect().center());
+    EXPECT_FALSE(popup->isVisible());
     fire(Msg(2));
     EXPECT_EQ(window()->pos(), start + QPoint(-300, -400));
 }
@@ -166,8 +166,8 @@ TEST_F(PopupFixture, LinksOpenOnlyWebAndMailTargets)
         press(QPoint(200, 60));
         release(QPoint(200, 60));
         EXPECT_TRUE(opened.isEmpty());
-        click(window()->DeleteRect().center());
-        click(window()->DeleteRect().center());
+        click(window()->deleteRect().center());
+        click(window()->deleteRect().center());
     }
 }
 

@@ -32,7 +32,7 @@ QDate Parsed(const QString &text, const TFormatSettings &s, int year = 2006)
     try {
         return StrToDate(text, s, year);
     } catch (const EConvertError &e) {
-        EXPECT_EQ(e.Message(), "'" + text + "' n'est pas une date correcte");
+        EXPECT_EQ(e.message(), "'" + text + "' n'est pas une date correcte");
         return QDate();
     }
 }
@@ -42,7 +42,7 @@ QTime ParsedTime(const QString &text, const TFormatSettings &s)
     try {
         return StrToTime(text, s);
     } catch (const EConvertError &e) {
-        EXPECT_EQ(e.Message(), "'" + text + "' n'est pas une heure correcte");
+        EXPECT_EQ(e.message(), "'" + text + "' n'est pas une heure correcte");
         return QTime();
     }
 }

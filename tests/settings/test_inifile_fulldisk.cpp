@@ -173,7 +173,7 @@ TEST_F(FullDisk, EveryWriteLeavesTheNewFileOrFailsWithTheOldOneWhole)
                 WriteAPreference(path);
                 written = true;
             } catch (const EIniFileException &e) {
-                EXPECT_EQ(e.Message(), "Impossible d'écrire dans " + path) << where;
+                EXPECT_EQ(e.message(), "Impossible d'écrire dans " + path) << where;
             }
             EXPECT_EQ(ReadBytes(path), written ? after : before) << where;
             QStringList files = QDir(fs.path()).entryList(QDir::Files | QDir::Hidden | QDir::System);

@@ -77,7 +77,7 @@ TEST_F(OddFile, ReadsGiveTheDefaultsAndWritesFailWithoutReplacingIt)
             TIniFile(path).WriteString("S", "K", "stored");
             ADD_FAILURE() << "no error writing " << path.toStdString();
         } catch (const EIniFileException &e) {
-            EXPECT_EQ(e.Message(), "Impossible d'écrire dans " + path);
+            EXPECT_EQ(e.message(), "Impossible d'écrire dans " + path);
         }
         const QFileInfo after(path);
         EXPECT_EQ(after.isSymLink(), before.isSymLink()) << path.toStdString();

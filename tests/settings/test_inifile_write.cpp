@@ -40,7 +40,7 @@ protected:
             TIniFile(path).WriteString("S", "K", "new");
             ADD_FAILURE() << "no error raised";
         } catch (const EIniFileException &e) {
-            EXPECT_EQ(e.Message(), "Impossible d'écrire dans " + path);
+            EXPECT_EQ(e.message(), "Impossible d'écrire dans " + path);
         }
         EXPECT_EQ(ReadBytes(path), before);
     }
@@ -212,7 +212,7 @@ TEST_F(IniWrite, AMissingFolderOrAFolderInPlaceOfTheFileIsRefused)
         TIniFile(DirPath() + "/folder.ini").WriteString("S", "K", "v");
         ADD_FAILURE() << "no error raised";
     } catch (const EIniFileException &e) {
-        EXPECT_EQ(e.Message(), "Impossible d'écrire dans " + DirPath() + "/folder.ini");
+        EXPECT_EQ(e.message(), "Impossible d'écrire dans " + DirPath() + "/folder.ini");
     }
 }
 
@@ -228,7 +228,7 @@ TEST_F(IniWrite, AWriteFailingHalfWayLeavesTheOldFileWhole)
                 TIniFile(Path()).WriteString("Alarm_000", "Enabled", "0");
                 ADD_FAILURE() << "no error raised after " << written << " bytes";
             } catch (const EIniFileException &e) {
-                EXPECT_EQ(e.Message(), "Impossible d'écrire dans " + Path());
+                EXPECT_EQ(e.message(), "Impossible d'écrire dans " + Path());
             }
             // Nothing needs writing: no error, whatever the limit.
             TIniFile(Path()).WriteString("Alarm_000", "Enabled", "1");
@@ -313,7 +313,7 @@ TEST_F(IniWrite, AGroupIsWrittenWholeOrNotAtAll)
             ini.UpdateFile();
             ADD_FAILURE() << "no error raised with " << limit << " bytes";
         } catch (const EIniFileException &e) {
-            EXPECT_EQ(e.Message(), "Impossible d'écrire dans " + Path());
+            EXPECT_EQ(e.message(), "Impossible d'écrire dans " + Path());
         }
         EXPECT_EQ(ReadBytes(Path()), before);
         EXPECT_EQ(FilesInFolder(), QStringList{"tempovir.ini"});

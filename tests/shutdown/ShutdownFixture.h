@@ -86,7 +86,7 @@ protected:
     quint32 elapsed() const { return time.tickCount() - start; }
     QImage grabBar() const { return fmShutdown->grab(bar()->geometry()).toImage(); }
 
-    TAlarmTable &table() { return program->AlarmTable(); }
+    TAlarmTable &table() { return program->alarmTable(); }
     QString cell(int col, int row) { return table().Cells(col, row); }
     QDate today() const { return time.now().date(); }
     void at(int h, int m, int s) { time.set(QDateTime(today(), QTime(h, m, s))); }

@@ -114,7 +114,7 @@ TEST_F(Countdown, TheSessionEndingCallsTheCountdownOff)
     // machine must not be switched off under a session that is closing.
     pump.onPass = [&] {
         if (elapsed() == 2000 && program->ShutdownPending())
-            program->Close(true);
+            program->close(true);
     };
 
     program->RunShutdownCountdown();
@@ -160,9 +160,9 @@ TEST_F(Countdown, TheWindowIsLaidOutAsDesignedAndTheButtonTakesTheFocus)
                        "logiciel Tempovir. <br>Vous pouvez empêcher cet arrêt automatique dans les 30 "
                        "secondes qui suivent son activation. <br><br>Pour annuler maintenant l'arrêt "
                        "automatique du PC, cliquez sur le bouton Annuler Arrêt auto.</FONT>"));
-    EXPECT_EQ(fmShutdown->MarkupLabel1->LinkColor(), QColor(0, 0, 255));
-    EXPECT_EQ(fmShutdown->MarkupLabel1->ShadowColor(), QColor(128, 128, 128));
-    EXPECT_EQ(fmShutdown->MarkupLabel1->ShadowOffset(), 2);
+    EXPECT_EQ(fmShutdown->MarkupLabel1->linkColor(), QColor(0, 0, 255));
+    EXPECT_EQ(fmShutdown->MarkupLabel1->shadowColor(), QColor(128, 128, 128));
+    EXPECT_EQ(fmShutdown->MarkupLabel1->shadowOffset(), 2);
     EXPECT_FALSE(fmShutdown->MarkupLabel1->AutoSizing());
     EXPECT_FALSE(fmShutdown->MarkupLabel1->Ellipsis());
     EXPECT_EQ(fmShutdown->font().family(), QStringLiteral("MS Sans Serif"));

@@ -46,10 +46,10 @@ TEST_P(BarAt, ShowsItsBlocksAtTheirColumnsInTheLevelsColours)
 {
     const Case c = GetParam();
     BarOnBackground b;
-    b.bar->SetPosition(c.set);
+    b.bar->setPosition(c.set);
     EXPECT_EQ(b.bar->Position(), c.stored);
-    EXPECT_EQ(b.bar->Percent(), c.stored);
-    EXPECT_EQ(TBlockProgressBar::Level(c.stored), c.level);
+    EXPECT_EQ(b.bar->percent(), c.stored);
+    EXPECT_EQ(TBlockProgressBar::level(c.stored), c.level);
     const QImage image = b.grab();
     barcheck::ExpectBar(image, c.stored, BarOnBackground::Behind);
 
@@ -94,7 +94,7 @@ INSTANTIATE_TEST_SUITE_P(Positions, BarAt,
 TEST(BlockProgressBar, EachBlockIsAGradientOfEightBandsPerHalfFromTheEdgesToTheMiddle)
 {
     BarOnBackground b;
-    b.bar->SetPosition(30);
+    b.bar->setPosition(30);
     const QImage image = b.grab();
     // Column 5, inside the first block; rows 2 to 11 the upper half, 12 to 22 the lower.
     std::vector<QColor> upper, lower;
@@ -127,7 +127,7 @@ TEST(BlockProgressBar, ThePercentageIsWrittenInTheMiddleInWindowText)
 {
     BarOnBackground b;
     for (int position : {0, 42, 100}) {
-        b.bar->SetPosition(position);
+        b.bar->setPosition(position);
         const QImage image = b.grab();
         int left = 473, right = -1, top = 25, bottom = -1;
         for (int y = 2; y < 23; ++y)
@@ -168,7 +168,7 @@ TEST(BlockProgressBar, SettingAPositionRepaintsBeforeReturning)
     b.bar->installEventFilter(&counter);
     for (int position : {3, 250, -1}) {
         const int before = paints;
-        b.bar->SetPosition(position);
+        b.bar->setPosition(position);
         EXPECT_EQ(paints, before + 1) << position;
     }
     EXPECT_EQ(b.bar->Position(), 0);

@@ -18,13 +18,13 @@ class FakeMainHost final : public TMainWindowHost
 public:
     bool StartingUp() const override { return startingUp; }
     void FormClose() override { ++closes; }
-    void ShowAlarmsEdit() override { ++alarmsEditShown; }
-    bool AlarmsActivated() const override { return activated; }
-    void SetAlarmsActivated(bool on) override { activated = on; }
-    bool AlarmsSound() const override { return sound; }
-    void SetAlarmsSound(bool on) override { sound = on; }
-    void ShowAlarmsIndicator(bool) override {}
-    void AnnounceAlarm(const QString &) override {}
+    void showAlarmsEdit() override { ++alarmsEditShown; }
+    bool alarmsActivated() const override { return activated; }
+    void setAlarmsActivated(bool on) override { activated = on; }
+    bool alarmsSound() const override { return sound; }
+    void setAlarmsSound(bool on) override { sound = on; }
+    void showAlarmsIndicator(bool) override {}
+    void announceAlarm(const QString &) override {}
     void RunShutdownCountdown() override {}
     bool Closing() const override { return closing; }
 
