@@ -205,7 +205,8 @@ protected:
                 default:
                     break;
                 }
-            } else if (event->type() == QEvent::Expose && m_pending && isFramed() && InNormalState(m_window)) {
+            } else if (event->type() == QEvent::Expose && m_pending && isFramed() &&
+                       InNormalState(m_window)) {
                 applyOnceFramed([this] { return !X11Connection() || X11FrameExtents(m_handle); });
             }
         });
