@@ -126,7 +126,7 @@ qint64 SetMaxWholeFileSize(qint64 bytes)
 
 // Only a regular file is opened: a FIFO would block start-up in open(), and a device such as
 // /dev/zero would be read until memory runs out.
-FileState readWholeFile(const QString &path, QByteArray &data)
+FileState ReadWholeFile(const QString &path, QByteArray &data)
 {
     const QByteArray name = QFile::encodeName(path);
     const qint64 limit = MaxWholeFileSize();
@@ -168,7 +168,7 @@ FileState readWholeFile(const QString &path, QByteArray &data)
 // renames it over the target: a failure at any point leaves the old file as it was and no
 // new file. The buffered writes of QSaveFile cannot promise that: on a full disk they fail
 // inside commit(), which still reports success and leaves an empty file.
-bool replaceFile(const QString &path, const QByteArray &data)
+bool ReplaceFile(const QString &path, const QByteArray &data)
 {
     // The next start would not read it, and lose everything in it.
     if (data.size() > MaxWholeFileSize())
@@ -216,7 +216,7 @@ bool replaceFile(const QString &path, const QByteArray &data)
     return true;
 }
 
-bool mayWrite(const QString &path)
+bool MayWrite(const QString &path)
 {
     const QFileInfo info(path);
     constexpr auto anyWrite = QFileDevice::WriteOwner | QFileDevice::WriteGroup | QFileDevice::WriteOther;

@@ -19,16 +19,16 @@ enum class FileState {
 
 // Reads the file whole. Only a regular file of at most MaxWholeFileSize() bytes is read: a FIFO
 // would block in open(), a device such as /dev/zero would be read until memory runs out.
-FileState readWholeFile(const QString &path, QByteArray &data);
+FileState ReadWholeFile(const QString &path, QByteArray &data);
 
 // Replaces the file at path (through a symbolic link, its target) by data, all or nothing: a
 // temporary file beside it (".NAME.tmp-XXXXXX"), every write checked, synced, renamed over the
 // old one, the folder synced, stale temporaries of an earlier killed write removed. Any
 // failure leaves the old file as it was and no new file, and returns false. Anything but a
 // regular file is never replaced, and data over MaxWholeFileSize() never written.
-bool replaceFile(const QString &path, const QByteArray &data);
+bool ReplaceFile(const QString &path, const QByteArray &data);
 
 // A file without any write permission is read-only, also for an administrator, as on Windows.
-bool mayWrite(const QString &path);
+bool MayWrite(const QString &path);
 
 } // namespace platform

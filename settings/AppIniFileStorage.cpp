@@ -89,7 +89,7 @@ void TAppIniFileStorage::reload()
     // What cannot be read whole is never written back either: that would lose it.
     const platform::FileState state = m_document.load(m_fullFileName);
     m_readOnly = state == platform::FileState::Unusable ||
-                 (state == platform::FileState::Read && !platform::mayWrite(m_fullFileName));
+                 (state == platform::FileState::Read && !platform::MayWrite(m_fullFileName));
 }
 
 QString TAppIniFileStorage::ConcatPaths(const QString &path, const QString &key)
@@ -137,7 +137,7 @@ int TAppIniFileStorage::ReadInteger(const QString &path, int Default) const
         return Default;
     if (text->isEmpty())
         return 0;
-    if (const std::optional<int> number = parseInteger(*text))
+    if (const std::optional<int> number = ParseInteger(*text))
         return *number;
     throw EConvertError(uRes::InvalidInteger(*text));
 }

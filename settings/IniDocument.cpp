@@ -92,7 +92,7 @@ QStringView sectionName(QStringView line)
 {
     const qsizetype open = line.indexOf(u'[');
     const qsizetype close = line.lastIndexOf(u']');
-    return trimBlanks(line.sliced(open + 1, close - open - 1));
+    return TrimBlanks(line.sliced(open + 1, close - open - 1));
 }
 
 // Section and key names match without regard to ASCII letter case only, as the profile
@@ -138,7 +138,7 @@ std::optional<QByteArray> asUtf8(QByteArray data)
 
 } // namespace
 
-QStringView trimBlanks(QStringView text)
+QStringView TrimBlanks(QStringView text)
 {
     qsizetype begin = 0;
     qsizetype end = text.size();
@@ -153,7 +153,7 @@ platform::FileState TIniDocument::load(const QString &path)
 {
     clear();
     QByteArray data;
-    const platform::FileState state = platform::readWholeFile(path, data);
+    const platform::FileState state = platform::ReadWholeFile(path, data);
     if (state != platform::FileState::Read)
         return state;
     std::optional<QByteArray> utf8 = asUtf8(std::move(data));
@@ -187,7 +187,7 @@ void TIniDocument::setContent(QByteArray data)
 void TIniDocument::save(const QString &path) const
 {
     // rename() would replace a file without write permission as well.
-    if ((QFileInfo::exists(path) && !platform::mayWrite(path)) || !platform::replaceFile(path, bytes()))
+    if ((QFileInfo::exists(path) && !platform::MayWrite(path)) || !platform::ReplaceFile(path, bytes()))
         throw EIniFileException(uRes::IniWriteError(path));
 }
 
@@ -253,13 +253,13 @@ TIniDocument::Place TIniDocument::find(QStringView section, QStringView key) con
 QString TIniDocument::name(const QString &name) const
 {
     const QString text = onOneLine(name);
-    return m_names == Names::Trimmed ? trimBlanks(text).toString() : text;
+    return m_names == Names::Trimmed ? TrimBlanks(text).toString() : text;
 }
 
 QStringView TIniDocument::keyName(QStringView line) const
 {
     const QStringView key = line.left(line.indexOf(u'='));
-    return m_names == Names::Trimmed ? trimBlanks(key) : key;
+    return m_names == Names::Trimmed ? TrimBlanks(key) : key;
 }
 
 std::optional<QString> TIniDocument::value(const QString &section, const QString &key) const
@@ -284,7 +284,7 @@ void TIniDocument::setValue(const QString &section, const QString &key, const QS
             const QStringView line(place.keyLine);
             const qsizetype start = valueStart(line);
             // Already stored: nothing changes, so a read-only file is no obstacle.
-            if (trimBlanks(line.sliced(start)) == trimBlanks(valueText))
+            if (TrimBlanks(line.sliced(start)) == TrimBlanks(valueText))
                 return;
             text = (line.left(start).toString() + valueText).toUtf8();
         }
@@ -309,7 +309,7 @@ void TIniDocument::insert(qsizetype at, const Line &line)
     m_lines.insert(at, line);
 }
 
-std::optional<int> parseInteger(QStringView text)
+std::optional<int> ParseInteger(QStringView text)
 {
     qsizetype i = 0;
     const qsizetype n = text.size();

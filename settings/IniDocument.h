@@ -85,9 +85,9 @@ private:
 };
 
 // Spaces and tabs around a name or a value removed.
-QStringView trimBlanks(QStringView text);
+QStringView TrimBlanks(QStringView text);
 
 // Decimal with an optional sign, or hexadecimal after "$", "x", "X", "0x" or "0X" (up to
 // FFFFFFFF, taken as a signed 32-bit pattern), leading blanks allowed, nothing after; nothing
 // when the text is no such integer.
-std::optional<int> parseInteger(QStringView text);
+std::optional<int> ParseInteger(QStringView text);

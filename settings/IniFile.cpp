@@ -24,7 +24,7 @@ QString limitLength(QStringView s)
 
 QString storedText(QStringView raw)
 {
-    QStringView value = trimBlanks(raw);
+    QStringView value = TrimBlanks(raw);
     if (value.size() >= 2 && (value.front() == u'"' || value.front() == u'\'') &&
         value.back() == value.front())
         value = value.sliced(1, value.size() - 2);
@@ -72,7 +72,7 @@ void TIniFile::WriteString(const QString &Section, const QString &Ident, const Q
 
 int TIniFile::ReadInteger(const QString &Section, const QString &Ident, int Default) const
 {
-    return parseInteger(ReadString(Section, Ident, QString())).value_or(Default);
+    return ParseInteger(ReadString(Section, Ident, QString())).value_or(Default);
 }
 
 void TIniFile::WriteInteger(const QString &Section, const QString &Ident, int Value)

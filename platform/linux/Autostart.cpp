@@ -135,7 +135,7 @@ bool TAutostartEntry::isEnabled() const
 {
     for (const QString &path : QStringList{m_path} + m_systemPaths) {
         QByteArray data;
-        switch (readWholeFile(path, data)) {
+        switch (ReadWholeFile(path, data)) {
         case FileState::Missing:
             continue; // the next folder's entry counts
         case FileState::Unusable:
@@ -165,7 +165,7 @@ void TAutostartEntry::setEnabled(bool on) const
     // A link put there by hand is replaced, not the file it leads to.
     if (QFileInfo(m_path).isSymLink() && ::unlink(path.constData()) != 0)
         throw Exception(uRes::IniWriteError(m_path));
-    if (!QDir().mkpath(QFileInfo(m_path).absolutePath()) || !replaceFile(m_path, text(!on)))
+    if (!QDir().mkpath(QFileInfo(m_path).absolutePath()) || !ReplaceFile(m_path, text(!on)))
         throw Exception(uRes::IniWriteError(m_path));
 }
 

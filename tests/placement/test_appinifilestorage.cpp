@@ -287,7 +287,7 @@ TEST_F(Storage, TheAtomicWriteGoesThroughALinkAndKeepsThePermissions)
     WriteBytes(target, "old");
     ASSERT_TRUE(QFile::setPermissions(target, QFileDevice::ReadOwner | QFileDevice::WriteOwner));
     ASSERT_TRUE(QFile::link(target, Path()));
-    ASSERT_TRUE(platform::replaceFile(Path(), "new"));
+    ASSERT_TRUE(platform::ReplaceFile(Path(), "new"));
     EXPECT_TRUE(QFileInfo(Path()).isSymLink());
     EXPECT_EQ(ReadBytes(target), "new");
     EXPECT_EQ(QFile::permissions(target) &
