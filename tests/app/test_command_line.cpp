@@ -18,6 +18,9 @@ TEST(CommandLine, OnlyTheAutostartOptionCountsAndEverythingElseIsIgnored)
         {{"tempovir", "--autostart=yes"}, false},
         {{"tempovir", "autostart"}, false},
         {{"tempovir", "--x"}, false},
+        // The usual informational options are arguments like any other.
+        {{"tempovir", "--help"}, false},
+        {{"tempovir", "--version", "--autostart"}, true},
     };
     for (const Case &c : cases) {
         QByteArrayList args = c.args;
