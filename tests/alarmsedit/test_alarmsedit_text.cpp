@@ -1,0 +1,68 @@
+// How the grid draws its texts and where its cells end, read from a grabbed image of the grid.
+#include "AlarmsEditFixture.h"
+
+#include <QImage>
+#include <QPainter>
+
+namespace {
+
+class CellText : public AlarmsEditFixture
+{
+protected:
+    void SetUp() override
+    {
+        AlarmsEditFixture::SetUp();
+        // Keep the focus rectangle out of the cells under test.
+        grid()->setCurrentCell(T::ColDate, 8);
+        grid()->clearFocus();
+        setActivation(true);
+    }
+    QImage grab() { return grid()->grab().toImage(); }
+    // How dark the cell's text is in all: each pixel counts by how much darker than the
+    // cell's background it is. The cell's raised edge is left out.
+    static int ink(const QImage &image, const QRect &cell)
+    {
+        const QRect inner = cell.adjusted(1, 1, -1, -1);
+        const int background = qGray(image.pixel(inner.bottomRight()));
+        int sum = 0;
+        for (int y = inner.top(); y <= inner.bottom(); ++y)
+            for (int x = inner.left(); x <= inner.right(); ++x)
+                sum += qMax(0, background - qGray(image.pixel(x, y)));
+        return sum;
+    }
+    // The cell's text drawn as a plain cell draws it, in the regular cell font.
+    QImage regular(int col, int row, const QImage &image)
+    {
+        const QRect r = grid()->cellRect(col, row);
+        QImage out(r.size(), QImage::Format_RGB32);
+        out.fill(image.pixelColor(r.bottomRight() - QPoint(1, 1)));
+        QPainter painter(&out);
+        painter.setFont(grid()->font());
+        painter.setPen(Qt::black);
+        painter.drawText(out.rect().adjusted(2, 0, -2, 0),
+                         Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, cell(col, row));
+        return out;
+    }
+};
+
+} // namespace
+
+// Bold shows as heavier strokes than regular text, not only as wider letters: the header row,
+// the number column and a <B> message are darker than the same text in the regular face.
+TEST_F(CellText, HeadersNumbersAndBoldMarkupAreDrawnBold)
+{
+    fill(1, today().addDays(1), QTime(12, 0), true, QStringLiteral("<B>gras</B>"), false);
+    fill(2, today().addDays(1), QTime(12, 0), true, QStringLiteral("gras"), false);
+    const QImage image = grab();
+    const struct
+    {
+        int col, row;
+    } fixed[] = {{T::ColDate, 0}, {T::ColMessage, 0}, {T::ColNumber, 1}};
+    for (const auto &c : fixed) {
+        SCOPED_TRACE(cell(c.col, c.row).toStdString());
+        const QImage plain = regular(c.col, c.row, image);
+        EXPECT_GT(ink(image, grid()->cellRect(c.col, c.row)), 1.2 * ink(plain, plain.rect()));
+    }
+    EXPECT_GT(ink(image, grid()->cellRect(T::ColMessage, 1)),
+              1.2 * ink(image, grid()->cellRect(T::ColMessage, 2)));
+}
