@@ -63,6 +63,14 @@ QString QtLiteral(QStringView text)
     return QLatin1Char('\'') + quoted + QLatin1Char('\'');
 }
 
+// Where a cell's text goes: 2 pixels in from the sides, one line of the font centred in the
+// cell's height (an odd pixel above it). Plain text and markup both start there, so they line up.
+QRect TextLine(const QRect &cell, const QFont &font)
+{
+    const int free = cell.height() - QFontMetrics(font).height();
+    return cell.adjusted(2, (free + 1) / 2, -2, 0);
+}
+
 } // namespace
 
 QString PickerDateFormat(const platform::TFormatSettings &settings)
@@ -360,16 +368,14 @@ private:
         painter.setFont(m_grid->font());
         painter.setPen(font);
         const QString text = m_grid->table()->Cells(ACol, ARow);
-        const QFontMetrics metrics(painter.font());
-        const int top = (rect.height() - metrics.height()) / 2;
+        const QRect line = TextLine(rect, painter.font());
         if (text.contains(QLatin1StringView("</")) || text.contains(QLatin1StringView("<B")) ||
             text.contains(QLatin1StringView("<I"))) {
             TMarkupOptions markup;
             markup.WordWrap = false;
-            RenderMarkup(painter, text, rect.adjusted(2, top, -2, 0), markup);
+            RenderMarkup(painter, text, line, markup);
         } else {
-            painter.drawText(rect.adjusted(2, 0, -2, 0),
-                             Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, text);
+            painter.drawText(line, Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, text);
         }
         if (option.state & QStyle::State_HasFocus) {
             painter.setPen(QPen(font, 1, Qt::DotLine));
@@ -588,7 +594,7 @@ void TGridAlarms::paintFixedCell(QPainter &painter, const QRect &rect, int ARow,
     painter.drawLine(rect.left(), rect.bottom(), rect.right(), rect.bottom());
     painter.setFont(headerFont());
     painter.setPen(font);
-    painter.drawText(cell.adjusted(2, 0, -2, 0), Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine,
+    painter.drawText(TextLine(cell, painter.font()), Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine,
                      m_table->Cells(ACol, ARow));
     painter.restore();
 }

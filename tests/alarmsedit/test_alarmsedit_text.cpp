@@ -30,6 +30,19 @@ protected:
                 sum += qMax(0, background - qGray(image.pixel(x, y)));
         return sum;
     }
+    // The height at which the cell's ink is centred, from the cell's top.
+    static double inkCentre(const QImage &image, const QRect &cell)
+    {
+        const int background = qGray(image.pixel(cell.bottomRight()));
+        double weighted = 0, sum = 0;
+        for (int y = cell.top(); y <= cell.bottom(); ++y)
+            for (int x = cell.left(); x <= cell.right(); ++x) {
+                const int dark = qMax(0, background - qGray(image.pixel(x, y)));
+                weighted += double(dark) * (y - cell.top());
+                sum += dark;
+            }
+        return sum > 0 ? weighted / sum : -1;
+    }
     // The cell's text drawn as a plain cell draws it, in the regular cell font.
     QImage regular(int col, int row, const QImage &image)
     {
@@ -65,4 +78,16 @@ TEST_F(CellText, HeadersNumbersAndBoldMarkupAreDrawnBold)
     }
     EXPECT_GT(ink(image, grid()->cellRect(T::ColMessage, 1)),
               1.2 * ink(image, grid()->cellRect(T::ColMessage, 2)));
+}
+
+// A message drawn through the markup renderer sits at the height of the same text drawn plain.
+TEST_F(CellText, MarkupAndPlainMessagesAreCentredAlike)
+{
+    fill(1, today().addDays(1), QTime(12, 0), true, QStringLiteral("<I></I>Réveil gj"), false);
+    fill(2, today().addDays(1), QTime(12, 0), true, QStringLiteral("Réveil gj"), false);
+    const QImage image = grab();
+    const double markup = inkCentre(image, grid()->cellRect(T::ColMessage, 1));
+    const double plain = inkCentre(image, grid()->cellRect(T::ColMessage, 2));
+    ASSERT_GT(plain, 0);
+    EXPECT_NEAR(markup, plain, 0.5);
 }
