@@ -146,6 +146,25 @@ public:
     }
 
 protected:
+    void paintEvent(QPaintEvent *event) override
+    {
+        QHeaderView::paintEvent(event);
+        platform::Guarded([&] {
+            // The fixed cells end with the last row and column; past them lies the grid's own
+            // background, as beside the other cells.
+            QRect past = viewport()->rect();
+            const int end = length() - offset();
+            if (orientation() == Qt::Horizontal)
+                past.setLeft(end);
+            else
+                past.setTop(end);
+            if (past.isValid()) {
+                QPainter painter(viewport());
+                painter.fillRect(past, m_grid->palette().color(QPalette::Base));
+            }
+        });
+    }
+
     void paintSection(QPainter *painter, const QRect &rect, int logicalIndex) const override
     {
         platform::Guarded([&] {

@@ -91,3 +91,25 @@ TEST_F(CellText, MarkupAndPlainMessagesAreCentredAlike)
     ASSERT_GT(plain, 0);
     EXPECT_NEAR(markup, plain, 0.5);
 }
+
+// In a window larger than the cells, the number column ends with the last row and the header
+// row with the last column: past them lies the grid's background, as beside the other cells.
+TEST_F(CellText, TheFixedCellsEndWithTheLastRowAndColumn)
+{
+    list->resize(800, 700);
+    QApplication::processEvents();
+    const QImage image = grab();
+    const QRect lastRow = grid()->cellRect(T::ColNumber, T::AlarmCount);
+    const QRect lastColumn = grid()->cellRect(T::ColShutdown, 0);
+    const QPoint belowRow(lastRow.center().x(), lastRow.bottom() + 20);
+    const QPoint pastColumn(lastColumn.right() + 20, lastColumn.center().y());
+    const QRect inside = grid()->rect().adjusted(grid()->frameWidth(), grid()->frameWidth(),
+                                                 -grid()->frameWidth(), -grid()->frameWidth());
+    ASSERT_TRUE(inside.contains(belowRow));
+    ASSERT_TRUE(inside.contains(pastColumn));
+    const QColor background = grid()->palette().color(QPalette::Base);
+    EXPECT_EQ(image.pixelColor(grid()->cellRect(T::ColDate, T::AlarmCount).center().x(), belowRow.y()),
+              background);
+    EXPECT_EQ(image.pixelColor(belowRow), background);
+    EXPECT_EQ(image.pixelColor(pastColumn), background);
+}
