@@ -5,8 +5,10 @@
 #include "platform/ErrorReport.h"
 #include "platform/Regional.h"
 #include "platform/Time.h"
+#include "res/uRes.h"
 #include "settings/DateTimePattern.h"
 #include "settings/DateTimeText.h"
+#include "settings/IniFile.h"
 #include "ui/AlarmGridModel.h"
 #include "ui/MarkupRender.h"
 
@@ -69,6 +71,11 @@ QRect TextLine(const QRect &cell, const QFont &font)
 {
     const int free = cell.height() - QFontMetrics(font).height();
     return cell.adjusted(2, (free + 1) / 2, -2, 0);
+}
+
+void TellMessageCut()
+{
+    platform::Guarded([] { platform::ShowException(uRes::MessageCut(TIniFile::MaxValueLength)); });
 }
 
 } // namespace
@@ -246,6 +253,11 @@ public:
             auto *line = new QLineEdit(parent);
             line->setObjectName(QStringLiteral("edNormal"));
             line->setFrame(false);
+            // A longer message would be saved whole but read back cut at the next start. Qt
+            // cuts a paste or refuses a key past the limit; the user is told once that event is
+            // over, so that the notice's box does not end the edit from inside it.
+            line->setMaxLength(int(TIniFile::MaxValueLength));
+            connect(line, &QLineEdit::inputRejected, m_grid, &TellMessageCut, Qt::QueuedConnection);
             editor = line;
             break;
         }
