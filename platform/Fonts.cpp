@@ -130,12 +130,13 @@ void RegisterFonts()
     if (done)
         return;
     done = true;
-    // fonts-wine installs these outside fontconfig's search path.
-    for (const char *file : {"tahoma.ttf", "tahomabd.ttf"}) {
-        const QString path = QStringLiteral("/usr/share/wine/fonts/") + QLatin1String(file);
-        if (QFile::exists(path))
-            QFontDatabase::addApplicationFont(path);
-    }
+    // fonts-wine installs it outside fontconfig's search path. Its bold file is left out on
+    // purpose: only its small bitmaps are bold, its outlines (what antialiased text is drawn
+    // from) have the regular strokes on wider letters, and a face that calls itself bold is
+    // never emboldened. Without it, bold Tahoma is the regular outline emboldened.
+    const QString tahoma = QStringLiteral("/usr/share/wine/fonts/tahoma.ttf");
+    if (QFile::exists(tahoma))
+        QFontDatabase::addApplicationFont(tahoma);
     // Wine's MS Sans Serif is a bitmap face: no bold, and only three sizes, so it neither
     // shows the alert's bold title nor scales with the screen. Liberation Sans has the
     // metrics of the outline version of MS Sans Serif (Arial's); it is registered under

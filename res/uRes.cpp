@@ -52,5 +52,9 @@ QString IniNotRead(const QString &path)
 {
     return WithText(IniNotReadFormat, path);
 }
+QString MessageCut(qsizetype length)
+{
+    return QString::asprintf(MessageCutFormat, int(length));
+}
 
 } // namespace uRes

@@ -66,6 +66,8 @@ inline constexpr const char *IniNotReadFormat =
     "Tempovir ne peut pas lire son fichier de réglages %s : les alarmes et les préférences n'ont pas "
     "été chargées. Ce fichier ne sera pas écrasé, et les modifications de cette session ne seront pas "
     "enregistrées.";
+// Said when the message editor cut what was pasted or typed; takes the longest message.
+inline constexpr const char *MessageCutFormat = "Le message a été tronqué à %d caractères.";
 
 // "Alarm_000" to "Alarm_007".
 QString AlarmSection(int index);
@@ -82,5 +84,7 @@ QString NotAnswering(const QString &path);
 QString NoInstanceLock(const QString &path);
 // The settings file at path is there but could not be read, and will not be written.
 QString IniNotRead(const QString &path);
+// The message editor cut a text to length characters.
+QString MessageCut(qsizetype length);
 
 } // namespace uRes

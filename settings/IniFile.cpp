@@ -8,14 +8,11 @@
 
 namespace {
 
-// What the original's 2048-character profile buffer let through.
-constexpr qsizetype MaxValueLength = 2047;
-
 QString limitLength(QStringView s)
 {
     qsizetype i = 0;
     qsizetype count = 0;
-    while (i < s.size() && count < MaxValueLength) {
+    while (i < s.size() && count < TIniFile::MaxValueLength) {
         i += (s[i].isHighSurrogate() && i + 1 < s.size() && s[i + 1].isLowSurrogate()) ? 2 : 1;
         ++count;
     }

@@ -21,8 +21,13 @@ public:
 
     QString FileName() const { return m_fileName; }
 
-    // The stored text, blanks and one pair of enclosing quotes removed, at most 2047
-    // characters; Default when the file, section or key is missing or the value empty.
+    // The longest value ReadString gives back, in characters: what a 2048-character
+    // profile buffer lets through.
+    static constexpr qsizetype MaxValueLength = 2047;
+
+    // The stored text, blanks and one pair of enclosing quotes removed, at most
+    // MaxValueLength characters; Default when the file, section or key is missing or the
+    // value empty.
     QString ReadString(const QString &Section, const QString &Ident, const QString &Default) const;
     // Creates the file, section or key as needed and replaces the value in place; every other
     // line keeps its bytes. Line breaks inside Value become single spaces.

@@ -5,8 +5,10 @@
 #include "platform/ErrorReport.h"
 #include "platform/Regional.h"
 #include "platform/Time.h"
+#include "res/uRes.h"
 #include "settings/DateTimePattern.h"
 #include "settings/DateTimeText.h"
+#include "settings/IniFile.h"
 #include "ui/AlarmGridModel.h"
 #include "ui/MarkupRender.h"
 
@@ -61,6 +63,19 @@ QString QtLiteral(QStringView text)
     QString quoted = text.toString();
     quoted.replace(QLatin1Char('\''), QStringLiteral("''"));
     return QLatin1Char('\'') + quoted + QLatin1Char('\'');
+}
+
+// Where a cell's text goes: 2 pixels in from the sides, one line of the font centred in the
+// cell's height (an odd pixel above it). Plain text and markup both start there, so they line up.
+QRect TextLine(const QRect &cell, const QFont &font)
+{
+    const int free = cell.height() - QFontMetrics(font).height();
+    return cell.adjusted(2, (free + 1) / 2, -2, 0);
+}
+
+void TellMessageCut()
+{
+    platform::Guarded([] { platform::ShowException(uRes::MessageCut(TIniFile::MaxValueLength)); });
 }
 
 } // namespace
@@ -138,6 +153,25 @@ public:
     }
 
 protected:
+    void paintEvent(QPaintEvent *event) override
+    {
+        QHeaderView::paintEvent(event);
+        platform::Guarded([&] {
+            // The fixed cells end with the last row and column; past them lies the grid's own
+            // background, as beside the other cells.
+            QRect past = viewport()->rect();
+            const int end = length() - offset();
+            if (orientation() == Qt::Horizontal)
+                past.setLeft(end);
+            else
+                past.setTop(end);
+            if (past.isValid()) {
+                QPainter painter(viewport());
+                painter.fillRect(past, m_grid->palette().color(QPalette::Base));
+            }
+        });
+    }
+
     void paintSection(QPainter *painter, const QRect &rect, int logicalIndex) const override
     {
         platform::Guarded([&] {
@@ -219,6 +253,11 @@ public:
             auto *line = new QLineEdit(parent);
             line->setObjectName(QStringLiteral("edNormal"));
             line->setFrame(false);
+            // A longer message would be saved whole but read back cut at the next start. Qt
+            // cuts a paste or refuses a key past the limit; the user is told once that event is
+            // over, so that the notice's box does not end the edit from inside it.
+            line->setMaxLength(int(TIniFile::MaxValueLength));
+            connect(line, &QLineEdit::inputRejected, m_grid, &TellMessageCut, Qt::QueuedConnection);
             editor = line;
             break;
         }
@@ -360,16 +399,14 @@ private:
         painter.setFont(m_grid->font());
         painter.setPen(font);
         const QString text = m_grid->table()->Cells(ACol, ARow);
-        const QFontMetrics metrics(painter.font());
-        const int top = (rect.height() - metrics.height()) / 2;
+        const QRect line = TextLine(rect, painter.font());
         if (text.contains(QLatin1StringView("</")) || text.contains(QLatin1StringView("<B")) ||
             text.contains(QLatin1StringView("<I"))) {
             TMarkupOptions markup;
             markup.WordWrap = false;
-            RenderMarkup(painter, text, rect.adjusted(2, top, -2, 0), markup);
+            RenderMarkup(painter, text, line, markup);
         } else {
-            painter.drawText(rect.adjusted(2, 0, -2, 0),
-                             Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, text);
+            painter.drawText(line, Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, text);
         }
         if (option.state & QStyle::State_HasFocus) {
             painter.setPen(QPen(font, 1, Qt::DotLine));
@@ -588,7 +625,7 @@ void TGridAlarms::paintFixedCell(QPainter &painter, const QRect &rect, int ARow,
     painter.drawLine(rect.left(), rect.bottom(), rect.right(), rect.bottom());
     painter.setFont(headerFont());
     painter.setPen(font);
-    painter.drawText(cell.adjusted(2, 0, -2, 0), Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine,
+    painter.drawText(TextLine(cell, painter.font()), Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine,
                      m_table->Cells(ACol, ARow));
     painter.restore();
 }

@@ -4,6 +4,7 @@
 #include "alarms/uAlarms.h"
 
 #include <QCalendarWidget>
+#include <QClipboard>
 #include <QDateEdit>
 #include <QFile>
 #include <QLineEdit>
@@ -235,6 +236,54 @@ TEST_F(Editors, LineBreaksSurviveEditorFileAndReload)
     line = qobject_cast<QLineEdit *>(openEditor(T::ColMessage, 2));
     ASSERT_NE(line, nullptr);
     EXPECT_EQ(line->text(), QStringLiteral("Ligne 1\nLigne 2!"));
+    key(Qt::Key_Escape);
+}
+
+// The message editor takes no more than the settings file gives back at the next start, and
+// says so when it cuts a paste or refuses a key; what it keeps survives the file whole.
+TEST_F(Editors, TheMessageEditorKeepsWhatTheFileGivesBackAndSaysWhenItCuts)
+{
+    testing_support::ErrorRecorder notices;
+    const QStringList cut = {QStringLiteral("Le message a été tronqué à 2047 caractères.")};
+    QString pasted;
+    for (int i = 0; pasted.size() < 3000; ++i)
+        pasted += QString::number(i % 10);
+    // The first length characters of what was pasted, as a plain string for readable failures.
+    auto first = [&](qsizetype length) { return pasted.left(length).toStdString(); };
+    const struct
+    {
+        qsizetype pasted, kept;
+        bool notice;
+    } cases[] = {{3000, 2047, true}, {2047, 2047, false}, {12, 12, false}};
+    for (const auto &k : cases) {
+        SCOPED_TRACE(k.pasted);
+        notices.messages.clear();
+        auto *line = qobject_cast<QLineEdit *>(openEditor(T::ColMessage, 2));
+        ASSERT_NE(line, nullptr);
+        QGuiApplication::clipboard()->setText(pasted.left(k.pasted));
+        key(Qt::Key_V, Qt::ControlModifier);
+        QCoreApplication::processEvents();
+        EXPECT_EQ(line->text().toStdString(), first(k.kept));
+        EXPECT_EQ(notices.messages, k.notice ? cut : QStringList{});
+        key(Qt::Key_Return);
+        EXPECT_EQ(cell(T::ColMessage, 2).toStdString(), first(k.kept));
+
+        SaveAlarmsIfModified(table(), program->IniFileName());
+        table().SetCells(T::ColMessage, 2, QString());
+        InitAlarmGrid(table(), *program, program->IniFileName());
+        EXPECT_EQ(cell(T::ColMessage, 2).toStdString(), first(k.kept));
+    }
+
+    // A key typed at the limit is refused with the same notice.
+    notices.messages.clear();
+    table().SetCells(T::ColMessage, 2, pasted.left(2047));
+    auto *line = qobject_cast<QLineEdit *>(openEditor(T::ColMessage, 2));
+    ASSERT_NE(line, nullptr);
+    key(Qt::Key_End);
+    QTest::keyClicks(focused(), QStringLiteral("x"));
+    QCoreApplication::processEvents();
+    EXPECT_EQ(line->text().size(), 2047);
+    EXPECT_EQ(notices.messages, cut);
     key(Qt::Key_Escape);
 }
 
