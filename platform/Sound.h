@@ -22,7 +22,8 @@ SoundOutput *SetSoundOutput(SoundOutput *output);
 
 // The sound server's output: a sine tone on the default audio output, returning once it has
 // sounded. It raises when there is no sound server, and when the server has not played the
-// note within its length plus a second, so that a stalled server never holds the program up.
+// note within its length, plus the latency its output reports (3 s at most), plus a second,
+// so that a stalled server never holds the program up for long.
 SoundOutput &ServerSoundOutput();
 
 // Plays a note of the given frequency and length on the installed output and returns once it
