@@ -84,4 +84,9 @@ QRect WorkAreaOf(const QRect &frame, const QList<QRect> &workAreas);
 // expected to get, and again once the window manager has framed it.
 void KeepOnScreenWhenShown(QWidget *window);
 
+// A window whose native window another program destroyed (xdotool windowclose) still counts
+// as shown for Qt, and showing it again does nothing. Such a window is hidden and loses its
+// native window, so that the next show creates a new one; any other window is left alone.
+void RecoverDestroyedWindow(QWidget *window);
+
 } // namespace platform

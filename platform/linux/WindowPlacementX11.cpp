@@ -410,6 +410,26 @@ void KeepOnScreenWhenShown(QWidget *window)
     new ScreenKeeper(window);
 }
 
+void RecoverDestroyedWindow(QWidget *window)
+{
+    QWindow *handle = window->windowHandle();
+    xcb_connection_t *connection = X11Connection();
+    if (!connection || !handle || !handle->handle() || !window->isVisible())
+        return;
+    xcb_generic_error_t *error = nullptr;
+    xcb_get_window_attributes_reply_t *reply = xcb_get_window_attributes_reply(
+        connection, xcb_get_window_attributes(connection, xcb_window_t(handle->winId())), &error);
+    const bool gone = !reply && error && error->error_code == XCB_WINDOW;
+    std::free(reply);
+    std::free(error);
+    if (!gone)
+        return;
+    // Hidden first, Qt would unmap the dead window; without a native window, hiding only
+    // marks the widget hidden, which lets show() create a new one.
+    handle->destroy();
+    window->hide();
+}
+
 QPoint FrameThickness(const QWidget *window)
 {
     if (!window->isVisible())
