@@ -84,9 +84,10 @@ QRect WorkAreaOf(const QRect &frame, const QList<QRect> &workAreas);
 // expected to get, and again once the window manager has framed it.
 void KeepOnScreenWhenShown(QWidget *window);
 
-// A window whose native window another program destroyed (xdotool windowclose) still counts
-// as shown for Qt, and showing it again does nothing. Such a window is hidden and loses its
-// native window, so that the next show creates a new one; any other window is left alone.
+// Qt keeps a native window that another program destroyed (xdotool windowclose) as if it were
+// still there, shown, or hidden later, and showing the window again maps nothing. Such a
+// window loses its native window and is hidden, so that the next show creates a new one; any
+// other window is left alone.
 void RecoverDestroyedWindow(QWidget *window);
 
 } // namespace platform

@@ -414,7 +414,7 @@ void RecoverDestroyedWindow(QWidget *window)
 {
     QWindow *handle = window->windowHandle();
     xcb_connection_t *connection = X11Connection();
-    if (!connection || !handle || !handle->handle() || !window->isVisible())
+    if (!connection || !handle || !handle->handle())
         return;
     xcb_generic_error_t *error = nullptr;
     xcb_get_window_attributes_reply_t *reply = xcb_get_window_attributes_reply(
@@ -425,7 +425,7 @@ void RecoverDestroyedWindow(QWidget *window)
     if (!gone)
         return;
     // Hidden first, Qt would unmap the dead window; without a native window, hiding only
-    // marks the widget hidden, which lets show() create a new one.
+    // marks a widget still counted as shown hidden, which lets show() create a new one.
     handle->destroy();
     window->hide();
 }
