@@ -69,8 +69,13 @@ QMargins Margins(const QWidget *w)
     const QWindow *handle = w->windowHandle();
     if (!handle)
         return {};
-    if (const std::optional<QMargins> extents = X11FrameExtents(handle))
-        return *extents;
+    // The window manager counts pixels of the screen; the widgets, pixels scaled by the
+    // window's device pixel ratio (QT_SCALE_FACTOR).
+    if (const std::optional<QMargins> extents = X11FrameExtents(handle)) {
+        const qreal ratio = handle->devicePixelRatio();
+        return QMargins(qRound(extents->left() / ratio), qRound(extents->top() / ratio),
+                        qRound(extents->right() / ratio), qRound(extents->bottom() / ratio));
+    }
     return handle->frameMargins();
 }
 
