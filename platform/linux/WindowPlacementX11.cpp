@@ -343,7 +343,7 @@ private:
         const QRect kept = KeepOnScreen(outer, WorkAreaOf(outer, WorkAreas()));
         if (kept == outer)
             return;
-        // The client is placed, where the frame would be placed only as Qt guesses it.
+        // The client is placed, not the frame: Qt would place a frame by its own guess of it.
         m_window->setGeometry(
             QRect(kept.topLeft() + QPoint(margins.left(), margins.top()), m_window->size()));
     }
