@@ -3,6 +3,7 @@
 #include "alarms/uAlarms.h"
 #include "alarms/uShutdown.h"
 #include "platform/ErrorReport.h"
+#include "platform/WindowPlacement.h"
 #include "platform/linux/TimeChange.h"
 #include "res/uRes.h"
 #include "settings/IniFile.h"
@@ -83,6 +84,7 @@ void TProgram::FormClose()
 
 void TProgram::showMainWindow()
 {
+    platform::RecoverDestroyedWindow(m_main.get());
     m_main->setWindowState(m_main->windowState() & ~Qt::WindowMinimized);
     m_main->show();
     m_main->raise();
@@ -91,6 +93,7 @@ void TProgram::showMainWindow()
 
 void TProgram::showAlarmsEdit()
 {
+    platform::RecoverDestroyedWindow(m_alarmsEdit.get());
     m_alarmsEdit->show();
     if (m_alarmsEdit->isMinimized())
         m_alarmsEdit->showNormal();
@@ -135,6 +138,7 @@ void TProgram::RunShutdownCountdown()
 
 void TProgram::showShutdownWindow()
 {
+    platform::RecoverDestroyedWindow(m_shutdown.get());
     m_shutdown->show();
     m_shutdown->raise();
     m_shutdown->activateWindow();

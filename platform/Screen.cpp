@@ -46,4 +46,14 @@ ScreenMetrics Screen()
     return seam.get().metrics();
 }
 
+QList<QRect> WorkAreas()
+{
+    QList<QRect> areas{Screen().workArea};
+    for (const QScreen *screen : QGuiApplication::screens()) {
+        if (screen != QGuiApplication::primaryScreen())
+            areas << screen->availableGeometry();
+    }
+    return areas;
+}
+
 } // namespace platform

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QList>
 #include <QRect>
 #include <QSize>
 
@@ -28,5 +29,8 @@ ScreenSource *SetScreenSource(ScreenSource *source);
 
 // The primary screen now, or what the installed replacement says.
 ScreenMetrics Screen();
+
+// The work areas of all the screens, the primary screen's first, as Screen() gives it.
+QList<QRect> WorkAreas();
 
 } // namespace platform

@@ -1,23 +1,33 @@
 #include "platform/WindowPlacement.h"
 
+#include <algorithm>
+
 namespace platform {
 
-QRect FitOntoScreens(const QRect &rect, const QList<QRect> &screens, const QRect &workArea)
+QRect KeepOnScreen(const QRect &frame, const QRect &workArea)
 {
-    // A window on a screen stays where it is, no larger than all the screens together.
-    QRect all;
-    for (const QRect &screen : screens)
-        all |= screen;
-    for (const QRect &screen : screens) {
-        if (screen.intersects(rect))
-            return QRect(rect.topLeft(), rect.size().boundedTo(all.size()));
+    // Where the frame is larger, its left or top edge wins: the title bar stays reachable.
+    QRect kept = frame;
+    kept.moveLeft(std::max(workArea.left(),
+                           std::min(frame.left(), workArea.left() + workArea.width() - frame.width())));
+    kept.moveTop(
+        std::max(workArea.top(), std::min(frame.top(), workArea.top() + workArea.height() - frame.height())));
+    return kept;
+}
+
+QRect WorkAreaOf(const QRect &frame, const QList<QRect> &workAreas)
+{
+    QRect best = workAreas.value(0);
+    qint64 most = 0;
+    for (const QRect &area : workAreas) {
+        const QRect common = area & frame;
+        const qint64 size = qint64(common.width()) * common.height();
+        if (size > most) {
+            most = size;
+            best = area;
+        }
     }
-    QRect fitted(rect.topLeft(), rect.size().boundedTo(workArea.size()));
-    fitted.moveLeft(
-        qBound(workArea.left(), fitted.left(), workArea.left() + workArea.width() - fitted.width()));
-    fitted.moveTop(
-        qBound(workArea.top(), fitted.top(), workArea.top() + workArea.height() - fitted.height()));
-    return fitted;
+    return best;
 }
 
 } // namespace platform

@@ -48,13 +48,13 @@ struct TWindowPlacement
 };
 
 TWindowPlacement GetWindowPlacement(const QWidget *window);
-// Gives the window its normal frame (moved onto a screen when it lies wholly outside every
-// one of them) and, unless showCmd is SW_HIDE, its state. A window the window manager has not
+// Gives the window its normal frame (kept within the work area of the screen it is on, no
+// larger than that work area) and, unless showCmd is SW_HIDE, its state. A window the window manager has not
 // framed yet takes the exact frame once it has been framed.
 void SetWindowPlacement(QWidget *window, const TWindowPlacement &placement);
 
 // Opens the window with an outer frame of that size, centred on the primary screen's work
-// area, once the window manager frames it.
+// area (kept on it), once the window manager frames it.
 void SetDesignedOuterSize(QWidget *window, QSize outer);
 
 // The thickness of the window's border (not its title bar), x and y; 0, 0 without a frame.
@@ -71,8 +71,23 @@ void PlaceHiddenWindow(QWidget *window, const QRect &client);
 // taskbar button.
 void MarkAsNotification(QWidget *window);
 
-// rect as it is when it overlaps one of the screens; otherwise moved into the work area,
-// shrunk only where it is larger.
-QRect FitOntoScreens(const QRect &rect, const QList<QRect> &screens, const QRect &workArea);
+// frame moved as little as puts it inside workArea. A frame larger than the work area starts
+// at the work area's left (or top) edge.
+QRect KeepOnScreen(const QRect &frame, const QRect &workArea);
+
+// The work area, of those given (the primary screen's first), that holds the largest part of
+// frame; the first one when frame lies on none of them.
+QRect WorkAreaOf(const QRect &frame, const QList<QRect> &workAreas);
+
+// Each time the window is shown, moves it where needed so that its frame lies on the work
+// area of the screen it is on (KeepOnScreen): before it is mapped, with the frame it is
+// expected to get, and again once the window manager has framed it.
+void KeepOnScreenWhenShown(QWidget *window);
+
+// Qt keeps a native window that another program destroyed (xdotool windowclose) as if it were
+// still there, shown, or hidden later, and showing the window again maps nothing. Such a
+// window loses its native window and is hidden, so that the next show creates a new one; any
+// other window is left alone.
+void RecoverDestroyedWindow(QWidget *window);
 
 } // namespace platform

@@ -2,6 +2,7 @@
 
 #include "platform/ErrorReport.h"
 #include "platform/Screen.h"
+#include "platform/WindowPlacement.h"
 #include "res/Images.h"
 #include "ui/Bevel.h"
 #include "ui/GradientPanel.h"
@@ -139,6 +140,8 @@ TfmAbout::TfmAbout(QWidget *parent) : QDialog(parent)
     VersionInfo1 = new TVersionInfo(this);
 
     btnOK->setFocus();
+    // Centred on a screen smaller than the box, it would start off its edges.
+    platform::KeepOnScreenWhenShown(this);
     FormCreate();
 }
 

@@ -19,7 +19,6 @@
 #include <QScopeGuard>
 #include <QScreen>
 #include <QSignalBlocker>
-#include <QSlider>
 #include <QTimer>
 #include <QVBoxLayout>
 #include <memory>
@@ -69,7 +68,7 @@ TfmMain::TfmMain(TAlarmTable &Table, TMainWindowHost &Host, QWidget *parent)
     Label1->setFont(Clock1->font());
     Label1->hide();
 
-    tbFontSize = new QSlider(Qt::Horizontal, client);
+    tbFontSize = new TTrackBar(client);
     tbFontSize->setObjectName(QStringLiteral("tbFontSize"));
     tbFontSize->setRange(12, 300);
     tbFontSize->setValue(48);

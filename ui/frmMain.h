@@ -5,13 +5,13 @@
 #include "settings/AppIniFileStorage.h"
 #include "settings/uUserPrefs.h"
 #include "ui/FormStorage.h"
+#include "ui/TrackBar.h"
 
 #include <QMainWindow>
 #include <QTime>
 
 class QLabel;
 class QMenu;
-class QSlider;
 class TAction;
 class TAlarmTable;
 class TAlertPopup;
@@ -49,7 +49,7 @@ public:
     TClock *Clock1 = nullptr;
     QLabel *lblAlarms = nullptr;
     QLabel *Label1 = nullptr; // never shown: measures text in the clock's font
-    QSlider *tbFontSize = nullptr;
+    TTrackBar *tbFontSize = nullptr;
     QMenu *PopupMenu1 = nullptr;
     TAlertPopup *AlertPopup1 = nullptr;
     // The settings file as a whole, for the windows' placement; attached only while the

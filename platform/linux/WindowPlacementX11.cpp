@@ -7,7 +7,6 @@
 #include <QEvent>
 #include <QGuiApplication>
 #include <QPointer>
-#include <QScreen>
 #include <QThread>
 #include <QTimer>
 #include <QWidget>
@@ -70,8 +69,13 @@ QMargins Margins(const QWidget *w)
     const QWindow *handle = w->windowHandle();
     if (!handle)
         return {};
-    if (const std::optional<QMargins> extents = X11FrameExtents(handle))
-        return *extents;
+    // The window manager counts pixels of the screen; the widgets, pixels scaled by the
+    // window's device pixel ratio (QT_SCALE_FACTOR).
+    if (const std::optional<QMargins> extents = X11FrameExtents(handle)) {
+        const qreal ratio = handle->devicePixelRatio();
+        return QMargins(qRound(extents->left() / ratio), qRound(extents->top() / ratio),
+                        qRound(extents->right() / ratio), qRound(extents->bottom() / ratio));
+    }
     return handle->frameMargins();
 }
 
@@ -292,13 +296,62 @@ private:
     QRect m_normal;
 };
 
-QList<QRect> ScreenGeometries()
+// Keeps a window's frame on the work area of its screen each time it is shown.
+class ScreenKeeper final : public QObject
 {
-    QList<QRect> result;
-    for (const QScreen *screen : QGuiApplication::screens())
-        result << screen->geometry();
-    return result;
-}
+public:
+    explicit ScreenKeeper(QWidget *window) : QObject(window), m_window(window)
+    {
+        window->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        Guarded([&] {
+            if (watched == m_window && event->type() == QEvent::Show) {
+                watchHandle();
+                // Not mapped yet: its frame is where the window is, with the margins the window
+                // manager gave it before, or gives other windows.
+                QMargins margins = Margins(m_window);
+                if (margins.isNull())
+                    margins = lastMargins;
+                keep(QRect(m_window->pos(), m_window->size().grownBy(margins)), margins);
+                m_checkFramed = true;
+            } else if (watched == m_handle && event->type() == QEvent::Expose && m_checkFramed &&
+                       m_handle->isExposed()) {
+                m_checkFramed = false;
+                const QMargins margins = Margins(m_window);
+                keep(m_window->geometry().marginsAdded(margins), margins);
+            }
+        });
+        return false;
+    }
+
+private:
+    void watchHandle()
+    {
+        QWindow *handle = m_window->windowHandle();
+        if (handle && handle != m_handle) {
+            m_handle = handle;
+            handle->installEventFilter(this);
+        }
+    }
+
+    void keep(const QRect &outer, const QMargins &margins)
+    {
+        const QRect kept = KeepOnScreen(outer, WorkAreaOf(outer, WorkAreas()));
+        if (kept == outer)
+            return;
+        // The client is placed, not the frame: Qt would place a frame by its own guess of it.
+        m_window->setGeometry(
+            QRect(kept.topLeft() + QPoint(margins.left(), margins.top()), m_window->size()));
+    }
+
+    QWidget *m_window;
+    QPointer<QWindow> m_handle;
+    bool m_checkFramed = false;
+};
 
 } // namespace
 
@@ -327,7 +380,9 @@ void SetWindowPlacement(QWidget *window, const TWindowPlacement &placement)
 {
     PlacementTracker *tracker = PlacementTracker::ensureFor(window);
     tracker->maxPosition = placement.maxPosition;
-    tracker->setOuter(FitOntoScreens(placement.normalRect(), ScreenGeometries(), Screen().workArea));
+    const QRect stored = placement.normalRect();
+    const QRect area = WorkAreaOf(stored, WorkAreas());
+    tracker->setOuter(KeepOnScreen(QRect(stored.topLeft(), stored.size().boundedTo(area.size())), area));
     if (placement.showCmd == SW_HIDE)
         return;
     Qt::WindowStates state = Qt::WindowNoState;
@@ -352,7 +407,32 @@ void SetDesignedOuterSize(QWidget *window, QSize outer)
     const QRect area = Screen().workArea;
     const QPoint topLeft =
         area.topLeft() + QPoint((area.width() - outer.width()) / 2, (area.height() - outer.height()) / 2);
-    PlacementTracker::ensureFor(window)->setOuter(QRect(topLeft, outer));
+    PlacementTracker::ensureFor(window)->setOuter(KeepOnScreen(QRect(topLeft, outer), area));
+}
+
+void KeepOnScreenWhenShown(QWidget *window)
+{
+    new ScreenKeeper(window);
+}
+
+void RecoverDestroyedWindow(QWidget *window)
+{
+    QWindow *handle = window->windowHandle();
+    xcb_connection_t *connection = X11Connection();
+    if (!connection || !handle || !handle->handle())
+        return;
+    xcb_generic_error_t *error = nullptr;
+    xcb_get_window_attributes_reply_t *reply = xcb_get_window_attributes_reply(
+        connection, xcb_get_window_attributes(connection, xcb_window_t(handle->winId())), &error);
+    const bool gone = !reply && error && error->error_code == XCB_WINDOW;
+    std::free(reply);
+    std::free(error);
+    if (!gone)
+        return;
+    // Hidden first, Qt would unmap the dead window; without a native window, hiding only
+    // marks a widget still counted as shown hidden, which lets show() create a new one.
+    handle->destroy();
+    window->hide();
 }
 
 QPoint FrameThickness(const QWidget *window)

@@ -488,6 +488,20 @@ TEST_F(AboutFromMainWindow, TheBoxIsModalCentredAndDestroyedOnEveryPath)
     }
 }
 
+TEST_F(AboutFromMainWindow, OnAScreenSmallerThanTheBoxItIsShownFromTheWorkAreasCorner)
+{
+    platform::ScreenMetrics small;
+    small.resolution = QSize(300, 240);
+    small.workArea = QRect(0, 24, 300, 216); // a panel across the top
+    m_screen->set(small);
+    QRect shown;
+    Open([&](TfmAbout &about) {
+        shown = about.frameGeometry();
+        about.btnOK->click();
+    });
+    EXPECT_EQ(shown.topLeft(), QPoint(0, 24));
+}
+
 TEST_F(AboutFromMainWindow, EachOpeningStartsTheScrollAfresh)
 {
     QList<int> topsAtOpening;

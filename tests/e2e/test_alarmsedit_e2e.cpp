@@ -236,3 +236,19 @@ TEST_F(AlarmListEndToEnd, AMessageEditedInTheListSurvivesTheSessionsEnd)
     EXPECT_TRUE(saved.contains(QStringLiteral("DisplayName=Après\r\n"))) << qPrintable(saved);
     EXPECT_TRUE(saved.contains(QStringLiteral("Enabled=1\r\n"))) << qPrintable(saved);
 }
+
+TEST_F(AlarmListEndToEnd, TheListOpensAgainAfterAnotherProgramDestroyedItsWindow)
+{
+    Program program(*desktop);
+    ASSERT_TRUE(program.start({}, QStringLiteral("@2026-12-10 07:00:00")));
+    const QString main = desktop->waitForWindow(MainCaption);
+    ASSERT_FALSE(main.isEmpty()) << qPrintable(program.output());
+    const QString list = openList(program, main);
+    ASSERT_FALSE(list.isEmpty()) << "the alarm list did not open";
+    // Destroys the X window without asking the program first.
+    xdotool({QStringLiteral("windowclose"), list});
+    ASSERT_TRUE(e2e::Eventually([&] { return !desktop->windowExists(ListCaption); }));
+    EXPECT_FALSE(openList(program, main).isEmpty()) << "the list did not open again";
+    ::kill(pid_t(program.pid()), SIGTERM);
+    EXPECT_TRUE(program.waitForExit());
+}

@@ -18,7 +18,6 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMouseEvent>
-#include <QSlider>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 #include <memory>
@@ -285,6 +284,50 @@ TEST_F(MainWindow, DisplayModesAndTheSlider)
     window->setFontSizePosition(500);
     EXPECT_EQ(position(), 300);
     EXPECT_EQ(window->Clock1->font().pointSize(), 300);
+}
+
+TEST(TrackBar, TheThumbIsAPointerThatDragsFromAnyPartOfIt)
+{
+    TTrackBar bar;
+    bar.setRange(12, 300);
+    bar.setValue(156);
+    bar.resize(300, 30);
+    const QImage image = bar.grab().toImage();
+    // What is drawn of each row that has anything on it: above and below the groove, the thumb.
+    const QRgb background = image.pixel(0, 0);
+    struct Row
+    {
+        int y, left, count;
+    };
+    QList<Row> rows;
+    for (int y = 0; y < image.height(); ++y) {
+        Row row{y, -1, 0};
+        for (int x = 0; x < image.width(); ++x) {
+            if (image.pixel(x, y) != background) {
+                row.left = row.left < 0 ? x : row.left;
+                ++row.count;
+            }
+        }
+        if (row.count > 0)
+            rows << row;
+    }
+    ASSERT_GE(rows.size(), 12);
+    EXPECT_GE(rows.first().count, 9) << "a flat top";
+    EXPECT_LE(rows.last().count, 3) << "a point at the bottom";
+    EXPECT_GE(rows.last().y - rows.first().y, 16) << "taller than wide";
+
+    // Pressed in its top row, the thumb follows the mouse rather than paging.
+    const QPointF from(rows.first().left + rows.first().count / 2, rows.first().y);
+    const QPointF to = from + QPointF(60, 0);
+    QMouseEvent press(QEvent::MouseButtonPress, from, bar.mapToGlobal(from), Qt::LeftButton, Qt::LeftButton,
+                      Qt::NoModifier);
+    QMouseEvent move(QEvent::MouseMove, to, bar.mapToGlobal(to), Qt::NoButton, Qt::LeftButton,
+                     Qt::NoModifier);
+    QMouseEvent release(QEvent::MouseButtonRelease, to, bar.mapToGlobal(to), Qt::LeftButton, Qt::NoButton,
+                        Qt::NoModifier);
+    for (QMouseEvent *event : {&press, &move, &release})
+        QCoreApplication::sendEvent(&bar, event);
+    EXPECT_GT(bar.value(), 156 + 50);
 }
 
 TEST_F(MainWindow, OneResizeGrowsTheFontByAtMost101Points)

@@ -237,21 +237,63 @@ TEST_F(Run, AWindowStoredOffEveryScreenComesBackOnThePrimaryOne)
     EXPECT_EQ(window->frameGeometry().size(), QSize(400, 300));
 }
 
-TEST(FitOntoScreens, OnlyARectangleOffEveryScreenMovesAndKeepsItsSizeWhereItFits)
+TEST_F(Run, TheAlarmListStoredPartlyOffTheScreenComesBackWithinItsWorkArea)
 {
-    const QList<QRect> screens = {QRect(0, 0, 1280, 1024), QRect(1280, 0, 1024, 768)};
-    const QRect work(0, 0, 1280, 994);
-    EXPECT_EQ(platform::FitOntoScreens(QRect(2000, 100, 400, 300), screens, work),
-              QRect(2000, 100, 400, 300));
-    EXPECT_EQ(platform::FitOntoScreens(QRect(-390, 10, 400, 300), screens, work), QRect(-390, 10, 400, 300));
-    EXPECT_EQ(platform::FitOntoScreens(QRect(3000, 3000, 400, 300), screens, work),
-              QRect(880, 694, 400, 300));
-    EXPECT_EQ(platform::FitOntoScreens(QRect(-5000, -10, 400, 300), {screens[0]}, work),
-              QRect(0, 0, 400, 300));
-    EXPECT_EQ(platform::FitOntoScreens(QRect(5000, 5000, 3000, 2000), screens, work), QRect(0, 0, 1280, 994));
-    // On a screen, but larger than all of them together: the size is bounded, the place kept.
-    EXPECT_EQ(platform::FitOntoScreens(QRect(10, 10, 90000, 90000), {screens[0]}, work),
-              QRect(QPoint(10, 10), screens[0].size()));
+    const QRect area = screen.metrics().workArea;
+    const struct
+    {
+        const char *normPos;
+        QRect restored;
+    } cases[] = {
+        {"100,50,500,350", QRect(100, 50, 400, 300)},
+        {"600,100,1000,400", QRect(area.right() + 1 - 400, 100, 400, 300)},
+        {"3000,3000,3400,3300", QRect(area.right() + 1 - 400, area.bottom() + 1 - 300, 400, 300)},
+        {"-100,-50,5000,4000", area},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.normPos);
+        WriteBytes(Path(), "[fmAlarmsEdit]\r\nPixelsPerInch=96\r\nNormPos=" + QByteArray(c.normPos) + "\r\n");
+        StartHidden();
+        EXPECT_EQ(Normal(alarms), c.restored);
+        Close();
+    }
+}
+
+TEST(KeepOnScreen, AFrameThatFitsStaysAndOneOffTheWorkAreaMovesInWithItsSize)
+{
+    const QRect work(0, 30, 640, 482); // a panel across the top
+    const struct
+    {
+        QRect frame;
+        QRect kept;
+        const char *what;
+    } cases[] = {
+        {QRect(100, 100, 400, 300), QRect(100, 100, 400, 300), "fits"},
+        {QRect(0, 30, 640, 482), QRect(0, 30, 640, 482), "fills it exactly"},
+        {QRect(441, 263, 507, 216), QRect(133, 263, 507, 216), "too far right"},
+        {QRect(100, 400, 400, 300), QRect(100, 212, 400, 300), "too low"},
+        {QRect(-50, 0, 400, 300), QRect(0, 30, 400, 300), "above and left of it"},
+        {QRect(3000, 3000, 400, 300), QRect(240, 212, 400, 300), "far beyond its corner"},
+        {QRect(200, 100, 800, 300), QRect(0, 100, 800, 300), "wider than it"},
+        {QRect(200, 100, 900, 900), QRect(0, 30, 900, 900), "larger than it"},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.what);
+        EXPECT_EQ(platform::KeepOnScreen(c.frame, work), c.kept);
+    }
+}
+
+TEST(WorkAreaOf, TheScreenHoldingMostOfTheFrameElseThePrimaryOne)
+{
+    const QRect primary(0, 0, 1280, 994);
+    const QRect right(1280, 0, 1024, 768);
+    const QList<QRect> areas = {primary, right};
+    EXPECT_EQ(platform::WorkAreaOf(QRect(100, 100, 400, 300), areas), primary);
+    EXPECT_EQ(platform::WorkAreaOf(QRect(2000, 100, 400, 300), areas), right);
+    EXPECT_EQ(platform::WorkAreaOf(QRect(1200, 100, 400, 300), areas), right) << "astride, mostly right";
+    EXPECT_EQ(platform::WorkAreaOf(QRect(1000, 100, 400, 300), areas), primary) << "astride, mostly left";
+    EXPECT_EQ(platform::WorkAreaOf(QRect(3000, 3000, 400, 300), areas), primary) << "on none";
+    EXPECT_EQ(platform::WorkAreaOf(QRect(-500, 100, 400, 300), {right, primary}), right) << "the first";
 }
 
 TEST_F(Run, AlarmSectionsSavedAtCloseSurviveThePlacementWriteBack)

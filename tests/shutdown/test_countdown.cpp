@@ -188,6 +188,41 @@ TEST_F(Countdown, TheWindowIsLaidOutAsDesignedAndTheButtonTakesTheFocus)
     EXPECT_TRUE(bus->calls().isEmpty());
 }
 
+TEST_F(Countdown, TheWindowKeepsItsPlaceWhereItFitsAndIsMovedOntoASmallerWorkArea)
+{
+    const struct
+    {
+        QRect workArea;
+        bool fits;
+    } cases[] = {
+        {QRect(0, 0, 1280, 994), true},
+        // 1280 × 1024 at a scale of 2, a panel across the bottom.
+        {QRect(0, 0, 640, 440), false},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.workArea.width());
+        platform::ScreenMetrics metrics;
+        metrics.resolution = c.workArea.size();
+        metrics.workArea = c.workArea;
+        testing_support::FakeScreen screen(metrics);
+        QRect shown;
+        pump.onPass = [&] {
+            if (fmShutdown->isVisible() && shown.isNull()) {
+                shown = fmShutdown->frameGeometry();
+                fmShutdown->btnCancel->click();
+            }
+        };
+        program->RunShutdownCountdown();
+        // Moved no further than needed: against the work area's right and bottom edges.
+        const QPoint place =
+            c.fits ? QPoint(441, 263)
+                   : QPoint(c.workArea.right() + 1 - shown.width(), c.workArea.bottom() + 1 - shown.height());
+        EXPECT_EQ(shown.topLeft(), place);
+        EXPECT_TRUE(c.workArea.contains(shown));
+    }
+    EXPECT_TRUE(bus->calls().isEmpty());
+}
+
 // An alarm with power-off fired through the alarm check, the way the clock fires it.
 TEST_F(Countdown, TwoPowerOffAlarmsDueTogetherNestOnOneWindowAndOneCancelEndsBoth)
 {
