@@ -9,6 +9,7 @@
 #include "settings/IniFile.h"
 #include "settings/uUserPrefs.h"
 #include "ui/Action.h"
+#include "ui/AlertPopup.h"
 #include "ui/BlockProgressBar.h"
 #include "ui/Clock.h"
 #include "ui/FormStorage.h"
@@ -33,6 +34,12 @@ void TProgram::start()
     m_alarmsEdit =
         std::make_unique<TfmAlarmsEdit>(m_table, m_main->ActAlarmsActivate, m_main->ActAlarmsSound);
     m_shutdown = std::make_unique<TfmShutdown>(*this);
+    // On a small screen the designed place may put the cancel button off the screen, or under
+    // the alert that a power-off alarm shows first.
+    platform::KeepOnScreenWhenShown(m_shutdown.get(), [this] {
+        const TAlertPopup *alert = m_main->AlertPopup1;
+        return alert->isVisible() ? alert->window()->frameGeometry() : QRect();
+    });
     InitApplication();
     m_startingUp = false;
     m_timeChanges = std::make_unique<platform::TTimeChangeNotifier>();

@@ -15,6 +15,19 @@ QRect KeepOnScreen(const QRect &frame, const QRect &workArea)
     return kept;
 }
 
+QRect KeepClearOf(const QRect &frame, const QRect &other, const QRect &workArea)
+{
+    if (!frame.intersects(other))
+        return frame;
+    const QRect above = frame.translated(0, other.top() - 1 - frame.bottom());
+    if (above.top() >= workArea.top())
+        return above;
+    const QRect left = frame.translated(other.left() - 1 - frame.right(), 0);
+    if (left.left() >= workArea.left())
+        return left;
+    return frame;
+}
+
 QRect WorkAreaOf(const QRect &frame, const QList<QRect> &workAreas)
 {
     QRect best = workAreas.value(0);

@@ -5,6 +5,8 @@
 #include <QRect>
 #include <QSize>
 
+#include <functional>
+
 class QWidget;
 
 namespace platform {
@@ -79,10 +81,15 @@ QRect KeepOnScreen(const QRect &frame, const QRect &workArea);
 // frame; the first one when frame lies on none of them.
 QRect WorkAreaOf(const QRect &frame, const QList<QRect> &workAreas);
 
+// frame moved up, else left, out of the way of other (a window above it) when they overlap
+// and the moved frame still starts inside workArea; otherwise frame as it is.
+QRect KeepClearOf(const QRect &frame, const QRect &other, const QRect &workArea);
+
 // Each time the window is shown, moves it where needed so that its frame lies on the work
-// area of the screen it is on (KeepOnScreen): before it is mapped, with the frame it is
-// expected to get, and again once the window manager has framed it.
-void KeepOnScreenWhenShown(QWidget *window);
+// area of the screen it is on (KeepOnScreen), and clear of the frame keepClearOf gives when
+// there is room (KeepClearOf): before it is mapped, with the frame it is expected to get, and
+// again once the window manager has framed it.
+void KeepOnScreenWhenShown(QWidget *window, std::function<QRect()> keepClearOf = {});
 
 // Qt keeps a native window that another program destroyed (xdotool windowclose) as if it were
 // still there, shown, or hidden later, and showing the window again maps nothing. Such a

@@ -2,7 +2,6 @@
 
 #include "alarms/ShutdownHost.h"
 #include "platform/ErrorReport.h"
-#include "platform/WindowPlacement.h"
 #include "ui/BlockProgressBar.h"
 #include "ui/MarkupLabel.h"
 
@@ -31,8 +30,6 @@ TfmShutdown::TfmShutdown(TShutdownHost &Host, QWidget *parent)
     setFont(f);
     move(441, 263);
     setFixedSize(505, 194);
-    // On a small screen the designed place may leave the cancel button off the screen.
-    platform::KeepOnScreenWhenShown(this);
 
     btnCancel = new QPushButton(QStringLiteral("Annuler Arrêt auto"), this);
     btnCancel->setObjectName(QStringLiteral("btnCancel"));

@@ -300,7 +300,8 @@ private:
 class ScreenKeeper final : public QObject
 {
 public:
-    explicit ScreenKeeper(QWidget *window) : QObject(window), m_window(window)
+    ScreenKeeper(QWidget *window, std::function<QRect()> keepClearOf)
+        : QObject(window), m_window(window), m_keepClearOf(std::move(keepClearOf))
     {
         window->installEventFilter(this);
     }
@@ -340,7 +341,10 @@ private:
 
     void keep(const QRect &outer, const QMargins &margins)
     {
-        const QRect kept = KeepOnScreen(outer, WorkAreaOf(outer, WorkAreas()));
+        const QRect area = WorkAreaOf(outer, WorkAreas());
+        QRect kept = KeepOnScreen(outer, area);
+        if (m_keepClearOf)
+            kept = KeepClearOf(kept, m_keepClearOf(), area);
         if (kept == outer)
             return;
         // The client is placed, not the frame: Qt would place a frame by its own guess of it.
@@ -349,6 +353,7 @@ private:
     }
 
     QWidget *m_window;
+    std::function<QRect()> m_keepClearOf;
     QPointer<QWindow> m_handle;
     bool m_checkFramed = false;
 };
@@ -410,9 +415,9 @@ void SetDesignedOuterSize(QWidget *window, QSize outer)
     PlacementTracker::ensureFor(window)->setOuter(KeepOnScreen(QRect(topLeft, outer), area));
 }
 
-void KeepOnScreenWhenShown(QWidget *window)
+void KeepOnScreenWhenShown(QWidget *window, std::function<QRect()> keepClearOf)
 {
-    new ScreenKeeper(window);
+    new ScreenKeeper(window, std::move(keepClearOf));
 }
 
 void RecoverDestroyedWindow(QWidget *window)

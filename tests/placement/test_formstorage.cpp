@@ -283,6 +283,29 @@ TEST(KeepOnScreen, AFrameThatFitsStaysAndOneOffTheWorkAreaMovesInWithItsSize)
     }
 }
 
+TEST(KeepClearOf, AnOverlappedFrameMovesAboveElseLeftOfTheOtherWhereItStillStartsOnTheWorkArea)
+{
+    const QRect work(0, 0, 640, 440);
+    const QRect alert(340, 340, 300, 100); // bottom right
+    const struct
+    {
+        QRect frame;
+        QRect other;
+        QRect kept;
+        const char *what;
+    } cases[] = {
+        {QRect(100, 100, 200, 200), alert, QRect(100, 100, 200, 200), "clear of it"},
+        {QRect(133, 224, 507, 216), alert, QRect(133, 124, 507, 216), "moved above it"},
+        {QRect(100, 50, 300, 380), alert, QRect(40, 50, 300, 380), "too tall to go above: left"},
+        {QRect(0, 0, 640, 440), alert, QRect(0, 0, 640, 440), "no room either way"},
+        {QRect(133, 224, 507, 216), QRect(), QRect(133, 224, 507, 216), "no other window"},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.what);
+        EXPECT_EQ(platform::KeepClearOf(c.frame, c.other, work), c.kept);
+    }
+}
+
 TEST(WorkAreaOf, TheScreenHoldingMostOfTheFrameElseThePrimaryOne)
 {
     const QRect primary(0, 0, 1280, 994);

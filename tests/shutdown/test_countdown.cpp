@@ -188,23 +188,31 @@ TEST_F(Countdown, TheWindowIsLaidOutAsDesignedAndTheButtonTakesTheFocus)
     EXPECT_TRUE(bus->calls().isEmpty());
 }
 
-TEST_F(Countdown, TheWindowKeepsItsPlaceWhereItFitsAndIsMovedOntoASmallerWorkArea)
+TEST_F(Countdown, TheWindowKeepsItsPlaceWhereItFitsAndIsMovedOntoASmallerWorkAreaClearOfTheAlert)
 {
     const struct
     {
         QRect workArea;
         bool fits;
+        bool alert;
     } cases[] = {
-        {QRect(0, 0, 1280, 994), true},
+        {QRect(0, 0, 1280, 994), true, true},
         // 1280 × 1024 at a scale of 2, a panel across the bottom.
-        {QRect(0, 0, 640, 440), false},
+        {QRect(0, 0, 640, 440), false, false},
+        // There, the alert a power-off alarm shows first would hide the cancel button.
+        {QRect(0, 0, 640, 440), false, true},
     };
     for (const auto &c : cases) {
-        SCOPED_TRACE(c.workArea.width());
+        SCOPED_TRACE(testing::Message() << c.workArea.width() << (c.alert ? " with the alert" : ""));
         platform::ScreenMetrics metrics;
         metrics.resolution = c.workArea.size();
         metrics.workArea = c.workArea;
         testing_support::FakeScreen screen(metrics);
+        TAlertPopup *alert = fmMain->AlertPopup1;
+        if (c.alert) {
+            alert->addMessage(QStringLiteral("Extinction"));
+            alert->show();
+        }
         QRect shown;
         pump.onPass = [&] {
             if (fmShutdown->isVisible() && shown.isNull()) {
@@ -213,12 +221,18 @@ TEST_F(Countdown, TheWindowKeepsItsPlaceWhereItFitsAndIsMovedOntoASmallerWorkAre
             }
         };
         program->RunShutdownCountdown();
-        // Moved no further than needed: against the work area's right and bottom edges.
-        const QPoint place =
-            c.fits ? QPoint(441, 263)
-                   : QPoint(c.workArea.right() + 1 - shown.width(), c.workArea.bottom() + 1 - shown.height());
-        EXPECT_EQ(shown.topLeft(), place);
         EXPECT_TRUE(c.workArea.contains(shown));
+        const QPoint corner(c.workArea.right() + 1 - shown.width(), c.workArea.bottom() + 1 - shown.height());
+        if (c.fits) {
+            EXPECT_EQ(shown.topLeft(), QPoint(441, 263));
+        } else if (!c.alert) {
+            EXPECT_EQ(shown.topLeft(), corner) << "moved no further than needed";
+        } else {
+            const QRect alertFrame = alert->window()->frameGeometry();
+            EXPECT_FALSE(shown.intersects(alertFrame));
+            EXPECT_EQ(shown.bottom() + 1, alertFrame.top()) << "just above it";
+        }
+        alert->hide();
     }
     EXPECT_TRUE(bus->calls().isEmpty());
 }
