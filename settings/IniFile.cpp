@@ -8,24 +8,13 @@
 
 namespace {
 
-QString limitLength(QStringView s)
-{
-    qsizetype i = 0;
-    qsizetype count = 0;
-    while (i < s.size() && count < TIniFile::MaxValueLength) {
-        i += (s[i].isHighSurrogate() && i + 1 < s.size() && s[i + 1].isLowSurrogate()) ? 2 : 1;
-        ++count;
-    }
-    return s.left(i).toString();
-}
-
 QString storedText(QStringView raw)
 {
     QStringView value = TrimBlanks(raw);
     if (value.size() >= 2 && (value.front() == u'"' || value.front() == u'\'') &&
         value.back() == value.front())
         value = value.sliced(1, value.size() - 2);
-    return limitLength(value);
+    return TIniFile::limitLength(value);
 }
 
 // The fallback for an empty text or one that is no such value; only conversion errors stop here.
@@ -46,6 +35,17 @@ TIniDocument keyByKey()
 }
 
 } // namespace
+
+QString TIniFile::limitLength(QStringView text)
+{
+    qsizetype i = 0;
+    qsizetype count = 0;
+    while (i < text.size() && count < MaxValueLength) {
+        i += (text[i].isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate()) ? 2 : 1;
+        ++count;
+    }
+    return text.left(i).toString();
+}
 
 TIniFile::TIniFile(QString fileName) : m_fileName(std::move(fileName)) {}
 

@@ -24,6 +24,8 @@ public:
     // The longest value ReadString gives back, in characters: what a 2048-character
     // profile buffer lets through.
     static constexpr qsizetype MaxValueLength = 2047;
+    // The first MaxValueLength characters of text, a pair of UTF-16 units counting as one.
+    static QString limitLength(QStringView text);
 
     // The stored text, blanks and one pair of enclosing quotes removed, at most
     // MaxValueLength characters; Default when the file, section or key is missing or the

@@ -526,6 +526,8 @@ void TAlertPopup::show()
             focus->setFocus(Qt::OtherFocusReason);
         }
     });
+    if (m_window)
+        platform::RecoverDestroyedWindow(m_window);
     if (isVisible()) {
         redraw();
         return;

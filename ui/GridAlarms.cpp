@@ -253,11 +253,13 @@ public:
             auto *line = new QLineEdit(parent);
             line->setObjectName(QStringLiteral("edNormal"));
             line->setFrame(false);
-            // A longer message would be saved whole but read back cut at the next start. Qt
-            // cuts a paste or refuses a key past the limit; the user is told once that event is
-            // over, so that the notice's box does not end the edit from inside it.
-            line->setMaxLength(int(TIniFile::MaxValueLength));
-            connect(line, &QLineEdit::inputRejected, m_grid, &TellMessageCut, Qt::QueuedConnection);
+            // A longer message would be saved whole but read back cut at the next start: what
+            // the user types or pastes is cut where the file would cut it. The user is told
+            // once that event is over, so that the notice's box does not end the edit from
+            // inside it. A message as stored is shown whole, whatever its length in units.
+            connect(line, &QLineEdit::textEdited, m_grid, [this, line](const QString &text) {
+                platform::Guarded([&] { limitMessage(line, text); });
+            });
             editor = line;
             break;
         }
@@ -357,6 +359,19 @@ private:
         Q_EMIT commitData(editor);
         Q_EMIT closeEditor(editor, QAbstractItemDelegate::NoHint);
         return true;
+    }
+
+    // The edited text cut to what the file gives back, the cursor kept, the notice queued.
+    void limitMessage(QLineEdit *line, const QString &text) const
+    {
+        const QString kept = TIniFile::limitLength(text);
+        if (kept.size() == text.size())
+            return;
+        const int cursor = std::min(line->cursorPosition(), int(kept.size()));
+        line->setText(kept);
+        line->setModified(true); // setText clears it, and only a modified editor is saved
+        line->setCursorPosition(cursor);
+        QMetaObject::invokeMethod(m_grid, &TellMessageCut, Qt::QueuedConnection);
     }
 
     void loadEditor(QWidget *editor, const QModelIndex &index) const

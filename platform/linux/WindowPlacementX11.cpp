@@ -322,7 +322,9 @@ protected:
             } else if (watched == m_handle && event->type() == QEvent::Expose && m_checkFramed &&
                        m_handle->isExposed()) {
                 m_checkFramed = false;
-                const QMargins margins = Margins(m_window);
+                QMargins margins = Margins(m_window);
+                if (margins.isNull())
+                    margins = lastMargins;
                 keep(m_window->geometry().marginsAdded(margins), margins);
             }
         });

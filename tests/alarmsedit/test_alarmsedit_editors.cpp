@@ -285,6 +285,20 @@ TEST_F(Editors, TheMessageEditorKeepsWhatTheFileGivesBackAndSaysWhenItCuts)
     EXPECT_EQ(line->text().size(), 2047);
     EXPECT_EQ(notices.messages, cut);
     key(Qt::Key_Escape);
+
+    // 1500 clocks (two UTF-16 units each) are 1500 characters, which the file gives back: the
+    // editor shows them all, and an edit keeps the rest.
+    QString clocks;
+    for (int i = 0; i < 1500; ++i)
+        clocks += QStringLiteral("\U0001F570");
+    table().SetCells(T::ColMessage, 2, clocks);
+    line = qobject_cast<QLineEdit *>(openEditor(T::ColMessage, 2));
+    ASSERT_NE(line, nullptr);
+    EXPECT_EQ(line->text(), clocks);
+    key(Qt::Key_End);
+    key(Qt::Key_Backspace);
+    key(Qt::Key_Return);
+    EXPECT_EQ(cell(T::ColMessage, 2), clocks.left(clocks.size() - 2));
 }
 
 // Closing the main window ends the program: an edit still open in the list reaches the file.
