@@ -70,7 +70,7 @@ QString QtLiteral(QStringView text)
 QRect TextLine(const QRect &cell, const QFont &font)
 {
     const int free = cell.height() - QFontMetrics(font).height();
-    return cell.adjusted(2, (free + 1) / 2, -2, 0);
+    return cell.adjusted(2, std::max(0, (free + 1) / 2), -2, 0);
 }
 
 void TellMessageCut()
@@ -371,7 +371,17 @@ private:
         line->setText(kept);
         line->setModified(true); // setText clears it, and only a modified editor is saved
         line->setCursorPosition(cursor);
-        QMetaObject::invokeMethod(m_grid, &TellMessageCut, Qt::QueuedConnection);
+        // Keys repeated faster than the loop runs give one notice, not a pile of them.
+        if (m_cutNoticeQueued)
+            return;
+        m_cutNoticeQueued = true;
+        QMetaObject::invokeMethod(
+            m_grid,
+            [this] {
+                m_cutNoticeQueued = false;
+                TellMessageCut();
+            },
+            Qt::QueuedConnection);
     }
 
     void loadEditor(QWidget *editor, const QModelIndex &index) const
@@ -433,6 +443,7 @@ private:
 
     TGridAlarms *m_grid;
     mutable QPointer<QWidget> m_editor;
+    mutable bool m_cutNoticeQueued = false;
 };
 
 TGridAlarms::TGridAlarms(TAlarmTable *table, QWidget *parent)

@@ -30,6 +30,7 @@ public:
         }
         QStyleOptionSlider rest = *slider;
         rest.subControls &= ~SC_SliderHandle;
+        rest.state &= ~State_HasFocus; // marked around the whole control below
         QProxyStyle::drawComplexControl(control, &rest, painter, widget);
         if (slider->subControls & SC_SliderHandle)
             drawPointer(subControlRect(control, slider, SC_SliderHandle, widget), slider->palette, painter);

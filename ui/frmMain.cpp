@@ -9,6 +9,7 @@
 #include "ui/Action.h"
 #include "ui/AlertPopup.h"
 #include "ui/Clock.h"
+#include "ui/TrackBar.h"
 #include "ui/frmAbout.h"
 
 #include <QCloseEvent>

@@ -5,7 +5,6 @@
 #include "settings/AppIniFileStorage.h"
 #include "settings/uUserPrefs.h"
 #include "ui/FormStorage.h"
-#include "ui/TrackBar.h"
 
 #include <QMainWindow>
 #include <QTime>
@@ -16,6 +15,7 @@ class TAction;
 class TAlarmTable;
 class TAlertPopup;
 class TClock;
+class TTrackBar;
 
 // What the main window needs of the program that owns it, beyond what the alarm routines need.
 class TMainWindowHost : public TAlarmHost

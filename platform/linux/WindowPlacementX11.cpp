@@ -138,6 +138,17 @@ bool InNormalState(const QWidget *w)
 
 // Keeps what X11 does not: the frame a window has in its normal state, and the frame it is to
 // take once the window manager has framed it (only then are the frame's margins known).
+// The filter also sees the window's native window, once it has one: a window re-created (a
+// stay-on-top toggle) has a new one.
+void WatchHandle(QWidget *window, QObject *filter, QPointer<QWindow> &watched)
+{
+    QWindow *handle = window->windowHandle();
+    if (handle && handle != watched) {
+        watched = handle;
+        handle->installEventFilter(filter);
+    }
+}
+
 class PlacementTracker final : public QObject
 {
 public:
@@ -145,7 +156,7 @@ public:
     {
         setObjectName(QStringLiteral("PlacementTracker"));
         window->installEventFilter(this);
-        watchHandle();
+        WatchHandle(m_window, this, m_handle);
     }
 
     static PlacementTracker *of(const QWidget *window)
@@ -193,7 +204,7 @@ protected:
             if (watched == m_window) {
                 switch (event->type()) {
                 case QEvent::Show:
-                    watchHandle();
+                    WatchHandle(m_window, this, m_handle);
                     ClearIconicStartHint(m_window);
                     break;
                 case QEvent::Move:
@@ -222,15 +233,6 @@ private:
     {
         const QWindow *handle = m_window->windowHandle();
         return m_window->isVisible() && handle && handle->isExposed();
-    }
-
-    void watchHandle()
-    {
-        QWindow *handle = m_window->windowHandle();
-        if (handle && handle != m_handle) {
-            m_handle = handle;
-            handle->installEventFilter(this);
-        }
     }
 
     void track()
@@ -311,7 +313,7 @@ protected:
     {
         Guarded([&] {
             if (watched == m_window && event->type() == QEvent::Show) {
-                watchHandle();
+                WatchHandle(m_window, this, m_handle);
                 // Not mapped yet: its frame is where the window is, with the margins the window
                 // manager gave it before, or gives other windows.
                 QMargins margins = Margins(m_window);
@@ -332,15 +334,6 @@ protected:
     }
 
 private:
-    void watchHandle()
-    {
-        QWindow *handle = m_window->windowHandle();
-        if (handle && handle != m_handle) {
-            m_handle = handle;
-            handle->installEventFilter(this);
-        }
-    }
-
     void keep(const QRect &outer, const QMargins &margins)
     {
         const QRect area = WorkAreaOf(outer, WorkAreas());

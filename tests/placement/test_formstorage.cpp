@@ -7,6 +7,7 @@
 #include "support/StartProgram.h"
 #include "ui/Action.h"
 #include "ui/Clock.h"
+#include "ui/TrackBar.h"
 #include "ui/frmAlarmsEdit.h"
 #include "ui/frmMain.h"
 
