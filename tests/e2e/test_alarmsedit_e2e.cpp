@@ -87,6 +87,16 @@ protected:
         return list;
     }
 
+    // The program started on 10 December 2026 at 07:00, its clock and its alarm list open.
+    static void startWithList(Program &program, QString &main, QString &list)
+    {
+        ASSERT_TRUE(program.start({}, QStringLiteral("@2026-12-10 07:00:00")));
+        main = desktop->waitForWindow(MainCaption);
+        ASSERT_FALSE(main.isEmpty()) << qPrintable(program.output());
+        list = openList(program, main);
+        ASSERT_FALSE(list.isEmpty()) << "the alarm list did not open";
+    }
+
     // The top of row 1's cells in the window: in the message column, which no toolbar button
     // reaches, the first run of 15 pixels of one cell colour (white or a strong colour; the
     // toolbar and the header row are grey).
@@ -140,11 +150,8 @@ TEST_F(AlarmListEndToEnd, AnAlarmSetInTheListIsSavedAndFiresAtTheNextStart)
 {
     Program program(*desktop);
     // Nothing stored: every row starts switched off, dated now.
-    ASSERT_TRUE(program.start({}, QStringLiteral("@2026-12-10 07:00:00")));
-    const QString main = desktop->waitForWindow(MainCaption);
-    ASSERT_FALSE(main.isEmpty()) << qPrintable(program.output());
-    const QString list = openList(program, main);
-    ASSERT_FALSE(list.isEmpty()) << "the alarm list did not open";
+    QString main, list;
+    ASSERT_NO_FATAL_FAILURE(startWithList(program, main, list));
 
     // The time cell of row 3 by keyboard: the current cell starts on row 1's date.
     keys(list,
@@ -204,11 +211,8 @@ TEST_F(AlarmListEndToEnd, AMessageEditedInTheListSurvivesTheSessionsEnd)
     Program program(*desktop);
     e2e::WriteFile(program.iniPath(), "[Alarm_000]\r\nEnabled=1\r\nDate=11/12/2026\r\nTime=08:00:00\r\n"
                                       "DisplayName=Avant\r\nShutdown=0\r\n");
-    ASSERT_TRUE(program.start({}, QStringLiteral("@2026-12-10 07:00:00")));
-    const QString main = desktop->waitForWindow(MainCaption);
-    ASSERT_FALSE(main.isEmpty()) << qPrintable(program.output());
-    const QString list = openList(program, main);
-    ASSERT_FALSE(list.isEmpty()) << "the alarm list did not open";
+    QString main, list;
+    ASSERT_NO_FATAL_FAILURE(startWithList(program, main, list));
 
     const int rowTop = firstRowTop(list);
     ASSERT_GT(rowTop, 41);
@@ -240,11 +244,8 @@ TEST_F(AlarmListEndToEnd, AMessageEditedInTheListSurvivesTheSessionsEnd)
 TEST_F(AlarmListEndToEnd, TheListOpensAgainAfterAnotherProgramDestroyedItsWindow)
 {
     Program program(*desktop);
-    ASSERT_TRUE(program.start({}, QStringLiteral("@2026-12-10 07:00:00")));
-    const QString main = desktop->waitForWindow(MainCaption);
-    ASSERT_FALSE(main.isEmpty()) << qPrintable(program.output());
-    const QString list = openList(program, main);
-    ASSERT_FALSE(list.isEmpty()) << "the alarm list did not open";
+    QString main, list;
+    ASSERT_NO_FATAL_FAILURE(startWithList(program, main, list));
     // Destroys the X window without asking the program first.
     xdotool({QStringLiteral("windowclose"), list});
     ASSERT_TRUE(e2e::Eventually([&] { return !desktop->windowExists(ListCaption); }));
